@@ -1,0 +1,8 @@
+// The one header product code includes for the core platform services.
+#pragma once
+#include "windef.h"
+#include "winerror.h"
+#include "wcrt.h"
+#include "winbase.h"
+#include "winnls.h"
+#include "winreg.h"

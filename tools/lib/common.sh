@@ -1,0 +1,36 @@
+# Shared by tools/run and tools/test: install what a fresh Debian 12 machine lacks, then
+# configure and build the one build tree, build/.
+
+ZB_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+ZB_BUILD="$ZB_TOP/build"
+
+ZB_PACKAGES=(
+  cmake ninja-build g++ ccache pkg-config
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libmad0-dev libvorbisidec-dev libogg-dev libexpat1-dev libsqlite3-dev
+)
+
+zb_install_packages() {
+  local missing=()
+  for p in "${ZB_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq || true
+  $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+# zb_build ON|OFF|keep: sanitizers on, off, or as the existing build tree has them.
+zb_build() {
+  local sanitize=$1 args=()
+  if [ "$sanitize" != keep ] || [ ! -f "$ZB_BUILD/CMakeCache.txt" ]; then
+    [ "$sanitize" = keep ] && sanitize=OFF
+    args+=("-DZB_SANITIZE=$sanitize")
+  fi
+  cmake -S "$ZB_TOP" -B "$ZB_BUILD" -G Ninja "${args[@]}" >/dev/null
+  cmake --build "$ZB_BUILD" -j "$(nproc)"
+}
