@@ -11,6 +11,9 @@ namespace zb {
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text, bool* illFormed = nullptr);
 
+inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 // Simple one-to-one case mapping over the BMP (no expansions such as U+00DF to "SS").
 char16_t ToUpper(char16_t c);
 char16_t ToLower(char16_t c);
