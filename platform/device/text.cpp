@@ -2,6 +2,7 @@
 // in the C.UTF-8 locale, which agree with the platform's simple mappings for the BMP.
 #include "device/text.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cwctype>
 #include <locale.h>
@@ -41,8 +42,11 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 
 locale_t UnicodeLocale() {
   static locale_t loc = [] {
+    int saved = errno;  // a first call must not leave errno changed under a caller (wcstol ...)
     locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-    return l ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+    if (!l) l = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+    errno = saved;
+    return l;
   }();
   return loc;
 }

@@ -132,6 +132,7 @@ TEST(CodePage932, KatakanaKanjiAndALoneLeadByte) {
   // A lead byte with nothing after it stands for one unknown character, and loses nothing else.
   EXPECT_EQ(ToWide(932, "A\x93\xFA\x82"), u"A\u65E5\uFFFD");
   EXPECT_EQ(ToWide(932, "\x82 x"), u"\uFFFD x");
+  EXPECT_EQ(ToWide(932, "A\x85\x41" "B"), u"A\uFFFDB");  // an unassigned pair is one unknown character
   char16_t out[8];
   SetLastError(0);
   EXPECT_EQ(MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, "A\x82", 2, out, 8), 0);
