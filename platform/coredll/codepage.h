@@ -1,9 +1,10 @@
 // The code pages the layer converts: what each one is, and how its bytes become UTF-16 and back.
 // The API entry points (codepage_api.cpp) check arguments; the codecs here only convert.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <string_view>
-#include <windows.h>
 
 namespace zb {
 

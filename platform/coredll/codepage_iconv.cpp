@@ -1,10 +1,11 @@
 // The Windows code pages beyond 1252 and UTF-8 (DBCS pages such as 932, the other Western and
 // OEM pages), through the host's iconv. Whatever the host cannot convert is replaced one
 // character at a time, so a bad byte never takes the rest of the text with it.
+#include <iconv.h>
+
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <iconv.h>
 
 #include "coredll/codepage.h"
 #include "device/text.h"
@@ -65,8 +66,8 @@ Conversion DecodeIconv(const CodePage& page, std::string_view bytes, std::u16str
     o.append("\xFD\xFF", 2);  // U+FFFD
     // A lead byte with a plausible trail byte is one unknown character; anything else is one byte,
     // so an ASCII byte after a broken lead byte still comes through.
-    bool pair = rest.size() >= 2 && IsLeadByte(page, static_cast<BYTE>(rest[0])) &&
-                static_cast<unsigned char>(rest[1]) >= 0x40;
+    bool pair =
+        rest.size() >= 2 && IsLeadByte(page, static_cast<BYTE>(rest[0])) && static_cast<unsigned char>(rest[1]) >= 0x40;
     return pair ? 2 : 1;
   });
   size_t start = out.size();
@@ -75,8 +76,7 @@ Conversion DecodeIconv(const CodePage& page, std::string_view bytes, std::u16str
   return result;
 }
 
-Conversion EncodeIconv(const CodePage& page, std::u16string_view text, std::string_view defaultChar,
-                       std::string& out) {
+Conversion EncodeIconv(const CodePage& page, std::u16string_view text, std::string_view defaultChar, std::string& out) {
   Converter cv(page.iconvName, kUtf16);
   if (!cv.ok()) return Conversion::kUnavailable;
   std::string_view in(reinterpret_cast<const char*>(text.data()), text.size() * 2);

@@ -1,5 +1,8 @@
 // Which code pages exist on this device and what they look like: the table behind GetCPInfo,
 // IsValidCodePage and the DBCS lead-byte tests, and the pseudo pages (CP_ACP ...) resolved.
+#include <atomic>
+#include <iterator>
+
 #include "coredll/active_code_page.h"
 #include "coredll/codepage.h"
 
@@ -59,8 +62,8 @@ constexpr CodePage kPages[] = {
 constexpr struct {
   UINT ansi, oem;
 } kOemPages[] = {
-    {932, 932}, {936, 936}, {949, 949}, {950, 950}, {874, 874}, {1250, 852}, {1251, 866},
-    {1253, 737}, {1254, 857}, {1255, 862}, {1257, 775}, {1258, 1258},
+    {932, 932},  {936, 936},  {949, 949},  {950, 950},  {874, 874},  {1250, 852},
+    {1251, 866}, {1253, 737}, {1254, 857}, {1255, 862}, {1257, 775}, {1258, 1258},
 };
 
 constexpr UINT kMacPage = 10000;
@@ -79,13 +82,21 @@ UINT Resolve(UINT codePage) {
   }
 }
 
+// Whether the host converts a page is asked once per page, not on every conversion.
+bool Converts(const CodePage& page) {
+  if (page.kind != K::kIconv) return true;
+  static std::atomic<signed char> known[std::size(kPages)];  // 0 not asked yet, 1 yes, -1 no
+  std::atomic<signed char>& k = known[&page - kPages];
+  if (k.load() == 0) k.store(IconvAvailable(page) ? 1 : -1);
+  return k.load() > 0;
+}
+
 }  // namespace
 
 const CodePage* FindCodePage(UINT codePage) {
   UINT number = Resolve(codePage);
   for (const CodePage& page : kPages) {
-    if (page.number != number) continue;
-    return page.kind != K::kIconv || IconvAvailable(page) ? &page : nullptr;
+    if (page.number == number) return Converts(page) ? &page : nullptr;
   }
   return nullptr;
 }

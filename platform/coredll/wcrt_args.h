@@ -23,6 +23,15 @@ inline bool IsWideConversion(char16_t conv, ArgSize size) {
   return (conv == u'S' || conv == u'C') ? size == ArgSize::kLong : size != ArgSize::kShort;
 }
 
+// Ends a variadic function's list on every way out.
+struct VarArgs {
+  va_list list;
+  VarArgs() = default;
+  VarArgs(const VarArgs&) = delete;
+  VarArgs& operator=(const VarArgs&) = delete;
+  ~VarArgs() { va_end(list); }
+};
+
 class Args {
  public:
   explicit Args(va_list args) { va_copy(ap_, args); }

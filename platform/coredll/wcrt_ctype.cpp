@@ -1,7 +1,8 @@
 // Character classes and case for single UTF-16 units, for the C runtime (towupper, isw*) and
 // the Win32 tests (IsCharAlphaW ...). All of them read one table, the host's Unicode classes.
-#include "device/text.h"
 #include <windows.h>
+
+#include "device/text.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 // prints "(null)"; %p is the pointer in upper-case hex, zero-filled to the pointer's width.
 #include "coredll/wcrt_format.h"
 
+#include <windows.h>
+
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -12,7 +14,6 @@
 
 #include "coredll/codepage.h"
 #include "coredll/wcrt_args.h"
-#include <windows.h>
 
 namespace zb {
 
@@ -44,12 +45,14 @@ int ReadCount(const char16_t*& p) {
 
 const char16_t* ParseSpec(const char16_t* p, Spec& spec, Args& args) {
   for (;; ++p) {
-    if (*p == u'-') spec.left = true;
-    else if (*p == u'+') spec.plus = true;
-    else if (*p == u' ') spec.space = true;
-    else if (*p == u'#') spec.alt = true;
-    else if (*p == u'0') spec.zero = true;
-    else break;
+    bool* flag = *p == u'-'   ? &spec.left
+                 : *p == u'+' ? &spec.plus
+                 : *p == u' ' ? &spec.space
+                 : *p == u'#' ? &spec.alt
+                 : *p == u'0' ? &spec.zero
+                              : nullptr;
+    if (!flag) break;
+    *flag = true;
   }
   if (*p == u'*') {
     ++p;
@@ -69,8 +72,7 @@ const char16_t* ParseSpec(const char16_t* p, Spec& spec, Args& args) {
       spec.precision = ReadCount(p);
     }
   }
-  p = ReadArgSize(p, spec.size);
-  return p;
+  return ReadArgSize(p, spec.size);
 }
 
 // prefix (sign, "0x"), zeros, body, with the field padded to its width by blanks or zeros.
@@ -99,10 +101,11 @@ void FormatInteger(WideSink& sink, const Spec& spec, uint64_t magnitude, bool ne
   if (magnitude == 0 && spec.precision == 0) n = kDigits;  // "%.0d" of 0 prints no digits
   std::u16string_view body(digits + n, kDigits - n);
   std::u16string_view prefix;
-  if (isSigned && negative) prefix = u"-";
-  else if (isSigned && spec.plus) prefix = u"+";
-  else if (isSigned && spec.space) prefix = u" ";
-  else if (spec.alt && base == 16 && magnitude) prefix = upper ? u"0X" : u"0x";
+  if (isSigned) {
+    prefix = negative ? u"-" : spec.plus ? u"+" : spec.space ? u" " : u"";
+  } else if (spec.alt && base == 16 && magnitude) {
+    prefix = upper ? u"0X" : u"0x";
+  }
   size_t wanted = spec.precision < 0 ? 0 : static_cast<size_t>(spec.precision);
   size_t zeros = wanted > body.size() ? wanted - body.size() : 0;
   if (spec.alt && base == 8 && zeros == 0 && (body.empty() || body[0] != u'0')) zeros = 1;
@@ -112,7 +115,7 @@ void FormatInteger(WideSink& sink, const Spec& spec, uint64_t magnitude, bool ne
 void FormatSigned(WideSink& sink, const Spec& spec, Args& args) {
   int64_t v = spec.size == ArgSize::kLongLong ? args.Next<long long>()
               : spec.size == ArgSize::kShort  ? static_cast<short>(args.Next<int>())
-                                           : args.Next<int>();
+                                              : args.Next<int>();
   uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
   FormatInteger(sink, spec, magnitude, v < 0, true, 10, false);
 }
@@ -120,7 +123,7 @@ void FormatSigned(WideSink& sink, const Spec& spec, Args& args) {
 void FormatUnsigned(WideSink& sink, const Spec& spec, Args& args, int base, bool upper) {
   uint64_t v = spec.size == ArgSize::kLongLong ? args.Next<unsigned long long>()
                : spec.size == ArgSize::kShort  ? static_cast<unsigned short>(args.Next<unsigned>())
-                                            : args.Next<unsigned>();
+                                               : args.Next<unsigned>();
   FormatInteger(sink, spec, v, false, false, base, upper);
 }
 

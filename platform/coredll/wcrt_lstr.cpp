@@ -1,9 +1,10 @@
 // The Win32 string helpers: lstr* (which take NULL as an empty or failed string instead of
 // faulting, as the device's do), stepping through text, and in-place case mapping.
+#include <windows.h>
+
 #include <cstdint>
 
 #include "device/text.h"
-#include <windows.h>
 
 namespace {
 

@@ -1,9 +1,10 @@
 // wcstombs: wide text to narrow text in the ANSI page, never cutting a double-byte character.
+#include <windows.h>
+
 #include <cstring>
 #include <string>
 
 #include "coredll/codepage.h"
-#include <windows.h>
 
 size_t wcstombs(char* dst, const char16_t* src, size_t count) {
   std::string bytes;

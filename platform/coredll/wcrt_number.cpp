@@ -2,10 +2,10 @@
 // 32-bit long: out-of-range text clamps and sets ERANGE rather than wrapping.
 #include "coredll/wcrt_number.h"
 
+#include <windows.h>
+
 #include <cerrno>
 #include <climits>
-
-#include <windows.h>
 
 namespace zb {
 namespace {

@@ -7,8 +7,8 @@
 namespace zb {
 
 struct ParsedInteger {
-  size_t length = 0;        // units taken; 0 when there is no number
-  uint64_t magnitude = 0;   // saturated at UINT64_MAX when overflow is set
+  size_t length = 0;       // units taken; 0 when there is no number
+  uint64_t magnitude = 0;  // saturated at UINT64_MAX when overflow is set
   bool negative = false;
   bool overflow = false;
 };

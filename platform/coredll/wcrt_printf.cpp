@@ -1,11 +1,13 @@
 // The formatting entry points. They share one engine and differ only in where the text may go
 // and what they do when it does not fit.
+#include <windows.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 
+#include "coredll/wcrt_args.h"
 #include "coredll/wcrt_format.h"
-#include <windows.h>
 
 namespace {
 
@@ -42,11 +44,9 @@ int Counted(char16_t* buffer, size_t count, const char16_t* format, va_list args
 int vswprintf(char16_t* buffer, const char16_t* format, va_list args) { return Unbounded(buffer, format, args); }
 
 int swprintf(char16_t* buffer, const char16_t* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = Unbounded(buffer, format, args);
-  va_end(args);
-  return n;
+  zb::VarArgs args;
+  va_start(args.list, format);
+  return Unbounded(buffer, format, args.list);
 }
 
 int vswprintf(char16_t* buffer, size_t count, const char16_t* format, va_list args) {
@@ -54,11 +54,9 @@ int vswprintf(char16_t* buffer, size_t count, const char16_t* format, va_list ar
 }
 
 int swprintf(char16_t* buffer, size_t count, const char16_t* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = Counted(buffer, count, format, args);
-  va_end(args);
-  return n;
+  zb::VarArgs args;
+  va_start(args.list, format);
+  return Counted(buffer, count, format, args.list);
 }
 
 int _vsnwprintf(char16_t* buffer, size_t count, const char16_t* format, va_list args) {
@@ -70,11 +68,9 @@ int _vsnwprintf(char16_t* buffer, size_t count, const char16_t* format, va_list 
 }
 
 int _snwprintf(char16_t* buffer, size_t count, const char16_t* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = _vsnwprintf(buffer, count, format, args);
-  va_end(args);
-  return n;
+  zb::VarArgs args;
+  va_start(args.list, format);
+  return _vsnwprintf(buffer, count, format, args.list);
 }
 
 extern "C" int WINAPI wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list args) {
@@ -87,9 +83,7 @@ extern "C" int WINAPI wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list args) {
 }
 
 extern "C" int WINAPIV wsprintfW(LPWSTR buffer, LPCWSTR format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = wvsprintfW(buffer, format, args);
-  va_end(args);
-  return n;
+  zb::VarArgs args;
+  va_start(args.list, format);
+  return wvsprintfW(buffer, format, args.list);
 }

@@ -2,6 +2,8 @@
 // other characters must match exactly, %s %c %[ are wide unless marked h (%S %C narrow), l is
 // 32-bit for integers and double for %lf. The result counts assigned fields, or is EOF when the
 // input ends before the first conversion.
+#include <windows.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -13,7 +15,6 @@
 #include "coredll/codepage.h"
 #include "coredll/wcrt_args.h"
 #include "coredll/wcrt_number.h"
-#include <windows.h>
 
 namespace {
 
@@ -247,9 +248,7 @@ int vswscanf(const char16_t* input, const char16_t* format, va_list args) {
 }
 
 int swscanf(const char16_t* input, const char16_t* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = vswscanf(input, format, args);
-  va_end(args);
-  return n;
+  zb::VarArgs args;
+  va_start(args.list, format);
+  return vswscanf(input, format, args.list);
 }

@@ -1,11 +1,12 @@
 // The wide string functions of the C runtime over char16_t. Case-insensitive compares fold to
 // upper case and then compare code units, as the device does (so '_' sorts after letters).
+#include <windows.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "device/text.h"
-#include <windows.h>
 
 namespace {
 
@@ -80,7 +81,9 @@ const char16_t* wcsrchr(const char16_t* s, char16_t c) {
     if (!*s) return found;
   }
 }
-char16_t* wcsrchr(char16_t* s, char16_t c) { return const_cast<char16_t*>(wcsrchr(static_cast<const char16_t*>(s), c)); }
+char16_t* wcsrchr(char16_t* s, char16_t c) {
+  return const_cast<char16_t*>(wcsrchr(static_cast<const char16_t*>(s), c));
+}
 
 const char16_t* wcsstr(const char16_t* s, const char16_t* find) {
   std::u16string_view text(s);

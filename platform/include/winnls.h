@@ -33,8 +33,8 @@ extern "C" {
 
 // Lengths of -1 take the input up to and including its terminator; an output size of 0 asks
 // for the size needed. A too-small output fails with ERROR_INSUFFICIENT_BUFFER.
-int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteLength,
-                               LPWSTR wide, int wideLength);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteLength, LPWSTR wide,
+                               int wideLength);
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR multiByte,
                                int multiByteLength, LPCSTR defaultChar, LPBOOL usedDefaultChar);
 UINT WINAPI GetACP();

@@ -266,46 +266,33 @@ TEST(Swprintf, UncountedFormWritesEverything) {
   EXPECT_EQ(buffer[0], u'#');
 }
 
-int CallVswprintf(char16_t* buffer, const char16_t* format, ...) {
+// Calls an argument-list form with the arguments given here.
+template <int (*Format)(char16_t*, const char16_t*, va_list)>
+int ViaList(char16_t* buffer, const char16_t* format, ...) {
   va_list args;
   va_start(args, format);
-  int n = vswprintf(buffer, format, args);
+  int n = Format(buffer, format, args);
   va_end(args);
   return n;
 }
 
-int CallVswprintfCounted(char16_t* buffer, size_t count, const char16_t* format, ...) {
+template <int (*Format)(char16_t*, size_t, const char16_t*, va_list)>
+int ViaCountedList(char16_t* buffer, size_t count, const char16_t* format, ...) {
   va_list args;
   va_start(args, format);
-  int n = vswprintf(buffer, count, format, args);
-  va_end(args);
-  return n;
-}
-
-int CallVsnwprintf(char16_t* buffer, size_t count, const char16_t* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = _vsnwprintf(buffer, count, format, args);
-  va_end(args);
-  return n;
-}
-
-int CallWvsprintf(char16_t* buffer, const char16_t* format, ...) {
-  va_list args;
-  va_start(args, format);
-  int n = wvsprintfW(buffer, format, args);
+  int n = Format(buffer, count, format, args);
   va_end(args);
   return n;
 }
 
 TEST(Format, ArgumentListFormsMatchTheVariadicOnes) {
   char16_t buffer[32];
-  EXPECT_EQ(CallVswprintf(buffer, u"%d-%s", 4, u"x"), 3);
+  EXPECT_EQ(ViaList<vswprintf>(buffer, u"%d-%s", 4, u"x"), 3);
   EXPECT_EQ(std::u16string(buffer), u"4-x");
-  EXPECT_EQ(CallVswprintfCounted(buffer, 3, u"%d-%s", 4, u"x"), -1);
+  EXPECT_EQ(ViaCountedList<vswprintf>(buffer, 3, u"%d-%s", 4, u"x"), -1);
   EXPECT_EQ(std::u16string(buffer), u"4-");
-  EXPECT_EQ(CallVsnwprintf(buffer, 2, u"%d-%s", 4, u"x"), -1);
-  EXPECT_EQ(CallWvsprintf(buffer, u"%.1f|%d", 1.0, 9), 3);
+  EXPECT_EQ(ViaCountedList<_vsnwprintf>(buffer, 2, u"%d-%s", 4, u"x"), -1);
+  EXPECT_EQ(ViaList<wvsprintfW>(buffer, u"%.1f|%d", 1.0, 9), 3);
   EXPECT_EQ(std::u16string(buffer), u"f|9");
 }
 
