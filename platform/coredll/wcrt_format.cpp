@@ -29,7 +29,7 @@ void WideSink::Put(std::u16string_view text) {
 
 namespace {
 
-struct Spec {
+struct Field {
   bool left = false, plus = false, space = false, alt = false, zero = false;
   size_t width = 0;
   int precision = -1;
@@ -43,13 +43,13 @@ int ReadCount(const char16_t*& p) {
   return n;
 }
 
-const char16_t* ParseSpec(const char16_t* p, Spec& spec, Args& args) {
+const char16_t* ParseField(const char16_t* p, Field& field, Args& args) {
   for (;; ++p) {
-    bool* flag = *p == u'-'   ? &spec.left
-                 : *p == u'+' ? &spec.plus
-                 : *p == u' ' ? &spec.space
-                 : *p == u'#' ? &spec.alt
-                 : *p == u'0' ? &spec.zero
+    bool* flag = *p == u'-'   ? &field.left
+                 : *p == u'+' ? &field.plus
+                 : *p == u' ' ? &field.space
+                 : *p == u'#' ? &field.alt
+                 : *p == u'0' ? &field.zero
                               : nullptr;
     if (!flag) break;
     *flag = true;
@@ -57,37 +57,37 @@ const char16_t* ParseSpec(const char16_t* p, Spec& spec, Args& args) {
   if (*p == u'*') {
     ++p;
     int w = args.Next<int>();
-    if (w < 0) spec.left = true;
-    spec.width = w < 0 ? 0 - static_cast<size_t>(static_cast<int64_t>(w)) : static_cast<size_t>(w);
+    if (w < 0) field.left = true;
+    field.width = w < 0 ? 0 - static_cast<size_t>(static_cast<int64_t>(w)) : static_cast<size_t>(w);
   } else {
-    spec.width = static_cast<size_t>(ReadCount(p));
+    field.width = static_cast<size_t>(ReadCount(p));
   }
   if (*p == u'.') {
     ++p;
     if (*p == u'*') {
       ++p;
       int n = args.Next<int>();
-      spec.precision = n < 0 ? -1 : n;
+      field.precision = n < 0 ? -1 : n;
     } else {
-      spec.precision = ReadCount(p);
+      field.precision = ReadCount(p);
     }
   }
-  return ReadArgSize(p, spec.size);
+  return ReadArgSize(p, field.size);
 }
 
 // prefix (sign, "0x"), zeros, body, with the field padded to its width by blanks or zeros.
-void Emit(WideSink& sink, const Spec& spec, std::u16string_view prefix, size_t zeros, std::u16string_view body,
+void Emit(WideSink& sink, const Field& field, std::u16string_view prefix, size_t zeros, std::u16string_view body,
           bool zeroPad) {
   size_t used = prefix.size() + zeros + body.size();
-  size_t pad = spec.width > used ? spec.width - used : 0;
-  if (!spec.left && !zeroPad) sink.Put(u' ', pad);
+  size_t pad = field.width > used ? field.width - used : 0;
+  if (!field.left && !zeroPad) sink.Put(u' ', pad);
   sink.Put(prefix);
-  sink.Put(u'0', zeros + (!spec.left && zeroPad ? pad : 0));
+  sink.Put(u'0', zeros + (!field.left && zeroPad ? pad : 0));
   sink.Put(body);
-  if (spec.left) sink.Put(u' ', pad);
+  if (field.left) sink.Put(u' ', pad);
 }
 
-void FormatInteger(WideSink& sink, const Spec& spec, uint64_t magnitude, bool negative, bool isSigned, int base,
+void FormatInteger(WideSink& sink, const Field& field, uint64_t magnitude, bool negative, bool isSigned, int base,
                    bool upper) {
   constexpr size_t kDigits = 24;
   char16_t digits[kDigits];
@@ -98,82 +98,82 @@ void FormatInteger(WideSink& sink, const Spec& spec, uint64_t magnitude, bool ne
     digits[--n] = static_cast<char16_t>(set[v % base]);
     v /= base;
   } while (v);
-  if (magnitude == 0 && spec.precision == 0) n = kDigits;  // "%.0d" of 0 prints no digits
+  if (magnitude == 0 && field.precision == 0) n = kDigits;  // "%.0d" of 0 prints no digits
   std::u16string_view body(digits + n, kDigits - n);
   std::u16string_view prefix;
   if (isSigned) {
-    prefix = negative ? u"-" : spec.plus ? u"+" : spec.space ? u" " : u"";
-  } else if (spec.alt && base == 16 && magnitude) {
+    prefix = negative ? u"-" : field.plus ? u"+" : field.space ? u" " : u"";
+  } else if (field.alt && base == 16 && magnitude) {
     prefix = upper ? u"0X" : u"0x";
   }
-  size_t wanted = spec.precision < 0 ? 0 : static_cast<size_t>(spec.precision);
+  size_t wanted = field.precision < 0 ? 0 : static_cast<size_t>(field.precision);
   size_t zeros = wanted > body.size() ? wanted - body.size() : 0;
-  if (spec.alt && base == 8 && zeros == 0 && (body.empty() || body[0] != u'0')) zeros = 1;
-  Emit(sink, spec, prefix, zeros, body, spec.zero && spec.precision < 0);
+  if (field.alt && base == 8 && zeros == 0 && (body.empty() || body[0] != u'0')) zeros = 1;
+  Emit(sink, field, prefix, zeros, body, field.zero && field.precision < 0);
 }
 
-void FormatSigned(WideSink& sink, const Spec& spec, Args& args) {
-  int64_t v = spec.size == ArgSize::kLongLong ? args.Next<long long>()
-              : spec.size == ArgSize::kShort  ? static_cast<short>(args.Next<int>())
+void FormatSigned(WideSink& sink, const Field& field, Args& args) {
+  int64_t v = field.size == ArgSize::kLongLong ? args.Next<long long>()
+              : field.size == ArgSize::kShort  ? static_cast<short>(args.Next<int>())
                                               : args.Next<int>();
   uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
-  FormatInteger(sink, spec, magnitude, v < 0, true, 10, false);
+  FormatInteger(sink, field, magnitude, v < 0, true, 10, false);
 }
 
-void FormatUnsigned(WideSink& sink, const Spec& spec, Args& args, int base, bool upper) {
-  uint64_t v = spec.size == ArgSize::kLongLong ? args.Next<unsigned long long>()
-               : spec.size == ArgSize::kShort  ? static_cast<unsigned short>(args.Next<unsigned>())
+void FormatUnsigned(WideSink& sink, const Field& field, Args& args, int base, bool upper) {
+  uint64_t v = field.size == ArgSize::kLongLong ? args.Next<unsigned long long>()
+               : field.size == ArgSize::kShort  ? static_cast<unsigned short>(args.Next<unsigned>())
                                                : args.Next<unsigned>();
-  FormatInteger(sink, spec, v, false, false, base, upper);
+  FormatInteger(sink, field, v, false, false, base, upper);
 }
 
-void FormatPointer(WideSink& sink, Spec spec, Args& args) {
-  spec.precision = 2 * sizeof(void*);
-  spec.alt = false;
-  FormatInteger(sink, spec, reinterpret_cast<uintptr_t>(args.Next<void*>()), false, false, 16, true);
+void FormatPointer(WideSink& sink, Field field, Args& args) {
+  field.precision = 2 * sizeof(void*);
+  field.alt = false;
+  FormatInteger(sink, field, reinterpret_cast<uintptr_t>(args.Next<void*>()), false, false, 16, true);
 }
 
-void FormatText(WideSink& sink, const Spec& spec, std::u16string_view text) {
-  Emit(sink, spec, {}, 0, text, spec.zero);
+void FormatText(WideSink& sink, const Field& field, std::u16string_view text) {
+  Emit(sink, field, {}, 0, text, field.zero);
 }
 
 // Narrow text is read no further than the precision allows, so it need not be terminated.
-void FormatString(WideSink& sink, const Spec& spec, bool wide, Args& args) {
+void FormatString(WideSink& sink, const Field& field, bool wide, Args& args) {
   const void* p = args.Next<const void*>();
-  size_t max = spec.precision < 0 ? SIZE_MAX : static_cast<size_t>(spec.precision);
+  size_t max = field.precision < 0 ? SIZE_MAX : static_cast<size_t>(field.precision);
   if (!p) {
-    FormatText(sink, spec, std::u16string_view(u"(null)").substr(0, max));
+    FormatText(sink, field, std::u16string_view(u"(null)").substr(0, max));
   } else if (wide) {
     auto* s = static_cast<const char16_t*>(p);
-    FormatText(sink, spec, {s, wcsnlen(s, max)});
+    FormatText(sink, field, {s, wcsnlen(s, max)});
   } else {
     auto* s = static_cast<const char*>(p);
-    FormatText(sink, spec, AnsiToWide({s, max == SIZE_MAX ? std::strlen(s) : strnlen(s, max)}));
+    FormatText(sink, field, AnsiToWide({s, max == SIZE_MAX ? std::strlen(s) : strnlen(s, max)}));
   }
 }
 
-void FormatChar(WideSink& sink, Spec spec, bool wide, Args& args) {
+void FormatChar(WideSink& sink, Field field, bool wide, Args& args) {
   int v = args.Next<int>();
-  spec.precision = -1;
+  field.precision = -1;
   if (wide) {
     char16_t c = static_cast<char16_t>(v);
-    FormatText(sink, spec, {&c, 1});
+    FormatText(sink, field, {&c, 1});
   } else {
     char c = static_cast<char>(v);
-    FormatText(sink, spec, AnsiToWide({&c, 1}));
+    FormatText(sink, field, AnsiToWide({&c, 1}));
   }
 }
 
-bool FormatFloat(WideSink& sink, const Spec& spec, char16_t conv, Args& args) {
+bool FormatFloat(WideSink& sink, const Field& field, char16_t conv, Args& args) {
   double v = args.Next<double>();
   char format[32];
   char* f = format;
   *f++ = '%';
-  if (spec.plus) *f++ = '+';
-  if (spec.space) *f++ = ' ';
-  if (spec.alt) *f++ = '#';
-  std::snprintf(f, sizeof format - (f - format), spec.precision < 0 ? "%c" : ".%d%c",
-                spec.precision < 0 ? static_cast<int>(conv) : spec.precision, static_cast<int>(conv));
+  if (field.plus) *f++ = '+';
+  if (field.space) *f++ = ' ';
+  if (field.alt) *f++ = '#';
+  std::snprintf(f, sizeof format - (f - format), field.precision < 0 ? "%c" : ".%d%c",
+                field.precision < 0 ? static_cast<int>(conv) : field.precision, static_cast<int>(conv));
   int n = std::snprintf(nullptr, 0, format, v);
   if (n < 0) return false;
   std::string digits(static_cast<size_t>(n) + 1, '\0');
@@ -182,7 +182,7 @@ bool FormatFloat(WideSink& sink, const Spec& spec, char16_t conv, Args& args) {
   std::u16string wide(digits.begin(), digits.end());
   size_t signLength = !wide.empty() && (wide[0] == u'-' || wide[0] == u'+' || wide[0] == u' ') ? 1 : 0;
   std::u16string_view text(wide);
-  Emit(sink, spec, text.substr(0, signLength), 0, text.substr(signLength), spec.zero && std::isfinite(v));
+  Emit(sink, field, text.substr(0, signLength), 0, text.substr(signLength), field.zero && std::isfinite(v));
   return true;
 }
 
@@ -196,36 +196,36 @@ bool FormatWide(WideSink& sink, const char16_t* format, va_list args, Floats flo
       sink.Put(*p++);
       continue;
     }
-    Spec spec;
-    p = ParseSpec(p + 1, spec, a);
+    Field field;
+    p = ParseField(p + 1, field, a);
     char16_t conv = *p;
     if (!conv) break;  // a '%' at the very end prints nothing
     ++p;
     switch (conv) {
       case u'd':
       case u'i':
-        FormatSigned(sink, spec, a);
+        FormatSigned(sink, field, a);
         break;
       case u'u':
-        FormatUnsigned(sink, spec, a, 10, false);
+        FormatUnsigned(sink, field, a, 10, false);
         break;
       case u'o':
-        FormatUnsigned(sink, spec, a, 8, false);
+        FormatUnsigned(sink, field, a, 8, false);
         break;
       case u'x':
       case u'X':
-        FormatUnsigned(sink, spec, a, 16, conv == u'X');
+        FormatUnsigned(sink, field, a, 16, conv == u'X');
         break;
       case u'p':
-        FormatPointer(sink, spec, a);
+        FormatPointer(sink, field, a);
         break;
       case u's':
       case u'S':
-        FormatString(sink, spec, IsWideConversion(conv, spec.size), a);
+        FormatString(sink, field, IsWideConversion(conv, field.size), a);
         break;
       case u'c':
       case u'C':
-        FormatChar(sink, spec, IsWideConversion(conv, spec.size), a);
+        FormatChar(sink, field, IsWideConversion(conv, field.size), a);
         break;
       case u'e':
       case u'E':
@@ -235,7 +235,7 @@ bool FormatWide(WideSink& sink, const char16_t* format, va_list args, Floats flo
         if (floats == Floats::kNone) {
           a.Next<double>();
           sink.Put(conv);
-        } else if (!FormatFloat(sink, spec, conv, a)) {
+        } else if (!FormatFloat(sink, field, conv, a)) {
           return false;
         }
         break;
