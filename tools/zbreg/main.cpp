@@ -240,7 +240,7 @@ std::vector<BYTE> MultiStringData(const std::vector<std::string>& values) {
     if (value.empty()) throw Failure{"a multi_sz cannot hold an empty string: it would end the list there"};
     AppendUnits(data, zb::FromUtf8(value) + u'\0');
   }
-  AppendUnits(data, u"\0");
+  data.insert(data.end(), {0, 0});  // the empty string that ends the list
   return data;
 }
 
