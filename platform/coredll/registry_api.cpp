@@ -72,18 +72,27 @@ void EmptyClass(LPWSTR className, LPDWORD classCount) {
 
 }  // namespace
 
+// Hands out a handle only once the call has succeeded, so a change that could not be saved
+// leaves no handle to a key that never came to be.
+LONG Opened(LONG result, std::shared_ptr<Key> key, PHKEY phkResult) {
+  if (result == ERROR_SUCCESS) *phkResult = NewHandle(std::move(key));
+  return result;
+}
+
 extern "C" LONG RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
   if (!phkResult) return ERROR_INVALID_PARAMETER;
   *phkResult = nullptr;
   std::vector<std::u16string_view> names;
   if (!zb::registry::SplitKeyPath(Text(lpSubKey), names)) return ERROR_INVALID_PARAMETER;
-  return OnKey(hKey, Store::Access::Read, [&](std::shared_ptr<Key> key, bool&) -> LONG {
+  std::shared_ptr<Key> found;
+  LONG result = OnKey(hKey, Store::Access::Read, [&](std::shared_ptr<Key> key, bool&) -> LONG {
     for (std::u16string_view name : names) {
       if (!(key = key->Child(name))) return ERROR_FILE_NOT_FOUND;
     }
-    *phkResult = NewHandle(std::move(key));
+    found = std::move(key);
     return ERROR_SUCCESS;
   });
+  return Opened(result, std::move(found), phkResult);
 }
 
 extern "C" LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, struct _SECURITY_ATTRIBUTES*,
@@ -92,7 +101,9 @@ extern "C" LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWOR
   *phkResult = nullptr;
   std::vector<std::u16string_view> names;
   if (!zb::registry::SplitKeyPath(Text(lpSubKey), names)) return ERROR_INVALID_PARAMETER;
-  return OnKey(hKey, Store::Access::Write, [&](std::shared_ptr<Key> key, bool& changed) -> LONG {
+  std::shared_ptr<Key> made;
+  bool created = false;
+  LONG result = OnKey(hKey, Store::Access::Write, [&](std::shared_ptr<Key> key, bool& changed) -> LONG {
     for (std::u16string_view name : names) {
       std::shared_ptr<Key> child = key->Child(name);
       if (!child) {
@@ -101,10 +112,14 @@ extern "C" LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWOR
       }
       key = std::move(child);
     }
-    *phkResult = NewHandle(std::move(key));
-    if (lpdwDisposition) *lpdwDisposition = changed ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    made = std::move(key);
+    created = changed;
     return ERROR_SUCCESS;
   });
+  if (result == ERROR_SUCCESS && lpdwDisposition) {
+    *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  }
+  return Opened(result, std::move(made), phkResult);
 }
 
 extern "C" LONG RegCloseKey(HKEY hKey) {

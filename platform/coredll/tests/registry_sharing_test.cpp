@@ -1,18 +1,12 @@
 // Several writers on one device: real processes and threads setting many values at the same
 // time lose none of them, and a change made by another process is seen by the next call.
 #include <atomic>
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "registry_support.h"
-
-extern char** environ;
 
 namespace zb::testing {
 namespace {
@@ -66,18 +60,6 @@ void ExpectWholeShare(HKEY shared, const std::string& prefix) {
   EXPECT_EQ(missing, 0) << "of writer " << prefix;
 }
 
-// Waits for a child for at most two minutes; kills it after that. Its exit code, or -1.
-int Reap(pid_t pid) {
-  for (int waited = 0; waited < 1200; ++waited) {
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
-  return -1;
-}
-
 using RegistrySharing = RegistryTest;
 
 TEST_F(RegistrySharing, TwoProcessesWritingAtOnceLoseNothing) {
@@ -87,24 +69,12 @@ TEST_F(RegistrySharing, TwoProcessesWritingAtOnceLoseNothing) {
   const std::string prefixes[] = {"A", "B"};
   std::vector<pid_t> writers;
   for (const std::string& prefix : prefixes) {
-    std::vector<std::string> env = {"ZB_REGISTRY_WRITER=" + prefix};
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    char* argv[] = {self.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, start[0], kStartFd);
-    pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, self.c_str(), &actions, nullptr, argv, envp.data()), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    if (pid > 0) writers.push_back(pid);
+    writers.push_back(Spawn(self, {}, {"ZB_REGISTRY_WRITER=" + prefix}, {{start[0], kStartFd}}));
+    EXPECT_GT(writers.back(), 0);
   }
   ::close(start[0]);
   ::close(start[1]);  // both writers go
-  for (pid_t pid : writers) EXPECT_EQ(Reap(pid), 0);
-  ASSERT_EQ(writers.size(), 2u);
+  for (pid_t pid : writers) ASSERT_EQ(WaitForExit(pid), 0);
   for (bool reloaded : {false, true}) {
     SCOPED_TRACE(reloaded ? "after a reload" : "as this process sees it");
     if (reloaded) Reload();

@@ -3,10 +3,17 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -71,6 +78,39 @@ inline void ReplaceHostFile(const std::filesystem::path& path, std::string_view 
   std::filesystem::rename(temporary, path);
 }
 
+// Starts `program` with `args` and this process's environment plus `extraEnv`, with the
+// descriptors of `fds` (from, to) in place. The child's pid, or -1.
+inline pid_t Spawn(const std::string& program, std::vector<std::string> args, std::vector<std::string> extraEnv,
+                   const std::vector<std::pair<int, int>>& fds) {
+  for (char** e = ::environ; *e; ++e) extraEnv.emplace_back(*e);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
+  for (auto& a : args) argv.push_back(a.data());
+  for (auto& e : extraEnv) envp.push_back(e.data());
+  argv.push_back(nullptr);
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  for (const auto& [from, to] : fds) posix_spawn_file_actions_adddup2(&actions, from, to);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Waits at most two minutes for a child, then kills it. Its exit code, or -1.
+inline int WaitForExit(pid_t pid) {
+  for (int waited = 0; pid > 0 && waited < 1200; ++waited) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  if (pid > 0) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+  }
+  return -1;
+}
+
 class RegistryTest : public ::testing::Test {
  public:
   std::filesystem::path RegistryFile() const { return device.root() / ".zonbrel" / "registry.txt"; }
@@ -110,23 +150,26 @@ class RegistryTest : public ::testing::Test {
     return value;
   }
 
-  static std::vector<std::u16string> SubkeyNames(HKEY key) {
-    std::vector<std::u16string> names;
-    WCHAR name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD count = 256;
-      if (RegEnumKeyExW(key, i, name, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return names;
-      names.emplace_back(name, count);
-    }
-  }
-  static std::vector<std::u16string> ValueNames(HKEY key) {
+  // The names an enumeration call gives from index 0 until it fails.
+  template <class Enumerate>
+  static std::vector<std::u16string> Names(Enumerate enumerate) {
     std::vector<std::u16string> names;
     WCHAR name[1024];
     for (DWORD i = 0;; ++i) {
       DWORD count = 1024;
-      if (RegEnumValueW(key, i, name, &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) return names;
+      if (enumerate(i, name, &count) != ERROR_SUCCESS) return names;
       names.emplace_back(name, count);
     }
+  }
+  static std::vector<std::u16string> SubkeyNames(HKEY key) {
+    return Names([key](DWORD i, LPWSTR name, LPDWORD count) {
+      return RegEnumKeyExW(key, i, name, count, nullptr, nullptr, nullptr, nullptr);
+    });
+  }
+  static std::vector<std::u16string> ValueNames(HKEY key) {
+    return Names([key](DWORD i, LPWSTR name, LPDWORD count) {
+      return RegEnumValueW(key, i, name, count, nullptr, nullptr, nullptr, nullptr);
+    });
   }
 
   TestDevice device;
