@@ -177,7 +177,10 @@ ParsedRegistry Parser::Run(std::string_view text) {
       ++lineNo;
       if (!physical.empty() && physical.back() == '\r') physical.remove_suffix(1);
       physical = TrimRight(continues ? TrimLeft(physical) : physical);
-      continues = physical.size() >= 2 && physical.substr(physical.size() - 2) == ",\\";
+      // Only hex data is continued: a value line ending in ",\" goes on on the next line.
+      std::string_view start = TrimLeft(logical.empty() ? physical : std::string_view(logical));
+      bool value = !start.empty() && (start.front() == '"' || start.front() == '@');
+      continues = value && physical.size() >= 2 && physical.substr(physical.size() - 2) == ",\\";
       logical += continues ? physical.substr(0, physical.size() - 1) : physical;
     } while (continues && pos < text.size());
     if (continues) {
@@ -185,7 +188,8 @@ ParsedRegistry Parser::Run(std::string_view text) {
       break;
     }
     Line(first, lineNo, logical);
-    if (!ended && !TrimLeft(logical).empty()) {
+    std::string_view body = TrimLeft(logical);
+    if (!ended && !body.empty() && body.front() != ';') {
       Problem(lineNo, lineNo, "the last line has no line end: the file may be cut short");
     }
   }

@@ -119,7 +119,16 @@ int RootIndex(HKEY key) {
 
 bool IsValidKeyName(std::u16string_view name) {
   if (name.empty() || name.size() > kMaxKeyName) return false;
-  return std::none_of(name.begin(), name.end(), [](char16_t c) { return c == u'\\' || c < 0x20 || c == 0x7F; });
+  for (size_t i = 0; i < name.size(); ++i) {
+    char16_t c = name[i];
+    if (c == u'\\' || c < 0x20 || c == 0x7F) return false;
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF) {
+      ++i;  // a whole surrogate pair
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return false;  // a lone half has no UTF-8 form for the file's section line
+    }
+  }
+  return true;
 }
 
 bool SplitKeyPath(std::u16string_view path, std::vector<std::u16string_view>& names) {

@@ -72,8 +72,8 @@ int FindRoot(std::u16string_view name);
 // Index of a root pseudo-handle, or -1.
 int RootIndex(HKEY key);
 
-// A key name the registry can hold and write out: 1 to 255 characters, no "\" and no control
-// characters.
+// A key name the registry can hold and write out: 1 to 255 characters, no "\", no control
+// characters and no unpaired surrogates.
 bool IsValidKeyName(std::u16string_view name);
 
 // Splits "A\B\C" into its names. A single trailing "\" is allowed; an empty path gives no

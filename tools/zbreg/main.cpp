@@ -46,6 +46,7 @@ std::string ErrorText(LONG error) {
     case ERROR_FILE_NOT_FOUND: return "not found";
     case ERROR_INVALID_PARAMETER: return "not a valid name";
     case ERROR_KEY_DELETED: return "the key was deleted meanwhile";
+    case ERROR_MORE_DATA: return "changed by another process while being read; try again";
     case ERROR_REGISTRY_IO_FAILED: return "the registry file cannot be read or written (see the debug log)";
     default: return "registry error " + std::to_string(error);
   }
@@ -58,7 +59,7 @@ void Check(LONG error, const std::string& what) {
 // An open key, closed when it goes out of scope.
 class OpenKey {
  public:
-  explicit OpenKey(HKEY key = nullptr) : key_(key) {}
+  OpenKey() = default;
   ~OpenKey() {
     if (key_) RegCloseKey(key_);
   }
@@ -68,7 +69,7 @@ class OpenKey {
   HKEY* out() { return &key_; }
 
  private:
-  HKEY key_;
+  HKEY key_ = nullptr;
 };
 
 // A KEY argument split into its root and the path below it.

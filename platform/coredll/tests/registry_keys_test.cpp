@@ -68,6 +68,7 @@ TEST_F(RegistryKeys, NamesIgnoreCaseAndKeepTheSpellingTheyWereCreatedWith) {
 TEST_F(RegistryKeys, BadKeyNamesAreRefusedAndCreateNothing) {
   const std::u16string cases[] = {
       u"\\Leading", u"Double\\\\Slash", std::u16string(256, u'k'), u"Line\nBreak", u"Tab\tName",
+      std::u16string(u"Half") + char16_t(0xD800),
   };
   for (const auto& path : cases) {
     SCOPED_TRACE(ToUtf8(path));

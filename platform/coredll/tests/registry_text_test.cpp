@@ -25,7 +25,7 @@ std::vector<Awkward> AwkwardCases() {
       {"comment-like", u"; semi", u";name", u"; text"},
       {"newlines", u"Lines", u"two\nlines", u"line one\r\nline two\n"},
       {"tabs and controls", u"Controls", u"tab\there", std::u16string(u"\x01\x1F\x7F\t", 4)},
-      {"non-ASCII", u"\u00C9t\u00E9 \u65E5\u672C", u"Caf\u00E9 \u0416", u"\u00DCn\u00EFc\u00F6d\u00E9 \U0001F3B5"},
+      {"non-ASCII", u"\u00C9t\u00E9 \u65E5\u672C \U0001F3B5", u"Caf\u00E9 \u0416", u"\u00DCn\u00EFc\u00F6d\u00E9 \U0001F3B5"},
       {"lone surrogates", u"Surrogates", std::u16string(u"a") + char16_t(0xDC00), std::u16string(1, char16_t(0xD83C))},
       {"escape look-alikes", u"Escapes", u"\\u0041\\n", u"\\\"\\t\\u00e9"},
       {"spaces at the ends", u" padded ", u" name ", u"  text  "},
@@ -108,8 +108,8 @@ TEST_F(RegistryText, LongHexDataIsWrappedAndReadBack) {
 
 TEST_F(RegistryText, HandWrittenFilesAreRead) {
   ReplaceHostFile(RegistryFile(),
-                  "\xEF\xBB\xBF; written by hand\r\n"
-                  "\r\n"
+                  "\xEF\xBB\xBF\r\n"
+                  "; written by hand,\\\r\n"
                   "[HKLM\\Software\\Deep\\Er]\r\n"
                   "\"Word\"=dword:0000FFff\r\n"
                   "  \"Indented\" = \"yes\"   \r\n"

@@ -81,6 +81,7 @@ TEST_F(ZbregTool, DumpPrintsTheFilesTextFormForTheWholeTreeOrASubtree) {
   Outcome all = RunZbreg({"dump"});
   EXPECT_EQ(all.status, 0) << all.err;
   EXPECT_EQ(all.out, ReadHostFile(RegistryFile()));
+  EXPECT_EQ(RunZbreg({"get", "HKCU\\Software\\Kestrane\\Zonbrel", ""}).out, "\"default\"\n");
   Outcome sub = RunZbreg({"dump", "hkcu\\SOFTWARE\\kestrane"});
   EXPECT_EQ(sub.status, 0) << sub.err;
   EXPECT_EQ(sub.out,
