@@ -15,9 +15,6 @@ constexpr char kHeader[] = "; Device registry: one [key] section per key, keys a
 constexpr size_t kWrapColumn = 77;
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // ---- writing ----
 
 void AppendHex(std::string& out, unsigned value, int digits) {
@@ -31,13 +28,13 @@ void AppendQuoted(std::string& out, std::u16string_view text) {
   size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];
-    if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       ++i;
       continue;
     }
     const char* escape = c == u'\\' ? "\\\\" : c == u'"' ? "\\\"" : c == u'\n' ? "\\n" : c == u'\r' ? "\\r"
                        : c == u'\t' ? "\\t" : nullptr;
-    bool coded = !escape && (c < 0x20 || c == 0x7F || IsHigh(c) || IsLow(c));
+    bool coded = !escape && (c < 0x20 || c == 0x7F || IsHighSurrogate(c) || IsLowSurrogate(c));
     if (!escape && !coded) continue;
     out += ToUtf8(text.substr(run, i - run));
     if (escape) {
@@ -139,7 +136,9 @@ bool IsReadableText(std::string_view line) {
   for (char c : line) {
     if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return false;
   }
-  return ToUtf8(FromUtf8(line)) == line;
+  bool illFormed = false;
+  FromUtf8(line, &illFormed);
+  return !illFormed;
 }
 
 class Parser {

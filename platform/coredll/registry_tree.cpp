@@ -122,9 +122,9 @@ bool IsValidKeyName(std::u16string_view name) {
   for (size_t i = 0; i < name.size(); ++i) {
     char16_t c = name[i];
     if (c == u'\\' || c < 0x20 || c == 0x7F) return false;
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF) {
+    if (IsHighSurrogate(c) && i + 1 < name.size() && IsLowSurrogate(name[i + 1])) {
       ++i;  // a whole surrogate pair
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       return false;  // a lone half has no UTF-8 form for the file's section line
     }
   }
