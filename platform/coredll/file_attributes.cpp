@@ -1,0 +1,40 @@
+// GetFileAttributesW and SetFileAttributesW. Read-only of a file is its host mode (so host
+// tools see it too); the other bits go to the attribute table. Storage cards always report
+// FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY, and mount points cannot be changed.
+#include <cerrno>
+#include <sys/stat.h>
+
+#include "coredll/attribute_table.h"
+#include "coredll/device_path.h"
+#include "coredll/file_info.h"
+#include "coredll/host_error.h"
+
+using namespace zb::files;
+
+extern "C" DWORD GetFileAttributesW(LPCWSTR lpFileName) {
+  std::optional<ResolvedPath> path = ResolvePath(lpFileName);
+  if (!path) return INVALID_FILE_ATTRIBUTES;
+  if (path->storageCard) return kStorageCardAttributes;
+  DWORD error = 0;
+  std::optional<FileInfo> info = DescribeHost(path->host, &error);
+  if (!info) return Fail(error, INVALID_FILE_ATTRIBUTES);
+  return info->attributes;
+}
+
+extern "C" BOOL SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
+  std::optional<ResolvedPath> path = ResolvePath(lpFileName);
+  if (!path) return FALSE;
+  if (path->root || path->mountPoint) return Fail(ERROR_ACCESS_DENIED);
+  struct stat st {};
+  if (::stat(path->host.c_str(), &st) != 0) return Fail(ErrorFromErrno(errno));
+  StoredAttributes stored = LookupAttributes(path->host);
+  if (S_ISDIR(st.st_mode)) {
+    stored.bits = dwFileAttributes & kStoredFolderBits;
+  } else {
+    stored.bits = dwFileAttributes & kStoredFileBits;
+    mode_t mode = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? (st.st_mode & ~0222) : (st.st_mode | S_IWUSR);
+    if (mode != st.st_mode && ::chmod(path->host.c_str(), mode & 07777) != 0) return Fail(ErrorFromErrno(errno));
+  }
+  StoreAttributes(path->host, stored);
+  return TRUE;
+}
