@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "device/device.h"
 #include "device/text.h"
 #include "testing/test_device.h"
 
