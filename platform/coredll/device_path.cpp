@@ -1,6 +1,8 @@
 // Checks and resolves the device paths the file functions get.
 #include "coredll/device_path.h"
 
+#include <algorithm>
+
 #include "coredll/host_error.h"
 #include "device/names.h"
 #include "device/paths.h"
@@ -25,8 +27,8 @@ std::optional<ResolvedPath> ResolvePath(LPCWSTR path, bool wildcardsInLast) {
     bool last = end == text.size();
     if (!name.empty() && name != u"." && name != u"..") {
       std::u16string plain(name);
-      if (last && wildcardsInLast) std::erase_if(plain, [](char16_t c) { return c == u'*' || c == u'?'; });
-      if (!plain.empty() && !device::IsValidName(plain)) return Fail(ERROR_INVALID_NAME, std::optional<ResolvedPath>());
+      if (last && wildcardsInLast) std::replace_if(plain.begin(), plain.end(), [](char16_t c) { return c == u'*' || c == u'?'; }, u'x');
+      if (!device::IsValidName(plain)) return Fail(ERROR_INVALID_NAME, std::optional<ResolvedPath>());
     }
     start = end + 1;
   }
@@ -40,6 +42,7 @@ std::optional<ResolvedPath> ResolvePath(LPCWSTR path, bool wildcardsInLast) {
   if (std::optional<device::Mount> mount = device::MountAt(r.device)) {
     r.mountPoint = true;
     r.storageCard = mount->storageCard;
+    r.device = mount->device;  // spelled as the device names it
   }
   return r;
 }

@@ -50,7 +50,8 @@ extern "C" UINT GetTempFileNameW(LPCWSTR lpPathName, LPCWSTR lpPrefixString, UIN
   std::optional<ResolvedPath> folder = ResolvePath(lpPathName);
   if (!folder) return 0;
   std::optional<FileInfo> info = DescribeHost(folder->host, nullptr);
-  if (!info || !info->directory) return Fail(ERROR_DIRECTORY, UINT(0));
+  if (!info) return Fail(ERROR_PATH_NOT_FOUND, UINT(0));
+  if (!info->directory) return Fail(ERROR_DIRECTORY, UINT(0));
 
   std::u16string prefix = lpPrefixString ? std::u16string(lpPrefixString).substr(0, 3) : std::u16string();
   if (!prefix.empty() && !zb::device::IsValidName(prefix)) return Fail(ERROR_INVALID_NAME, UINT(0));
