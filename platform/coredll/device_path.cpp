@@ -2,6 +2,7 @@
 #include "coredll/device_path.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "coredll/host_error.h"
 #include "device/names.h"
@@ -45,6 +46,16 @@ std::optional<ResolvedPath> ResolvePath(LPCWSTR path, bool wildcardsInLast) {
     r.device = mount->device;  // spelled as the device names it
   }
   return r;
+}
+
+std::optional<ResolvedPath> ResolveExisting(LPCWSTR path, struct stat* st) {
+  std::optional<ResolvedPath> resolved = ResolvePath(path);
+  if (!resolved) return std::nullopt;
+  if (resolved->root || resolved->mountPoint) return Fail(ERROR_ACCESS_DENIED, std::optional<ResolvedPath>());
+  if (::stat(resolved->host.c_str(), st) != 0) {
+    return Fail(errno == ENOENT ? DWORD(ERROR_FILE_NOT_FOUND) : ErrorFromErrno(errno), std::optional<ResolvedPath>());
+  }
+  return resolved;
 }
 
 }  // namespace zb::files

@@ -3,6 +3,7 @@
 #pragma once
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <string>
 #include <windows.h>
 
@@ -20,6 +21,11 @@ struct ResolvedPath {
 // name the device refuses (ERROR_INVALID_NAME; wildcards allowed in the last component when
 // asked), and whatever device path resolution reports.
 std::optional<ResolvedPath> ResolvePath(LPCWSTR path, bool wildcardsInLast = false);
+
+// A path to change or remove: it must exist (ERROR_FILE_NOT_FOUND, or ERROR_PATH_NOT_FOUND
+// for a missing folder on the way) and be neither the root nor a mount point
+// (ERROR_ACCESS_DENIED). Fills *st with the host's stat of it.
+std::optional<ResolvedPath> ResolveExisting(LPCWSTR path, struct stat* st);
 
 // Splits a device path at its last separator: ("\Music", "x*.mp3"); the folder is "\" for a
 // name at the root.

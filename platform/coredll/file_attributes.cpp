@@ -22,11 +22,9 @@ extern "C" DWORD GetFileAttributesW(LPCWSTR lpFileName) {
 }
 
 extern "C" BOOL SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
-  std::optional<ResolvedPath> path = ResolvePath(lpFileName);
-  if (!path) return FALSE;
-  if (path->root || path->mountPoint) return Fail(ERROR_ACCESS_DENIED);
   struct stat st {};
-  if (::stat(path->host.c_str(), &st) != 0) return Fail(ErrorFromErrno(errno));
+  std::optional<ResolvedPath> path = ResolveExisting(lpFileName, &st);
+  if (!path) return FALSE;
   StoredAttributes stored = LookupAttributes(path->host);
   if (S_ISDIR(st.st_mode)) {
     stored.bits = dwFileAttributes & kStoredFolderBits;

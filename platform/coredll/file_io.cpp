@@ -23,49 +23,44 @@ std::shared_ptr<FileObject> FileOf(HANDLE handle) {
 
 constexpr uint64_t kLargestFileTime = 0x7FFFFFFFFFFFFFFFull;
 
-}  // namespace
-
-extern "C" BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
-                         LPOVERLAPPED lpOverlapped) {
-  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-  std::shared_ptr<FileObject> file = FileOf(hFile);
+// The loop ReadFile and WriteFile share: whole transfers despite short host calls, the count
+// done reported even on failure. `step` is read or write; a read of 0 is the end of the file,
+// a write of 0 a full disk.
+template <class Buffer, class Step>
+BOOL Transfer(HANDLE handle, Buffer buffer, DWORD size, LPDWORD doneOut, bool writing, Step step) {
+  if (doneOut) *doneOut = 0;
+  std::shared_ptr<FileObject> file = FileOf(handle);
   if (!file) return FALSE;
-  if (!file->CanRead()) return Fail(ERROR_ACCESS_DENIED);
-  if (!lpBuffer && nNumberOfBytesToRead) return Fail(ERROR_INVALID_PARAMETER);
+  if (writing ? !file->CanWrite() : !file->CanRead()) return Fail(ERROR_ACCESS_DENIED);
+  if (!buffer && size) return Fail(ERROR_INVALID_PARAMETER);
   DWORD done = 0;
-  while (done < nNumberOfBytesToRead) {
-    ssize_t n = ::read(file->fd(), static_cast<char*>(lpBuffer) + done, nNumberOfBytesToRead - done);
+  DWORD error = ERROR_SUCCESS;
+  while (done < size) {
+    ssize_t n = step(file->fd(), buffer + done, size - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
-      return Fail(ErrorFromErrno(errno));
+    if (n < 0 || (n == 0 && writing)) {
+      error = n == 0 ? ERROR_DISK_FULL : ErrorFromErrno(errno);
+      break;
     }
     if (n == 0) break;  // the end of the file: success with what there was
     done += static_cast<DWORD>(n);
   }
-  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
-  return TRUE;
+  if (doneOut) *doneOut = done;
+  return error == ERROR_SUCCESS ? TRUE : Fail(error);
+}
+
+}  // namespace
+
+extern "C" BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                         LPOVERLAPPED lpOverlapped) {
+  return Transfer(hFile, static_cast<char*>(lpBuffer), nNumberOfBytesToRead, lpNumberOfBytesRead, false,
+                  [](int fd, char* at, size_t n) { return ::read(fd, at, n); });
 }
 
 extern "C" BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                           LPOVERLAPPED lpOverlapped) {
-  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-  std::shared_ptr<FileObject> file = FileOf(hFile);
-  if (!file) return FALSE;
-  if (!file->CanWrite()) return Fail(ERROR_ACCESS_DENIED);
-  if (!lpBuffer && nNumberOfBytesToWrite) return Fail(ERROR_INVALID_PARAMETER);
-  DWORD done = 0;
-  while (done < nNumberOfBytesToWrite) {
-    ssize_t n = ::write(file->fd(), static_cast<const char*>(lpBuffer) + done, nNumberOfBytesToWrite - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
-      return Fail(n == 0 ? ERROR_DISK_FULL : ErrorFromErrno(errno));
-    }
-    done += static_cast<DWORD>(n);
-  }
-  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
-  return TRUE;
+  return Transfer(hFile, static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite, lpNumberOfBytesWritten, true,
+                  [](int fd, const char* at, size_t n) { return ::write(fd, at, n); });
 }
 
 extern "C" DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh, DWORD dwMoveMethod) {

@@ -107,11 +107,9 @@ DWORD MoveAcross(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 extern "C" BOOL DeleteFileW(LPCWSTR lpFileName) {
-  std::optional<ResolvedPath> path = ResolvePath(lpFileName);
-  if (!path) return FALSE;
-  if (path->root || path->mountPoint) return Fail(ERROR_ACCESS_DENIED);
   struct stat st {};
-  if (::stat(path->host.c_str(), &st) != 0) return Fail(NotFoundAs(errno, ERROR_FILE_NOT_FOUND));
+  std::optional<ResolvedPath> path = ResolveExisting(lpFileName, &st);
+  if (!path) return FALSE;
   if (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR)) return Fail(ERROR_ACCESS_DENIED);
   DWORD result = WhileNotOpen(path->host, [&] {
     return ::unlink(path->host.c_str()) == 0 ? ERROR_SUCCESS : NotFoundAs(errno, ERROR_FILE_NOT_FOUND);
@@ -122,16 +120,14 @@ extern "C" BOOL DeleteFileW(LPCWSTR lpFileName) {
 }
 
 extern "C" BOOL MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName) {
-  std::optional<ResolvedPath> from = ResolvePath(lpExistingFileName);
+  struct stat source {}, existing {};
+  std::optional<ResolvedPath> from = ResolveExisting(lpExistingFileName, &source);
   if (!from) return FALSE;
   std::optional<ResolvedPath> to = ResolvePath(lpNewFileName);
   if (!to) return FALSE;
-  if (from->root || from->mountPoint) return Fail(ERROR_ACCESS_DENIED);
-  struct stat source {}, existing {};
-  if (::lstat(from->host.c_str(), &source) != 0) return Fail(NotFoundAs(errno, ERROR_FILE_NOT_FOUND));
   fs::path target = to->host;
   if (to->root || to->mountPoint) return Fail(ERROR_ALREADY_EXISTS);
-  if (::lstat(target.c_str(), &existing) == 0) {
+  if (::stat(target.c_str(), &existing) == 0) {
     if (existing.st_dev != source.st_dev || existing.st_ino != source.st_ino) return Fail(ERROR_ALREADY_EXISTS);
     // The same file under another spelling: a change of case, spelled as the caller wrote it.
     target = target.parent_path() / zb::ToUtf8(SplitLast(to->device).second);
@@ -188,11 +184,9 @@ extern "C" BOOL CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSec
 }
 
 extern "C" BOOL RemoveDirectoryW(LPCWSTR lpPathName) {
-  std::optional<ResolvedPath> path = ResolvePath(lpPathName);
-  if (!path) return FALSE;
-  if (path->root || path->mountPoint) return Fail(ERROR_ACCESS_DENIED);
   struct stat st {};
-  if (::stat(path->host.c_str(), &st) != 0) return Fail(NotFoundAs(errno, ERROR_FILE_NOT_FOUND));
+  std::optional<ResolvedPath> path = ResolveExisting(lpPathName, &st);
+  if (!path) return FALSE;
   if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
   if (LookupAttributes(path->host).bits & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
   if (!zb::device::MountsInside(path->device).empty()) return Fail(ERROR_DIR_NOT_EMPTY);

@@ -70,36 +70,26 @@ TEST_F(CreateFileTest, DispositionsOnMissingAndExistingFiles) {
   }
 }
 
-struct BadName {
-  const char16_t* path;
-  DWORD error;
-};
-
-const BadName kBadNames[] = {
-    {nullptr, ERROR_INVALID_PARAMETER},
-    {u"", ERROR_PATH_NOT_FOUND},
-    {u"\\a*b.txt", ERROR_INVALID_NAME},
-    {u"\\what?.txt", ERROR_INVALID_NAME},
-    {u"\\a:b", ERROR_INVALID_NAME},
-    {u"\\a<b>", ERROR_INVALID_NAME},
-    {u"\\pipe|d", ERROR_INVALID_NAME},
-    {u"\\quote\".txt", ERROR_INVALID_NAME},
-    {u"\\bad*folder\\x.txt", ERROR_INVALID_NAME},
-    {u"\\tab\t.txt", ERROR_INVALID_NAME},
-    {u"\\", ERROR_ACCESS_DENIED},
-    {u"\\Storage Card", ERROR_ACCESS_DENIED},
-    {u"\\.zonbrel", ERROR_ACCESS_DENIED},
-    {u"\\.zonbrel\\profile.ini", ERROR_PATH_NOT_FOUND},
-    {u"\\.ZONBREL\\debug.log", ERROR_PATH_NOT_FOUND},
+const Refusal kBadNames[] = {
+    {"no name", nullptr, ERROR_INVALID_PARAMETER},
+    {"an empty name", u"", ERROR_PATH_NOT_FOUND},
+    {"a star", u"\\a*b.txt", ERROR_INVALID_NAME},
+    {"a question mark", u"\\what?.txt", ERROR_INVALID_NAME},
+    {"a colon", u"\\a:b", ERROR_INVALID_NAME},
+    {"angle brackets", u"\\a<b>", ERROR_INVALID_NAME},
+    {"a bar", u"\\pipe|d", ERROR_INVALID_NAME},
+    {"a quote", u"\\quote\".txt", ERROR_INVALID_NAME},
+    {"a bad folder name", u"\\bad*folder\\x.txt", ERROR_INVALID_NAME},
+    {"a control character", u"\\tab\t.txt", ERROR_INVALID_NAME},
+    {"the root", u"\\", ERROR_ACCESS_DENIED},
+    {"a storage card", u"\\Storage Card", ERROR_ACCESS_DENIED},
+    {"the state folder", u"\\.zonbrel", ERROR_ACCESS_DENIED},
+    {"in the state folder", u"\\.zonbrel\\profile.ini", ERROR_PATH_NOT_FOUND},
+    {"in the state folder, other case", u"\\.ZONBREL\\debug.log", ERROR_PATH_NOT_FOUND},
 };
 
 TEST_F(CreateFileTest, BadNamesAndPlacesAreRefused) {
-  for (const BadName& b : kBadNames) {
-    PoisonLastError();
-    Handle h(Open(b.path, GENERIC_WRITE, 0, OPEN_ALWAYS));
-    EXPECT_FALSE(h.valid()) << (b.path ? ToUtf8(b.path) : "NULL");
-    EXPECT_EQ(GetLastError(), b.error) << (b.path ? ToUtf8(b.path) : "NULL");
-  }
+  ExpectRefusals(kBadNames, [](const char16_t* path) { return Handle(Open(path, GENERIC_WRITE, 0, OPEN_ALWAYS)).valid(); });
   EXPECT_FALSE(fs::exists(device::StateFolder() / "debug.log"));  // nothing was made in the state folder
 }
 

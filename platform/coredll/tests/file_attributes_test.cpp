@@ -31,20 +31,16 @@ TEST_F(FileAttributesTest, GetFileAttributesOfWhatExistsAndWhatDoesNot) {
   };
   for (auto [path, attributes] : found) EXPECT_EQ(GetFileAttributesW(path), attributes) << ToUtf8(path);
 
-  const std::pair<const char16_t*, DWORD> missing[] = {
-      {u"\\Docs\\none.txt", ERROR_FILE_NOT_FOUND},
-      {u"\\None\\a.txt", ERROR_PATH_NOT_FOUND},
-      {u"\\Docs\\a.txt\\x", ERROR_PATH_NOT_FOUND},
-      {u"\\Docs\\a*.txt", ERROR_INVALID_NAME},
-      {u"\\.zonbrel", ERROR_ACCESS_DENIED},
-      {u"\\.zonbrel\\profile.ini", ERROR_PATH_NOT_FOUND},
-      {nullptr, ERROR_INVALID_PARAMETER},
+  const Refusal missing[] = {
+      {"a missing file", u"\\Docs\\none.txt", ERROR_FILE_NOT_FOUND},
+      {"a missing folder", u"\\None\\a.txt", ERROR_PATH_NOT_FOUND},
+      {"a file as a folder", u"\\Docs\\a.txt\\x", ERROR_PATH_NOT_FOUND},
+      {"a wildcard", u"\\Docs\\a*.txt", ERROR_INVALID_NAME},
+      {"the state folder", u"\\.zonbrel", ERROR_ACCESS_DENIED},
+      {"in the state folder", u"\\.zonbrel\\profile.ini", ERROR_PATH_NOT_FOUND},
+      {"no name", nullptr, ERROR_INVALID_PARAMETER},
   };
-  for (auto [path, error] : missing) {
-    PoisonLastError();
-    EXPECT_EQ(GetFileAttributesW(path), INVALID_FILE_ATTRIBUTES) << (path ? ToUtf8(path) : "NULL");
-    EXPECT_EQ(GetLastError(), error) << (path ? ToUtf8(path) : "NULL");
-  }
+  ExpectRefusals(missing, [](const char16_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; });
 }
 
 TEST_F(FileAttributesTest, CardWithoutItsFolderIsNotThere) {
@@ -88,19 +84,15 @@ TEST_F(FileAttributesTest, ReadOnlyFromTheHostIsReported) {
 }
 
 TEST_F(FileAttributesTest, SetFileAttributesRefusals) {
-  const std::pair<const char16_t*, DWORD> refusals[] = {
-      {u"\\Docs\\none.txt", ERROR_FILE_NOT_FOUND},
-      {u"\\None\\a.txt", ERROR_PATH_NOT_FOUND},
-      {u"\\", ERROR_ACCESS_DENIED},
-      {u"\\Storage Card", ERROR_ACCESS_DENIED},
-      {u"\\.zonbrel", ERROR_ACCESS_DENIED},
-      {nullptr, ERROR_INVALID_PARAMETER},
+  const Refusal refusals[] = {
+      {"a missing file", u"\\Docs\\none.txt", ERROR_FILE_NOT_FOUND},
+      {"a missing folder", u"\\None\\a.txt", ERROR_PATH_NOT_FOUND},
+      {"the root", u"\\", ERROR_ACCESS_DENIED},
+      {"a storage card", u"\\Storage Card", ERROR_ACCESS_DENIED},
+      {"the state folder", u"\\.zonbrel", ERROR_ACCESS_DENIED},
+      {"no name", nullptr, ERROR_INVALID_PARAMETER},
   };
-  for (auto [path, error] : refusals) {
-    PoisonLastError();
-    EXPECT_FALSE(SetFileAttributesW(path, FILE_ATTRIBUTE_HIDDEN)) << (path ? ToUtf8(path) : "NULL");
-    EXPECT_EQ(GetLastError(), error) << (path ? ToUtf8(path) : "NULL");
-  }
+  ExpectRefusals(refusals, [](const char16_t* path) { return SetFileAttributesW(path, FILE_ATTRIBUTE_HIDDEN); });
   EXPECT_EQ(GetFileAttributesW(u"\\Storage Card"), DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY));
 }
 

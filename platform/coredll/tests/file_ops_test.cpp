@@ -27,12 +27,6 @@ class FileOpsTest : public FilesTest {
   }
 };
 
-struct Refusal {
-  const char* what;
-  const char16_t* path;
-  DWORD error;
-};
-
 const Refusal kDeleteRefusals[] = {
     {"a missing file", u"\\Docs\\none.txt", ERROR_FILE_NOT_FOUND},
     {"a missing folder on the way", u"\\None\\a.txt", ERROR_PATH_NOT_FOUND},
@@ -47,11 +41,7 @@ const Refusal kDeleteRefusals[] = {
 
 TEST_F(FileOpsTest, DeleteFileRefusals) {
   auto before = Names(Host("Docs"));
-  for (const Refusal& r : kDeleteRefusals) {
-    PoisonLastError();
-    EXPECT_FALSE(DeleteFileW(r.path)) << r.what;
-    EXPECT_EQ(GetLastError(), r.error) << r.what;
-  }
+  ExpectRefusals(kDeleteRefusals, DeleteFileW);
   EXPECT_EQ(Names(Host("Docs")), before);
   EXPECT_TRUE(fs::exists(device::StateFolder() / "profile.ini"));
 }
@@ -258,11 +248,7 @@ const Refusal kCreateDirectoryRefusals[] = {
 };
 
 TEST_F(FileOpsTest, CreateDirectoryRefusals) {
-  for (const Refusal& r : kCreateDirectoryRefusals) {
-    PoisonLastError();
-    EXPECT_FALSE(CreateDirectoryW(r.path, nullptr)) << r.what;
-    EXPECT_EQ(GetLastError(), r.error) << r.what;
-  }
+  ExpectRefusals(kCreateDirectoryRefusals, [](const char16_t* path) { return CreateDirectoryW(path, nullptr); });
   EXPECT_EQ(Names(Host("Docs/Empty")).size(), 0u);
 }
 
@@ -285,11 +271,7 @@ const Refusal kRemoveDirectoryRefusals[] = {
 };
 
 TEST_F(FileOpsTest, RemoveDirectoryRefusals) {
-  for (const Refusal& r : kRemoveDirectoryRefusals) {
-    PoisonLastError();
-    EXPECT_FALSE(RemoveDirectoryW(r.path)) << r.what;
-    EXPECT_EQ(GetLastError(), r.error) << r.what;
-  }
+  ExpectRefusals(kRemoveDirectoryRefusals, RemoveDirectoryW);
   EXPECT_TRUE(fs::exists(Host("Docs/Full/inner.txt")));
   EXPECT_TRUE(fs::is_directory(Host("Program Files")));
 }

@@ -35,8 +35,25 @@ class Handle {
   HANDLE h_;
 };
 
+// A call on `path` that must fail with `error`.
+struct Refusal {
+  const char* what;
+  const char16_t* path;
+  DWORD error;
+};
+
 class FilesTest : public ::testing::Test {
  protected:
+  // Runs `call` (true when it succeeded) on each case's path.
+  template <size_t N, class Call>
+  static void ExpectRefusals(const Refusal (&cases)[N], Call call) {
+    for (const Refusal& r : cases) {
+      PoisonLastError();
+      EXPECT_FALSE(call(r.path)) << r.what;
+      EXPECT_EQ(GetLastError(), r.error) << r.what;
+    }
+  }
+
   fs::path Host(const std::string& relative) const { return device_.root() / relative; }
 
   static void Put(const fs::path& host, const std::string& content) {

@@ -55,6 +55,23 @@ void WriteAll(const fs::path& file, const std::string& text) {
   std::ofstream(file, std::ios::binary) << text;
 }
 
+// The figures of a device that most tests look at together.
+struct DeviceKind {
+  uint32_t width, height, dpi, depth;
+  std::u16string_view platform;
+  uint32_t major, minor;
+};
+
+void ExpectKind(const Profile& p, const DeviceKind& k) {
+  EXPECT_EQ(p.screenWidth, k.width);
+  EXPECT_EQ(p.screenHeight, k.height);
+  EXPECT_EQ(p.dpi, k.dpi);
+  EXPECT_EQ(p.colorDepth, k.depth);
+  EXPECT_EQ(p.platformType, k.platform);
+  EXPECT_EQ(p.osMajor, k.major);
+  EXPECT_EQ(p.osMinor, k.minor);
+}
+
 class ProfileTest : public ::testing::Test {
  protected:
   std::string DebugLogText() { return ReadAll(StateFolder() / "debug.log"); }
@@ -80,13 +97,7 @@ class DefaultProfileTest : public ProfileTest {
 TEST_F(DefaultProfileTest, MissingProfileGivesTheDefaultDevice) {
   fs::create_directories(home_ / "Music");
   auto p = CurrentProfile();
-  EXPECT_EQ(p->osMajor, 5u);
-  EXPECT_EQ(p->osMinor, 1u);
-  EXPECT_EQ(p->platformType, u"PocketPC");
-  EXPECT_EQ(p->screenWidth, 240u);
-  EXPECT_EQ(p->screenHeight, 320u);
-  EXPECT_EQ(p->dpi, 96u);
-  EXPECT_EQ(p->colorDepth, 16u);
+  ExpectKind(*p, {240, 320, 96, 16, u"PocketPC", 5, 1});
   EXPECT_EQ(p->ansiCodePage, 1252u);
   EXPECT_EQ(p->programFolder, u"\\Program Files\\Zonbrel");
   EXPECT_EQ(p->programHost, fs::read_symlink("/proc/self/exe").parent_path());
@@ -166,13 +177,7 @@ TEST_F(ProfileTest, CustomScreenAndNoStorageCard) {
       "[screen]\nwidth = 480\nheight = 640\ndpi = 192\ndepth = 32\n"
       "[storage cards]\n");
   auto p = CurrentProfile();
-  EXPECT_EQ(p->screenWidth, 480u);
-  EXPECT_EQ(p->screenHeight, 640u);
-  EXPECT_EQ(p->dpi, 192u);
-  EXPECT_EQ(p->colorDepth, 32u);
-  EXPECT_EQ(p->platformType, u"SmartPhone");
-  EXPECT_EQ(p->osMajor, 6u);
-  EXPECT_EQ(p->osMinor, 0u);
+  ExpectKind(*p, {480, 640, 192, 32, u"SmartPhone", 6, 0});
   EXPECT_TRUE(p->storageCards.empty());
   EXPECT_EQ(p->ansiCodePage, 1252u);  // untouched keys keep their defaults
   EXPECT_EQ(DebugLogText().find("profile.ini"), std::string::npos);
@@ -238,12 +243,7 @@ TEST_F(ProfileTest, CorruptProfileKeepsReadableLinesAndReportsEachBadOne) {
   device_.WriteProfile(text);
   auto p = CurrentProfile();
 
-  EXPECT_EQ(p->screenWidth, 320u);
-  EXPECT_EQ(p->screenHeight, 320u);
-  EXPECT_EQ(p->dpi, 96u);
-  EXPECT_EQ(p->colorDepth, 16u);
-  EXPECT_EQ(p->platformType, u"PocketPC");
-  EXPECT_EQ(p->osMajor, 5u);
+  ExpectKind(*p, {320, 320, 96, 16, u"PocketPC", 5, 1});
   EXPECT_EQ(p->oemInfo, u"Still Read");
   EXPECT_EQ(p->programFolder, u"\\Program Files\\Zonbrel");
   ASSERT_EQ(p->storageCards.size(), 1u);
