@@ -146,8 +146,12 @@ TEST_F(FileIoTest, SetFilePointerPositionsAndFailures) {
     EXPECT_EQ(result, c.result) << c.what;
     EXPECT_EQ(GetLastError(), c.error) << c.what;
     bool failed = c.error != 0xDEAD && c.error != ERROR_SUCCESS;
-    if (c.withHigh && !failed) EXPECT_EQ(high, c.highAfter) << c.what;
-    if (failed) EXPECT_EQ(Position(h.get()), 10u) << c.what << ": a failed seek must not move";
+    if (c.withHigh && !failed) {
+      EXPECT_EQ(high, c.highAfter) << c.what;
+    }
+    if (failed) {
+      EXPECT_EQ(Position(h.get()), 10u) << c.what << ": a failed seek must not move";
+    }
   }
 }
 

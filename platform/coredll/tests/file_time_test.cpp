@@ -40,7 +40,9 @@ TEST(FileTimeConversion, KnownValuesBothWays) {
     EXPECT_EQ(st.wMinute, k.minute);
     EXPECT_EQ(st.wSecond, k.second);
     EXPECT_EQ(st.wMilliseconds, k.ms);
-    if (k.dayOfWeek >= 0) EXPECT_EQ(st.wDayOfWeek, k.dayOfWeek) << k.year;
+    if (k.dayOfWeek >= 0) {
+      EXPECT_EQ(st.wDayOfWeek, k.dayOfWeek) << k.year;
+    }
 
     SYSTEMTIME given{k.year, k.month, 6 /* ignored */, k.day, k.hour, k.minute, k.second, k.ms};
     FILETIME out{};

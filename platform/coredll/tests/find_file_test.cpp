@@ -134,7 +134,9 @@ TEST_F(FindFileTest, StorageCardsAreTemporaryFolders) {
     ASSERT_NE(card, data.end()) << ToUtf8(pattern);
     EXPECT_EQ(card->dwFileAttributes, DWORD(0x110)) << ToUtf8(pattern);
     auto music = std::find_if(data.begin(), data.end(), [](const auto& d) { return ToUtf8(d.cFileName) == "Music"; });
-    if (music != data.end()) EXPECT_EQ(music->dwFileAttributes, DWORD(FILE_ATTRIBUTE_DIRECTORY));
+    if (music != data.end()) {
+      EXPECT_EQ(music->dwFileAttributes, DWORD(FILE_ATTRIBUTE_DIRECTORY));
+    }
   }
 }
 

@@ -1,7 +1,7 @@
 // The temporary folder and temporary file names: "\Temp\" made on use, names of the form
 // prefix (three characters at most) + hexadecimal number + ".tmp", unique, and made on disk
 // unless the caller chose the number.
-#include <regex>
+#include <optional>
 #include <set>
 
 #include "files_fixture.h"
@@ -10,6 +10,25 @@ namespace zb::files::testing {
 namespace {
 
 class TempFilesTest : public FilesTest {};
+
+// The number in a name of the form `start` + 1 to 4 upper-case hex digits + ".tmp".
+std::optional<unsigned> NumberIn(std::u16string_view name, std::u16string_view start) {
+  constexpr std::u16string_view kEnd = u".tmp";
+  if (!name.starts_with(start) || !name.ends_with(kEnd)) return std::nullopt;
+  std::u16string_view digits = name.substr(start.size(), name.size() - start.size() - kEnd.size());
+  if (digits.empty() || digits.size() > 4) return std::nullopt;
+  unsigned value = 0;
+  for (char16_t c : digits) {
+    if (c >= u'0' && c <= u'9') {
+      value = value * 16 + (c - u'0');
+    } else if (c >= u'A' && c <= u'F') {
+      value = value * 16 + (c - u'A' + 10);
+    } else {
+      return std::nullopt;
+    }
+  }
+  return value;
+}
 
 TEST_F(TempFilesTest, TempPathIsMadeOnUse) {
   ASSERT_FALSE(fs::exists(Host("Temp")));
@@ -40,15 +59,14 @@ TEST_F(TempFilesTest, GeneratedNamesAreUniqueAndMade) {
   WCHAR folder[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   std::set<std::u16string> names;
-  const std::regex form(R"(\\Temp\\rsr([0-9A-F]{1,4})\.tmp)");
   for (int i = 0; i < 40; ++i) {
     WCHAR name[MAX_PATH];
     UINT number = GetTempFileNameW(folder, u"rsrc", 0, name);
     ASSERT_NE(number, 0u);
-    std::smatch m;
     std::string text = ToUtf8(name);
-    ASSERT_TRUE(std::regex_match(text, m, form)) << text;
-    EXPECT_EQ(std::stoul(m[1].str(), nullptr, 16), number) << text;
+    std::optional<unsigned> inName = NumberIn(name, u"\\Temp\\rsr");
+    ASSERT_TRUE(inName) << text;
+    EXPECT_EQ(*inName, number) << text;
     EXPECT_EQ(GetFileAttributesW(name), DWORD(FILE_ATTRIBUTE_NORMAL)) << text;
     EXPECT_TRUE(names.insert(name).second) << text;
   }
@@ -85,8 +103,7 @@ TEST_F(TempFilesTest, GeneratedNameOnACardAndWithoutPrefix) {
   WCHAR name[MAX_PATH];
   UINT number = GetTempFileNameW(u"\\Storage Card", nullptr, 0, name);
   ASSERT_NE(number, 0u);
-  std::string text = ToUtf8(name);
-  EXPECT_TRUE(std::regex_match(text, std::regex(R"(\\Storage Card\\[0-9A-F]{1,4}\.tmp)"))) << text;
+  EXPECT_EQ(NumberIn(name, u"\\Storage Card\\"), number) << ToUtf8(name);
   EXPECT_EQ(std::distance(fs::directory_iterator(device_.card()), fs::directory_iterator()), 1);
 }
 
