@@ -100,27 +100,35 @@ void Refresh(Cache& c) {
   c.loaded = true;
 }
 
-void Write(Cache& c) {
+bool Write(Cache& c) {
   fs::path temp = c.file;
   temp += ".new." + std::to_string(::getpid());
+  bool written = false;
   {
     std::ofstream out(temp, std::ios::trunc);
     for (const auto& [path, a] : c.table) out << std::hex << a.bits << ' ' << a.creation << ' ' << Escape(path) << '\n';
+    out.close();
+    written = !out.fail();
   }
-  if (::rename(temp.c_str(), c.file.c_str()) != 0) ::unlink(temp.c_str());
+  // A table that could not be written whole (a full disk) never replaces the old one.
+  bool replaced = written && ::rename(temp.c_str(), c.file.c_str()) == 0;
+  if (!replaced) ::unlink(temp.c_str());
   c.loaded = false;  // the next reader stats the new file
+  return replaced;
 }
 
-// Runs `change` on the current table under the process and host locks, then writes it back.
-void Change(const std::function<bool(Table&)>& change) {
+// Runs `change` on the current table under the process and host locks, then writes it back
+// when it changed anything. False when the table could not be written.
+bool Change(const std::function<bool(Table&)>& change) {
   Cache& c = TheCache();
   std::lock_guard guard(c.lock);
   int lockFd = ::open((device::StateFolder() / "attributes.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (lockFd >= 0) ::flock(lockFd, LOCK_EX);
   c.loaded = false;
   Refresh(c);
-  if (change(c.table)) Write(c);
+  bool ok = !change(c.table) || Write(c);
   if (lockFd >= 0) ::close(lockFd);  // releases the flock
+  return ok;
 }
 
 bool Below(const std::string& path, const std::string& folder) {
@@ -148,10 +156,10 @@ StoredAttributes LookupAttributes(const fs::path& host) {
   return it == c.table.end() ? StoredAttributes{} : it->second;
 }
 
-void StoreAttributes(const fs::path& host, const StoredAttributes& attributes) {
+bool StoreAttributes(const fs::path& host, const StoredAttributes& attributes) {
   std::string key = Key(host);
-  if (attributes == StoredAttributes{} && !HasEntries(key)) return;
-  Change([&](Table& t) {
+  if (attributes == StoredAttributes{} && !HasEntries(key)) return true;
+  return Change([&](Table& t) {
     auto it = t.find(key);
     if (attributes == StoredAttributes{}) {
       if (it == t.end()) return false;

@@ -18,8 +18,9 @@ constexpr DWORD kStoredFileBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 constexpr DWORD kStoredFolderBits = kStoredFileBits | FILE_ATTRIBUTE_READONLY;
 
 StoredAttributes LookupAttributes(const std::filesystem::path& host);
-// Stores (or, for all-zero attributes, drops) the entry of one path.
-void StoreAttributes(const std::filesystem::path& host, const StoredAttributes& attributes);
+// Stores (or, for all-zero attributes, drops) the entry of one path; false when the table
+// could not be written (the old one stays).
+bool StoreAttributes(const std::filesystem::path& host, const StoredAttributes& attributes);
 // Drops the entries of a path and of everything below it (after a delete).
 void ForgetAttributes(const std::filesystem::path& host);
 // Moves the entries of a path and of everything below it (after a rename).

@@ -26,13 +26,12 @@ extern "C" BOOL SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
   std::optional<ResolvedPath> path = ResolveExisting(lpFileName, &st);
   if (!path) return FALSE;
   StoredAttributes stored = LookupAttributes(path->host);
-  if (S_ISDIR(st.st_mode)) {
-    stored.bits = dwFileAttributes & kStoredFolderBits;
-  } else {
-    stored.bits = dwFileAttributes & kStoredFileBits;
+  bool folder = S_ISDIR(st.st_mode);
+  stored.bits = dwFileAttributes & (folder ? kStoredFolderBits : kStoredFileBits);
+  if (!StoreAttributes(path->host, stored)) return Fail(ERROR_WRITE_FAULT);
+  if (!folder) {
     mode_t mode = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? (st.st_mode & ~0222) : (st.st_mode | S_IWUSR);
     if (mode != st.st_mode && ::chmod(path->host.c_str(), mode & 07777) != 0) return Fail(ErrorFromErrno(errno));
   }
-  StoreAttributes(path->host, stored);
   return TRUE;
 }

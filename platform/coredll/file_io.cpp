@@ -144,7 +144,7 @@ extern "C" BOOL SetFileTime(HANDLE hFile, const FILETIME* lpCreationTime, const 
     // The host cannot set a birth time; the attribute table keeps the one the caller gave.
     StoredAttributes stored = LookupAttributes(file->host());
     stored.creation = ToU64(*lpCreationTime);
-    StoreAttributes(file->host(), stored);
+    if (!StoreAttributes(file->host(), stored)) return Fail(ERROR_WRITE_FAULT);
   }
   return TRUE;
 }

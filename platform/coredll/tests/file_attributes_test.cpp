@@ -146,6 +146,21 @@ TEST_F(FileAttributesTest, ProcessesSettingAttributesAtOnceLoseNone) {
   }
 }
 
+TEST_F(FileAttributesTest, TableThatCannotBeWrittenFailsTheCallAndKeepsTheOldOne) {
+  ASSERT_TRUE(SetFileAttributesW(u"\\Docs\\a.txt", FILE_ATTRIBUTE_HIDDEN));
+  // Block the table's next version with a folder where its new file would go.
+  fs::path blocker = device::StateFolder() / ("attributes.new." + std::to_string(getpid()));
+  fs::create_directories(blocker);
+  PoisonLastError();
+  EXPECT_FALSE(SetFileAttributesW(u"\\Docs\\a.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
+  EXPECT_EQ(GetFileAttributesW(u"\\Docs\\a.txt"), DWORD(FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(HostWritable(Host("Docs/a.txt")));
+  fs::remove(blocker);
+  EXPECT_TRUE(SetFileAttributesW(u"\\Docs\\a.txt", FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(GetFileAttributesW(u"\\Docs\\a.txt"), DWORD(FILE_ATTRIBUTE_SYSTEM));
+}
+
 TEST_F(FileAttributesTest, DamagedTableLosesOnlyItsDamagedLines) {
   ASSERT_TRUE(SetFileAttributesW(u"\\Docs\\a.txt", FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(SetFileAttributesW(u"\\Docs\\Sub", FILE_ATTRIBUTE_SYSTEM));
