@@ -1,0 +1,79 @@
+// CMediaResult: the text set and its position handles. A handle is only honoured when this set
+// made it and it is still live, so a stale or foreign handle fails instead of being followed.
+#include "media_result.h"
+
+#include <new>
+
+#include "wide_text.h"
+
+bool CMediaResult::NoCaseLess::operator()(const std::u16string& a, const std::u16string& b) const {
+  return zblib::CompareNoCase(a, b) < 0;
+}
+
+CMediaResult* CMediaResult::Create() { return new (std::nothrow) CMediaResult(); }
+CMediaResult* CreateMediaResult() { return CMediaResult::Create(); }
+
+CMediaResult::~CMediaResult() {
+  for (Position* p : positions_) delete p;
+}
+
+STDMETHODIMP CMediaResult::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  if (riid == IID_IUnknown || riid == IID_IMediaResult) {
+    *object = static_cast<IMediaResult*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CMediaResult::AddRef() { return ++refs_; }
+
+STDMETHODIMP_(ULONG) CMediaResult::Release() {
+  ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+void CMediaResult::AddText(std::u16string_view text) { texts_.emplace(text); }
+
+STDMETHODIMP CMediaResult::GetCount(DWORD* count) {
+  if (!count) return E_FAIL;
+  *count = static_cast<DWORD>(texts_.size());
+  return S_OK;
+}
+
+HRESULT CMediaResult::Hand(Texts::const_iterator at, MEDIARESULTPOS* position, BSTR* text) {
+  auto* next = new (std::nothrow) Position{std::next(at)};
+  if (!next) return E_FAIL;
+  if (FAILED(zblib::NewBstr(*at, text))) {
+    delete next;
+    return E_FAIL;
+  }
+  positions_.insert(next);
+  *position = next;
+  return S_OK;
+}
+
+STDMETHODIMP CMediaResult::GetFirst(MEDIARESULTPOS* position, BSTR* text) {
+  if (!position || !text) return E_FAIL;
+  *position = nullptr;
+  *text = nullptr;
+  if (texts_.empty()) return E_FAIL;
+  return Hand(texts_.begin(), position, text);
+}
+
+STDMETHODIMP CMediaResult::GetNext(MEDIARESULTPOS* position, BSTR* text) {
+  if (!position || !*position || !text) return E_FAIL;
+  *text = nullptr;
+  auto* current = static_cast<Position*>(*position);
+  auto live = positions_.find(current);
+  if (live == positions_.end()) return E_FAIL;
+  *position = nullptr;
+  positions_.erase(live);
+  const Texts::const_iterator at = current->next;
+  delete current;
+  if (at == texts_.end()) return E_FAIL;
+  return Hand(at, position, text);
+}
