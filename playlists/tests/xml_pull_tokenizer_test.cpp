@@ -58,7 +58,8 @@ const TokenCase kTokenCases[] = {
     {u"<input checked/>", {"1:input", "3:checked=", "2:input"}},
     {u"<a href = 'v' >t", {"1:a", "3:href=v", "4:t"}},
     {u"<a href=http://x.org/p/>", {"1:a", "3:href=http://x.org/p", "2:a"}},
-    {u"</ b >", {"2:b"}},
+    {u"</b >", {"2:b"}},
+    {u"</ b>", {"-1", "4:b>"}},  // no name after "</"
     {u"hello world", {"4:hello", "5: ", "4:world"}},
     {u"a \t\r\nb", {"4:a", "5: \t\r\n", "4:b"}},
     {u"&lt;b&gt;", {"4:<b", "4:>"}},
