@@ -88,56 +88,34 @@ void DeviceClock(SYSTEMTIME* now) {
 
 std::atomic<TagClock> g_clock{nullptr};
 
-// One of the three layouts: the literal between each pair of the six numbers (' ' is any run of
-// white space, as in a scanf format). Returns how many numbers converted.
-int ScanDateLayout(std::u16string_view text, const char16_t (&separators)[5], WORD fields[6]) {
-  size_t i = 0;
-  int converted = 0;
-  for (int field = 0; field < 6; ++field) {
-    if (field > 0) {
-      char16_t sep = separators[field - 1];
-      if (sep == u' ') {
-        while (i < text.size() && zblib::IsSpace(text[i])) ++i;
-      } else if (i < text.size() && text[i] == sep) {
-        ++i;
-      } else {
-        break;
-      }
-    }
-    LONG value;
-    size_t used;
-    if (!zblib::ScanInt(text.substr(i), &value, &used)) break;
-    i += used;
-    fields[field] = static_cast<WORD>(value);  // "%hd" keeps 16 bits
-    ++converted;
-  }
-  return converted;
-}
-
-// Dates written as text; `fallback` also tries the plain layout when an ISO 'T' text fails.
+// Dates written as text in one of three layouts, numbers in the order year, month, day, hour,
+// minute, second; `fallback` also tries the plain layout when an ISO 'T' text gives nothing.
 bool ParseDateText(std::u16string_view text, bool fallback, SYSTEMTIME* out) {
-  static constexpr char16_t kSlash[5] = {u'/', u'/', u' ', u':', u':'};
-  static constexpr char16_t kIso[5] = {u'-', u'-', u'T', u':', u':'};
-  static constexpr char16_t kPlain[5] = {u'-', u'-', u' ', u':', u':'};
-  WORD fields[6] = {};
+  const std::u16string input(text);
+  short fields[6] = {};
+  auto scan = [&](const char16_t* layout) {
+    return swscanf(input.c_str(), layout, &fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5]);
+  };
   int converted;
   if (text.find(u'/') != std::u16string_view::npos) {
-    converted = ScanDateLayout(text, kSlash, fields);
+    converted = scan(u"%hd/%hd/%hd %hd:%hd:%hd");
   } else if (text.find(u'T') != std::u16string_view::npos) {
-    converted = ScanDateLayout(text, kIso, fields);
-    if (converted == 0 && fallback) converted = ScanDateLayout(text, kPlain, fields);
+    converted = scan(u"%hd-%hd-%hdT%hd:%hd:%hd");
+    if (converted <= 0 && fallback) converted = scan(u"%hd-%hd-%hd %hd:%hd:%hd");
   } else {
-    converted = ScanDateLayout(text, kPlain, fields);
+    converted = scan(u"%hd-%hd-%hd %hd:%hd:%hd");
   }
-  if (converted == 0) return false;
-  if (fields[0] < 100) {
+  if (converted <= 0) return false;
+  WORD year = static_cast<WORD>(fields[0]);
+  if (year < 100) {
     // Sliding window: up to five years ahead of now, else the century before.
     SYSTEMTIME now;
     GetTagClockTime(&now);
     const int c = now.wYear % 100;
-    fields[0] = static_cast<WORD>(fields[0] <= c + 5 ? now.wYear - c + fields[0] : now.wYear - c - 100 + fields[0]);
+    year = static_cast<WORD>(year <= c + 5 ? now.wYear - c + year : now.wYear - c - 100 + year);
   }
-  *out = SYSTEMTIME{fields[0], fields[1], 0, fields[2], fields[3], fields[4], fields[5], 0};
+  auto field = [&](int i) { return static_cast<WORD>(fields[i]); };
+  *out = SYSTEMTIME{year, field(1), 0, field(2), field(3), field(4), field(5), 0};
   return true;
 }
 

@@ -1,25 +1,25 @@
-// Case folding comes from the layer's single case table, so the library compares text exactly
-// the way the platform's own case-blind functions do.
+// The library's text routines on the platform's wide runtime: case folding and the space class
+// are the platform's own, so the library compares and trims text as the rest of the device does.
 #include "wide_text.h"
 
-#include <cctype>
-#include <cstdlib>
+#include <algorithm>
 #include <string>
-
-#include "device/text.h"
 
 namespace zblib {
 
-WCHAR FoldUpper(WCHAR c) { return zb::ToUpper(c); }
-WCHAR FoldLower(WCHAR c) { return zb::ToLower(c); }
+WCHAR FoldUpper(WCHAR c) { return towupper(c); }
+WCHAR FoldLower(WCHAR c) { return towlower(c); }
+bool IsSpace(WCHAR c) { return iswspace(c) != 0; }
 
-bool IsSpace(WCHAR c) {
-  return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
-         c == 0x3000;
+// As _wcsicmp compares, but over counted text that may hold no terminator.
+int CompareNoCase(std::u16string_view a, std::u16string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const WCHAR x = FoldUpper(a[i]), y = FoldUpper(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
-
-int CompareNoCase(std::u16string_view a, std::u16string_view b) { return zb::CompareNoCase(a, b); }
 
 size_t FindNoCase(std::u16string_view text, std::u16string_view needle, size_t from) {
   if (needle.size() > text.size()) return std::u16string_view::npos;
@@ -45,34 +45,20 @@ std::u16string_view Trim(std::u16string_view text) {
 std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 bool ScanInt(std::u16string_view text, LONG* value, size_t* used) {
-  size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-  size_t digits = i;
-  uint32_t result = 0;
-  while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') result = result * 10 + (text[i++] - u'0');
-  if (i == digits) return false;
-  if (negative) result = 0u - result;
-  *value = static_cast<LONG>(result);
-  if (used) *used = i;
+  const std::u16string terminated(text);
+  LONG v = 0;
+  int consumed = 0;
+  if (swscanf(terminated.c_str(), u"%d%n", &v, &consumed) != 1) return false;
+  *value = v;
+  if (used) *used = static_cast<size_t>(consumed);
   return true;
 }
 
 bool ScanFloat(std::u16string_view text, float* value) {
-  size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  std::string narrow;
-  for (; i < text.size() && text[i] < 0x80 && narrow.size() < 256; ++i) {
-    char c = static_cast<char>(text[i]);
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '+' && c != '-') break;
-    narrow += c;
-  }
-  if (narrow.empty()) return false;
-  char* end = nullptr;
-  float result = std::strtof(narrow.c_str(), &end);
-  if (end == narrow.c_str()) return false;
-  *value = result;
+  const std::u16string terminated(text);
+  float v = 0;
+  if (swscanf(terminated.c_str(), u"%f", &v) != 1) return false;
+  *value = v;
   return true;
 }
 

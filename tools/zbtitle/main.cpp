@@ -6,10 +6,27 @@
 #include <cstring>
 #include <string>
 
-#include "device/text.h"
 #include "media_item.h"
 
 namespace {
+
+// The command line and the terminal speak UTF-8.
+std::u16string FromUtf8(const char* text) {
+  int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::u16string wide(length > 0 ? static_cast<size_t>(length) : 1, u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  if (text.empty()) return {};
+  int size = static_cast<int>(text.size());
+  int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string narrow(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+  return narrow;
+}
 
 int Usage() {
   std::fputs("usage: zbtitle --format FMT [--tag NAME=VALUE]... [--source PATH]\n", stderr);
@@ -34,7 +51,7 @@ int main(int argc, char** argv) {
       status = Usage();
       break;
     }
-    const std::u16string value = zb::FromUtf8(argv[++i]);
+    const std::u16string value = FromUtf8(argv[++i]);
     if (std::strcmp(arg, "--format") == 0) {
       format = value;
       haveFormat = true;
@@ -49,11 +66,11 @@ int main(int argc, char** argv) {
       const std::u16string name = value.substr(0, equals);
       DWORD id = 0;
       if (FAILED(item->GetTagId(name.c_str(), &id))) {
-        std::fprintf(stderr, "zbtitle: unknown tag name \"%s\"\n", zb::ToUtf8(name).c_str());
+        std::fprintf(stderr, "zbtitle: unknown tag name \"%s\"\n", ToUtf8(name).c_str());
         status = 2;
       } else if (FAILED(item->SetTagFromText(id, nextInstance++, value.substr(equals + 1)))) {
         std::fprintf(stderr, "zbtitle: \"%s\" is not a value for tag \"%s\"\n",
-                     zb::ToUtf8(value.substr(equals + 1)).c_str(), zb::ToUtf8(name).c_str());
+                     ToUtf8(value.substr(equals + 1)).c_str(), ToUtf8(name).c_str());
         status = 2;
       }
     } else {
@@ -70,7 +87,7 @@ int main(int argc, char** argv) {
                  stderr);
       status = 1;
     } else {
-      std::printf("%s\n", zb::ToUtf8(std::u16string_view(title, SysStringLen(title))).c_str());
+      std::printf("%s\n", ToUtf8(std::u16string_view(title, SysStringLen(title))).c_str());
       SysFreeString(title);
     }
   }
