@@ -51,22 +51,7 @@ bool CMediaItem::IsProtectedTag(DWORD id) {
 }
 
 STDMETHODIMP CMediaItem::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IMediaItem || riid == IID_IMediaItemDirect) {
-    *object = static_cast<IMediaItem*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CMediaItem::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) CMediaItem::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+  return Answer(riid, object, {IID_IMediaItem, IID_IMediaItemDirect});
 }
 
 STDMETHODIMP_(IMediaItem*) CMediaItem::Clone() {

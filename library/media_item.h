@@ -9,13 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "com_object.h"
 #include "mediaitem.h"
 #include "tag_value.h"
 #include "title_format.h"
 
 struct TagReadSource;
 
-class CMediaItem : public IMediaItem {
+class CMediaItem : public CComObject<IMediaItem> {
  public:
   // Entries are ordered by instance (signed) first, then by tag id (unsigned), so all
   // single-valued tags come first; index-based access follows this order.
@@ -31,10 +32,7 @@ class CMediaItem : public IMediaItem {
 
   static CMediaItem* Create();
 
-  // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
 
   // IMediaItem
   STDMETHODIMP_(IMediaItem*) Clone() override;
@@ -100,7 +98,7 @@ class CMediaItem : public IMediaItem {
 
  protected:
   CMediaItem();
-  virtual ~CMediaItem();
+  ~CMediaItem() override;
 
   const CTagValue* Find(DWORD id, DWORD instance) const;
   const CTagValue* At(LONG index) const;
@@ -114,7 +112,6 @@ class CMediaItem : public IMediaItem {
 
   std::vector<Entry> entries_;
   std::u16string source_;
-  std::atomic<ULONG> refs_{1};
   TitleCache title_;
   BOOL changed_ = TRUE;
 };

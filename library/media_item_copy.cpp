@@ -29,6 +29,16 @@ static bool ReadInstanceBytes(IMediaItem* other, DWORD id, DWORD instance, std::
   return true;
 }
 
+// One getter of a plain type and the value made from its result.
+template <typename T, typename Make>
+static bool ReadWith(IMediaItem* item, DWORD id, HRESULT (STDMETHODCALLTYPE IMediaItem::*get)(DWORD, T*), Make make,
+                     CTagValue* value) {
+  T v{};
+  if (FAILED((item->*get)(id, &v))) return false;
+  *value = make(id, v);
+  return true;
+}
+
 // A single-valued entry read with the getter of its type.
 static bool ReadSingle(IMediaItem* other, DWORD id, CTagValue* value) {
   switch (TAG_TYPE(id)) {
@@ -39,36 +49,20 @@ static bool ReadSingle(IMediaItem* other, DWORD id, CTagValue* value) {
       SysFreeString(text);
       return true;
     }
-    case TAG_TYPE_INT: {
-      LONG v;
-      if (FAILED(other->GetInt(id, &v))) return false;
-      *value = CTagValue::ForInt(id, v);
-      return true;
-    }
-    case TAG_TYPE_REAL: {
-      float v;
-      if (FAILED(other->GetFloat(id, &v))) return false;
-      *value = CTagValue::ForFloat(id, v);
-      return true;
-    }
-    case TAG_TYPE_DATE: {
-      SYSTEMTIME v;
-      if (FAILED(other->GetSystemTime(id, &v))) return false;
-      *value = CTagValue::ForSystemTime(id, v);
-      return true;
-    }
+    case TAG_TYPE_INT:
+      return ReadWith(other, id, &IMediaItem::GetInt, CTagValue::ForInt, value);
+    case TAG_TYPE_REAL:
+      return ReadWith(other, id, &IMediaItem::GetFloat, CTagValue::ForFloat, value);
+    case TAG_TYPE_DATE:
+      return ReadWith(other, id, &IMediaItem::GetSystemTime, CTagValue::ForSystemTime, value);
+    case TAG_TYPE_GUID:
+      return ReadWith(other, id, &IMediaItem::GetGuid, CTagValue::ForGuid, value);
     case TAG_TYPE_BLOB: {
       DWORD size = 0;
       if (FAILED(other->GetBytes(id, nullptr, &size)) || size == 0) return false;
       std::vector<BYTE> bytes(size);
       if (FAILED(other->GetBytes(id, bytes.data(), &size))) return false;
       *value = CTagValue::ForBlob(id, bytes.data(), size);
-      return true;
-    }
-    case TAG_TYPE_GUID: {
-      GUID v;
-      if (FAILED(other->GetGuid(id, &v))) return false;
-      *value = CTagValue::ForGuid(id, v);
       return true;
     }
     default:

@@ -30,22 +30,7 @@ CMediaList::~CMediaList() {
 }
 
 STDMETHODIMP CMediaList::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IMediaList || riid == IID_IMediaList2) {
-    *object = static_cast<IMediaList*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CMediaList::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) CMediaList::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+  return Answer(riid, object, {IID_IMediaList, IID_IMediaList2});
 }
 
 STDMETHODIMP CMediaList::GetCount(DWORD* count) {

@@ -7,16 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "com_object.h"
 #include "medialist.h"
 
-class CMediaList : public IMediaList {
+class CMediaList : public CComObject<IMediaList> {
  public:
   static CMediaList* Create();
 
-  // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
 
   // IMediaList
   STDMETHODIMP GetCount(DWORD* count) override;
@@ -45,14 +43,13 @@ class CMediaList : public IMediaList {
 
  protected:
   CMediaList() = default;
-  virtual ~CMediaList();
+  ~CMediaList() override;
 
  private:
   bool InRange(LONG index) const { return index >= 0 && static_cast<size_t>(index) < items_.size(); }
   void Changed() { fileName_.clear(); }
 
   std::vector<IMediaItem*> items_;  // one reference held on each
-  std::atomic<ULONG> refs_{1};
   std::u16string name_;
   std::u16string fileName_;  // the playlist file the list stands for; any change forgets it
 };

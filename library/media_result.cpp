@@ -18,22 +18,7 @@ CMediaResult::~CMediaResult() {
 }
 
 STDMETHODIMP CMediaResult::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IMediaResult) {
-    *object = static_cast<IMediaResult*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CMediaResult::AddRef() { return ++refs_; }
-
-STDMETHODIMP_(ULONG) CMediaResult::Release() {
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+  return Answer(riid, object, {IID_IMediaResult});
 }
 
 void CMediaResult::AddText(std::u16string_view text) { texts_.emplace(text); }

@@ -8,15 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "com_object.h"
 #include "medialist.h"
 
-class CMediaResult : public IMediaResult {
+class CMediaResult : public CComObject<IMediaResult> {
  public:
   static CMediaResult* Create();
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP GetCount(DWORD* count) override;
   STDMETHODIMP GetFirst(MEDIARESULTPOS* position, BSTR* text) override;
   STDMETHODIMP GetNext(MEDIARESULTPOS* position, BSTR* text) override;
@@ -35,11 +34,10 @@ class CMediaResult : public IMediaResult {
   };
 
   CMediaResult() = default;
-  ~CMediaResult();
+  ~CMediaResult() override;
   HRESULT Hand(Texts::const_iterator at, MEDIARESULTPOS* position, BSTR* text);
 
   Texts texts_;
-  std::atomic<ULONG> refs_{1};
   // Handles still out; those a caller abandons go with the set.
   std::set<Position*> positions_;
 };

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "wide_text.h"
@@ -160,55 +161,30 @@ HRESULT CTagValue::SetFromBytes(DWORD type, const void* data, DWORD size) {
   }
 }
 
-HRESULT CTagValue::Converted(DWORD tag, HRESULT hr) {
-  if (SUCCEEDED(hr)) hr = ConvertTo(tag);
-  return hr;
+// A value set from one source form, then converted to the tag's type.
+template <typename... Params, typename... Args>
+static CTagValue Build(DWORD tag, HRESULT (CTagValue::*set)(Params...), Args&&... args) {
+  CTagValue v;
+  if (SUCCEEDED((v.*set)(std::forward<Args>(args)...))) v.ConvertTo(tag);
+  return v;
 }
 
 CTagValue CTagValue::ForText(DWORD tag, std::u16string_view value) {
-  CTagValue v;
-  v.Converted(tag, v.SetText(value));
-  return v;
+  return Build<std::u16string_view>(tag, &CTagValue::SetText, value);
 }
-CTagValue CTagValue::ForInt(DWORD tag, LONG value) {
-  CTagValue v;
-  v.Converted(tag, v.SetInt(value));
-  return v;
-}
-CTagValue CTagValue::ForFloat(DWORD tag, float value) {
-  CTagValue v;
-  v.Converted(tag, v.SetFloat(value));
-  return v;
-}
-CTagValue CTagValue::ForFileTime(DWORD tag, const FILETIME& value) {
-  CTagValue v;
-  v.Converted(tag, v.SetFileTime(value));
-  return v;
-}
+CTagValue CTagValue::ForInt(DWORD tag, LONG value) { return Build(tag, &CTagValue::SetInt, value); }
+CTagValue CTagValue::ForFloat(DWORD tag, float value) { return Build(tag, &CTagValue::SetFloat, value); }
+CTagValue CTagValue::ForFileTime(DWORD tag, const FILETIME& value) { return Build(tag, &CTagValue::SetFileTime, value); }
 CTagValue CTagValue::ForSystemTime(DWORD tag, const SYSTEMTIME& value) {
-  CTagValue v;
-  v.Converted(tag, v.SetSystemTime(value));
-  return v;
+  return Build(tag, &CTagValue::SetSystemTime, value);
 }
-CTagValue CTagValue::ForBlob(DWORD tag, const void* data, DWORD size) {
-  CTagValue v;
-  v.Converted(tag, v.SetBlob(data, size));
-  return v;
-}
+CTagValue CTagValue::ForBlob(DWORD tag, const void* data, DWORD size) { return Build(tag, &CTagValue::SetBlob, data, size); }
 CTagValue CTagValue::ForBlobHandle(DWORD tag, DWORD handle, DWORD size) {
-  CTagValue v;
-  v.Converted(tag, v.SetBlobHandle(handle, size));
-  return v;
+  return Build(tag, &CTagValue::SetBlobHandle, handle, size);
 }
-CTagValue CTagValue::ForGuid(DWORD tag, REFGUID value) {
-  CTagValue v;
-  v.Converted(tag, v.SetGuid(value));
-  return v;
-}
+CTagValue CTagValue::ForGuid(DWORD tag, REFGUID value) { return Build(tag, &CTagValue::SetGuid, value); }
 CTagValue CTagValue::ForBytes(DWORD tag, const void* data, DWORD size) {
-  CTagValue v;
-  v.Converted(tag, v.SetFromBytes(TAG_TYPE(tag), data, size));
-  return v;
+  return Build(tag, &CTagValue::SetFromBytes, TAG_TYPE(tag), data, size);
 }
 
 HRESULT CTagValue::ConvertTo(DWORD tag) {

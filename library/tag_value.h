@@ -70,7 +70,6 @@ class CTagValue {
 
  private:
   void SetBlobRef(CBlobRef* ref);
-  HRESULT Converted(DWORD tag, HRESULT hr);
 
   CBlobRef* blob_ = nullptr;
 };

@@ -139,39 +139,32 @@ HRESULT IfGe(const TitleArgument* a, size_t room, std::u16string* r) {
   return Give(x >= y ? a[2].text : a[3].text, room, r);
 }
 
-HRESULT Instr(const TitleArgument* a, size_t room, std::u16string* r) {
+// $instr and $rinstr: a start that must be a number, an empty t found at 1, else the search.
+using Search = LONGLONG (*)(std::u16string_view s, std::u16string_view t, LONG start);
+template <Search Find>
+HRESULT Position(const TitleArgument* a, size_t room, std::u16string* r) {
   LONG start;
   if (!Number(a[2], &start)) return E_FAIL;
-  const std::u16string_view s = a[0].text, t = a[1].text;
-  LONGLONG position = 0;
-  if (t.empty()) {
-    position = 1;
-  } else if (start < 0 || static_cast<size_t>(start) < s.size()) {
-    size_t at = zblib::FindNoCase(s, t, start < 0 ? 0 : static_cast<size_t>(start));
-    position = at == std::u16string_view::npos ? 0 : static_cast<LONGLONG>(at) + 1;
-  }
-  return GiveInt(position, room, r);
+  const std::u16string_view t = a[1].text;
+  return GiveInt(t.empty() ? 1 : Find(a[0].text, t, start), room, r);
 }
 
-HRESULT Rinstr(const TitleArgument* a, size_t room, std::u16string* r) {
-  LONG start;
-  if (!Number(a[2], &start)) return E_FAIL;
-  const std::u16string_view s = a[0].text, t = a[1].text;
-  LONGLONG position = 0;
-  if (t.empty()) {
-    position = 1;
-  } else if (s.size() >= t.size()) {
-    // The last occurrence that begins at or before the character searched from.
-    LONGLONG from = start <= 0 ? static_cast<LONGLONG>(s.size()) - 1 : static_cast<LONGLONG>(start) - 2;
-    from = std::min<LONGLONG>(from, static_cast<LONGLONG>(s.size() - t.size()));
-    for (LONGLONG i = from; i >= 0; --i) {
-      if (zblib::EqualNoCase(s.substr(static_cast<size_t>(i), t.size()), t)) {
-        position = i + 1;
-        break;
-      }
-    }
-  }
-  return GiveInt(position, room, r);
+// The first occurrence from the 0-based index start on.
+LONGLONG FirstFrom(std::u16string_view s, std::u16string_view t, LONG start) {
+  if (start >= 0 && static_cast<size_t>(start) >= s.size()) return 0;
+  size_t at = zblib::FindNoCase(s, t, start < 0 ? 0 : static_cast<size_t>(start));
+  return at == std::u16string_view::npos ? 0 : static_cast<LONGLONG>(at) + 1;
+}
+
+// The last occurrence that begins at or before the character searched from: the last one for a
+// start of 0 or less, else the one just before 1-based position start.
+LONGLONG LastBefore(std::u16string_view s, std::u16string_view t, LONG start) {
+  if (s.size() < t.size()) return 0;
+  LONGLONG from = start <= 0 ? static_cast<LONGLONG>(s.size()) - 1 : static_cast<LONGLONG>(start) - 2;
+  from = std::min<LONGLONG>(from, static_cast<LONGLONG>(s.size() - t.size()));
+  for (LONGLONG i = from; i >= 0; --i)
+    if (zblib::EqualNoCase(s.substr(static_cast<size_t>(i), t.size()), t)) return i + 1;
+  return 0;
 }
 
 HRESULT Mid(const TitleArgument* a, size_t room, std::u16string* r) {
@@ -241,8 +234,8 @@ constexpr TitleFunctionEntry kFunctions[] = {
     {u"div", 2, Div},
     {u"mod", 2, Mod},
     {u"ifge", 4, IfGe},
-    {u"instr", 3, Instr},
-    {u"rinstr", 3, Rinstr},
+    {u"instr", 3, Position<FirstFrom>},
+    {u"rinstr", 3, Position<LastBefore>},
     {u"left", 2, CutFn},
     {u"mid", 3, Mid},
     {u"right", 2, Right},

@@ -21,6 +21,21 @@ struct DateCase {
   const char* expected;
 };
 
+template <size_t N>
+void ExpectDates(const DateCase (&cases)[N]) {
+  for (const DateCase& c : cases) {
+    SCOPED_TRACE(Narrow(c.text));
+    SYSTEMTIME st{};
+    HRESULT hr = CTagValue::ForText(TAG_ARTIST, c.text).ToSystemTime(&st);
+    if (!c.expected) {
+      EXPECT_EQ(hr, E_FAIL);
+      continue;
+    }
+    ASSERT_EQ(hr, S_OK);
+    EXPECT_EQ(DateText(st), c.expected);
+  }
+}
+
 TEST(TagValueDates, TextFormOfDates) {
   const struct {
     SYSTEMTIME date;
@@ -56,17 +71,7 @@ TEST(TagValueDates, LayoutsFromText) {
       {u"October", nullptr},
       {u"/", nullptr},
   };
-  for (const DateCase& c : cases) {
-    SCOPED_TRACE(Narrow(c.text));
-    SYSTEMTIME st{};
-    HRESULT hr = CTagValue::ForText(TAG_ARTIST, c.text).ToSystemTime(&st);
-    if (!c.expected) {
-      EXPECT_EQ(hr, E_FAIL);
-      continue;
-    }
-    ASSERT_EQ(hr, S_OK);
-    EXPECT_EQ(DateText(st), c.expected);
-  }
+  ExpectDates(cases);
 }
 
 TEST(TagValueDates, TwoDigitYearWindowSlidesWithTheCurrentYear) {
@@ -110,17 +115,7 @@ TEST(TagValueDates, RelativeDatesUnderAFixedClock) {
       {u"now.hour.minute.second", "0000-00-00 09:05:00.000"},
       {u"now.nothing", "0000-00-00 00:00:00.000"},
   };
-  for (const DateCase& c : cases) {
-    SCOPED_TRACE(Narrow(c.text));
-    SYSTEMTIME st{};
-    HRESULT hr = CTagValue::ForText(TAG_ARTIST, c.text).ToSystemTime(&st);
-    if (!c.expected) {
-      EXPECT_EQ(hr, E_FAIL);
-      continue;
-    }
-    ASSERT_EQ(hr, S_OK);
-    EXPECT_EQ(DateText(st), c.expected);
-  }
+  ExpectDates(cases);
 }
 
 TEST(TagValueDates, RelativeDatesAreStoredAsDatesAndOnlyForSystemTime) {
