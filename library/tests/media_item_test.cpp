@@ -101,7 +101,7 @@ TEST_F(MediaItem, RefusedValuesLeaveTheOldOne) {
   EXPECT_EQ(item->SetString(TAG_ARTIST, nullptr), E_INVALIDARG);
   EXPECT_EQ(item->SetString(TAG_GENRE_COLLECTION, u"Pop"), E_FAIL);  // multi-valued id
   EXPECT_EQ(item->SetInt(TAG_ID(0, TAG_TYPE_INT), 1), E_FAIL);       // tag number 0
-  EXPECT_EQ(item->SetGuid(TAG_RATING, GUID{1}), E_FAIL);
+  EXPECT_EQ(item->SetGuid(TAG_RATING, GUID{1, 0, 0, {}}), E_FAIL);
   EXPECT_EQ(item->SetBytes(TAG_MCDI, nullptr, 0), E_FAIL);
   EXPECT_EQ(String(TAG_ARTIST), u"Abba");
   LONG rating = 0;

@@ -188,7 +188,9 @@ TEST(TagValueGuids, TextForms) {
   for (const auto& c : cases) {
     GUID g{};
     EXPECT_EQ(TextToGuid(c.text, &g), c.ok) << Narrow(c.text);
-    if (c.ok) EXPECT_EQ(g, expected);
+    if (c.ok) {
+      EXPECT_EQ(g, expected);
+    }
   }
   EXPECT_EQ(GuidToText(expected), u"{41E0F3C8-A5CF-4822-AB7D-9AE100FB5FF2}");
   EXPECT_EQ(GuidToText(GUID{}), u"{00000000-0000-0000-0000-000000000000}");
