@@ -2,6 +2,7 @@
 // made it and it is still live, so a stale or foreign handle fails instead of being followed.
 #include "media_result.h"
 
+#include <iterator>
 #include <new>
 
 #include "wide_text.h"
@@ -12,10 +13,6 @@ bool CMediaResult::NoCaseLess::operator()(const std::u16string& a, const std::u1
 
 CMediaResult* CMediaResult::Create() { return new (std::nothrow) CMediaResult(); }
 CMediaResult* CreateMediaResult() { return CMediaResult::Create(); }
-
-CMediaResult::~CMediaResult() {
-  for (Position* p : positions_) delete p;
-}
 
 STDMETHODIMP CMediaResult::QueryInterface(REFIID riid, void** object) {
   return Answer(riid, object, {IID_IMediaResult});
@@ -30,14 +27,10 @@ STDMETHODIMP CMediaResult::GetCount(DWORD* count) {
 }
 
 HRESULT CMediaResult::Hand(Texts::const_iterator at, MEDIARESULTPOS* position, BSTR* text) {
-  auto* next = new (std::nothrow) Position{std::next(at)};
-  if (!next) return E_FAIL;
-  if (FAILED(zblib::NewBstr(*at, text))) {
-    delete next;
-    return E_FAIL;
-  }
-  positions_.insert(next);
-  *position = next;
+  if (FAILED(zblib::NewBstr(*at, text))) return E_FAIL;
+  const uintptr_t serial = nextPosition_++;
+  positions_.emplace(serial, std::next(at));
+  *position = reinterpret_cast<MEDIARESULTPOS>(serial);
   return S_OK;
 }
 
@@ -52,13 +45,11 @@ STDMETHODIMP CMediaResult::GetFirst(MEDIARESULTPOS* position, BSTR* text) {
 STDMETHODIMP CMediaResult::GetNext(MEDIARESULTPOS* position, BSTR* text) {
   if (!position || !*position || !text) return E_FAIL;
   *text = nullptr;
-  auto* current = static_cast<Position*>(*position);
-  auto live = positions_.find(current);
+  auto live = positions_.find(reinterpret_cast<uintptr_t>(*position));
   if (live == positions_.end()) return E_FAIL;
   *position = nullptr;
+  const Texts::const_iterator at = live->second;
   positions_.erase(live);
-  const Texts::const_iterator at = current->next;
-  delete current;
   if (at == texts_.end()) return E_FAIL;
   return Hand(at, position, text);
 }

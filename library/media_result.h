@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -29,17 +31,16 @@ class CMediaResult : public CComObject<IMediaResult> {
     bool operator()(const std::u16string& a, const std::u16string& b) const;
   };
   using Texts = std::set<std::u16string, NoCaseLess>;
-  struct Position {
-    Texts::const_iterator next;
-  };
 
   CMediaResult() = default;
-  ~CMediaResult() override;
+  ~CMediaResult() override = default;
   HRESULT Hand(Texts::const_iterator at, MEDIARESULTPOS* position, BSTR* text);
 
   Texts texts_;
-  // Handles still out; those a caller abandons go with the set.
-  std::set<Position*> positions_;
+  // Handles still out, by a serial number that is never reused, so a stale handle can never
+  // pass for a live one; those a caller abandons go with the set.
+  std::map<uintptr_t, Texts::const_iterator> positions_;
+  uintptr_t nextPosition_ = 1;
 };
 
 CMediaResult* CreateMediaResult();
