@@ -24,6 +24,10 @@ bool SetScreenMode(const ScreenMode& mode);
 // coordinates). Freed with ReleaseDC. GetDC(NULL) is this with the whole screen.
 HDC CreateDisplayDC(POINT origin, const RECT& clip);
 
+// Lays an image of straight-alpha RGBA pixels (4 bytes each, rows top-down) onto a DC at the
+// logical point (x, y), blended with what is there and inside the DC's clip. For decoders.
+bool DrawRgba(HDC hdc, int x, int y, int width, int height, const uint8_t* rgba);
+
 // The screen's pixels as 0x00RRGGBB, for tests that read what was drawn.
 COLORREF ScreenPixel(int x, int y);
 

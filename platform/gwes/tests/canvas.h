@@ -13,10 +13,12 @@
 namespace zb::testing {
 
 struct CanvasFormat {
-  int bpp = 16;
-  bool topDown = true;
-  bool bitfields565 = false;  // 16 bits: 5-6-5 through BI_BITFIELDS instead of 5-5-5
-  std::vector<RGBQUAD> colours;  // tables for 8 bits and fewer (default black and white / grey)
+  CanvasFormat(int bits = 16, bool isTopDown = true, bool is565 = false, std::vector<RGBQUAD> table = {})
+      : bpp(bits), topDown(isTopDown), bitfields565(is565), colours(std::move(table)) {}
+  int bpp;
+  bool topDown;
+  bool bitfields565;             // 16 bits: 5-6-5 through BI_BITFIELDS instead of 5-5-5
+  std::vector<RGBQUAD> colours;  // tables for 8 bits and fewer (default: a grey ramp)
 };
 
 class Canvas {

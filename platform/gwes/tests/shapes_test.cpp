@@ -141,7 +141,9 @@ TEST_F(ShapeFixture, EllipseIsSymmetricAndStaysInsideItsBox) {
   for (int y = 0; y < 13; ++y) {
     for (int x = 0; x < 21; ++x) {
       const uint32_t v = big.Raw(x, y);
-      if (x < 2 || x >= 19 || y < 1 || y >= 12) ASSERT_EQ(v, 0xFFFFFFu) << x << "," << y;
+      if (x < 2 || x >= 19 || y < 1 || y >= 12) {
+        ASSERT_EQ(v, 0xFFFFFFu) << x << "," << y;
+      }
       ASSERT_EQ(v, big.Raw(20 - x, y)) << "left-right at " << x << "," << y;
       ASSERT_EQ(v, big.Raw(x, 12 - y)) << "top-bottom at " << x << "," << y;
       outline |= v == 0;
