@@ -167,7 +167,7 @@ void Blit(DeviceContext& dc, int x, int y, int width, int height, const BlitSour
   const bool plainCopy = src && rop == 0xCC && !mask && !source->transparent && convert->Identity() && dst.bpp >= 8 &&
                          source->width == width && source->height == height && width > 0 && height > 0;
 
-  std::vector<uint32_t> raw, S, P, D, M, out;
+  std::vector<uint32_t> raw, line, S, P, D, M, back, out;
   const RECT area{dx.start, dy.start, dx.start + dx.length, dy.start + dy.length};
   Region visible = dc.VisibleRegion();
   visible.Intersect(area);
@@ -195,12 +195,15 @@ void Blit(DeviceContext& dc, int x, int y, int width, int height, const BlitSour
       if (src) {
         raw.resize(n);
         S.resize(n);
-        const int first = colMap[left - dx.start];
-        const bool contiguous = colMap[right - 1 - dx.start] - first == n - 1;
-        if (contiguous) {
+        const int first = colMap[left - dx.start], last = colMap[right - 1 - dx.start];
+        if (last - first == n - 1) {
           src->ReadRow(srcRow, first, n, raw.data());
         } else {
-          for (int i = 0; i < n; ++i) raw[i] = src->Get(colMap[left - dx.start + i], srcRow);
+          // Stretched or mirrored: read the source span once, then pick from it.
+          const int lo = std::min(first, last), hi = std::max(first, last);
+          line.resize(hi - lo + 1);
+          src->ReadRow(srcRow, lo, hi - lo + 1, line.data());
+          for (int i = 0; i < n; ++i) raw[i] = line[colMap[left - dx.start + i] - lo];
         }
         convert->Row(raw.data(), S.data(), n);
       }
@@ -213,16 +216,14 @@ void Blit(DeviceContext& dc, int x, int y, int width, int height, const BlitSour
       const uint32_t* pp = needPattern ? P.data() : nullptr;
       const uint32_t* ss = src ? S.data() : nullptr;
       if (mask) {
+        // Mask pixels outside the mask bitmap count as 1 (the foreground operation).
         M.assign(n, 1);
         const Surface& m = *mask->surface;
         const int my = mask->y + (row - dy.start);
-        if (my >= 0 && my < m.height) {
-          for (int i = 0; i < n; ++i) {
-            const int mx = mask->x + (left + i - dx.start);
-            if (mx >= 0 && mx < m.width) M[i] = m.Get(mx, my);
-          }
-        }
-        std::vector<uint32_t> back(n);
+        const int mx0 = mask->x + (left - dx.start);
+        const int from = std::max(0, -mx0), to = std::min(n, m.width - mx0);
+        if (my >= 0 && my < m.height && to > from) m.ReadRow(my, mx0 + from, to - from, M.data() + from);
+        back.resize(n);
         ApplyRop3(rop, pp, ss, D.data(), out.data(), n);
         ApplyRop3(mask->backRop, pp, ss, D.data(), back.data(), n);
         for (int i = 0; i < n; ++i)

@@ -102,6 +102,11 @@ void Surface::ReadRow(int y, int x, int n, uint32_t* out) const {
   const uint8_t* row = Row(y);
   switch (bpp) {
     case 1:
+      for (int i = 0; i < n; ++i) {
+        const int px = x + i;
+        out[i] = (row[px >> 3] >> (7 - (px & 7))) & 1;
+      }
+      break;
     case 2:
     case 4: {
       const int perByte = 8 / bpp;
