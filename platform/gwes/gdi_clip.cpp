@@ -34,24 +34,28 @@ extern "C" int SelectClipRgn(HDC hdc, HRGN region) {
   return VisibleComplexity(*dc);
 }
 
-extern "C" int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+// Narrows the clip region (or the DC's whole area, when it has none) by a logical rectangle.
+static int ChangeClip(HDC hdc, const RECT& logical, bool keepInside) {
   ZB_GDI_LOCK;
   auto dc = FindDc(hdc);
   if (!dc) return ERROR;
   Region clip = dc->state.clip ? *dc->state.clip : Region(dc->Extent());
-  clip.Intersect(Logical(*dc, left, top, right, bottom));
+  const RECT r = Logical(*dc, logical.left, logical.top, logical.right, logical.bottom);
+  if (keepInside) {
+    clip.Intersect(r);
+  } else {
+    clip.Subtract(r);
+  }
   dc->state.clip = std::move(clip);
   return VisibleComplexity(*dc);
 }
 
+extern "C" int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
+  return ChangeClip(hdc, RECT{left, top, right, bottom}, true);
+}
+
 extern "C" int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom) {
-  ZB_GDI_LOCK;
-  auto dc = FindDc(hdc);
-  if (!dc) return ERROR;
-  Region clip = dc->state.clip ? *dc->state.clip : Region(dc->Extent());
-  clip.Subtract(Logical(*dc, left, top, right, bottom));
-  dc->state.clip = std::move(clip);
-  return VisibleComplexity(*dc);
+  return ChangeClip(hdc, RECT{left, top, right, bottom}, false);
 }
 
 extern "C" int GetClipBox(HDC hdc, LPRECT rect) {

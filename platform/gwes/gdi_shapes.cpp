@@ -126,24 +126,8 @@ void FillPolygon(PixelSet& set, const std::vector<POINT>& p) {
   }
 }
 
-}  // namespace
-
-extern "C" BOOL Polyline(HDC hdc, const POINT* points, int count) {
-  if (!points || count < 2) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  ZB_GDI_LOCK;
-  auto s = Begin(hdc);
-  if (!s) return FALSE;
-  std::vector<POINT> p = ToTarget(*s->dc, points, count);
-  PixelSet outline;
-  for (int i = 0; i + 1 < count; ++i) Line(outline, p[i], p[i + 1], s->pen);
-  DrawPen(*s, outline);
-  return TRUE;
-}
-
-extern "C" BOOL Polygon(HDC hdc, const POINT* points, int count) {
+// Polyline and Polygon: a closed shape also fills its inside and joins its last point to its first.
+BOOL DrawPoints(HDC hdc, const POINT* points, int count, bool closed) {
   if (!points || count < 2) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -153,19 +137,34 @@ extern "C" BOOL Polygon(HDC hdc, const POINT* points, int count) {
   if (!s) return FALSE;
   std::vector<POINT> p = ToTarget(*s->dc, points, count);
   PixelSet fill, outline;
-  FillPolygon(fill, p);
-  DrawBrush(*s, fill);
-  for (int i = 0; i < count; ++i) Line(outline, p[i], p[(i + 1) % count], s->pen);
+  if (closed) {
+    FillPolygon(fill, p);
+    DrawBrush(*s, fill);
+  }
+  for (int i = 0; i + 1 < count; ++i) Line(outline, p[i], p[i + 1], s->pen);
+  if (closed) Line(outline, p[count - 1], p[0], s->pen);
   DrawPen(*s, outline);
   return TRUE;
 }
+
+// The target corners of a box given in logical coordinates either way round.
+void Box(const DeviceContext& dc, int left, int top, int right, int bottom, POINT& a, POINT& b) {
+  a = dc.ToTarget(std::min(left, right), std::min(top, bottom));
+  b = dc.ToTarget(std::max(left, right), std::max(top, bottom));
+}
+
+}  // namespace
+
+extern "C" BOOL Polyline(HDC hdc, const POINT* points, int count) { return DrawPoints(hdc, points, count, false); }
+
+extern "C" BOOL Polygon(HDC hdc, const POINT* points, int count) { return DrawPoints(hdc, points, count, true); }
 
 extern "C" BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   ZB_GDI_LOCK;
   auto s = Begin(hdc);
   if (!s) return FALSE;
-  POINT a = s->dc->ToTarget(std::min(left, right), std::min(top, bottom));
-  POINT b = s->dc->ToTarget(std::max(left, right), std::max(top, bottom));
+  POINT a, b;
+  Box(*s->dc, left, top, right, bottom, a, b);
   if (b.x - a.x < 1 || b.y - a.y < 1) return TRUE;
   PixelSet fill, outline;
   if (!s->hasPen) {
@@ -187,8 +186,8 @@ extern "C" BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   ZB_GDI_LOCK;
   auto s = Begin(hdc);
   if (!s) return FALSE;
-  POINT a = s->dc->ToTarget(std::min(left, right), std::min(top, bottom));
-  POINT b = s->dc->ToTarget(std::max(left, right), std::max(top, bottom));
+  POINT a, b;
+  Box(*s->dc, left, top, right, bottom, a, b);
   const int w = b.x - a.x, h = b.y - a.y;
   if (w < 1 || h < 1) return TRUE;
   const double cx = (a.x + b.x) / 2.0, cy = (a.y + b.y) / 2.0, rx = w / 2.0, ry = h / 2.0;

@@ -10,36 +10,31 @@ using namespace zb::gdi;
 namespace {
 
 std::shared_ptr<GdiObject> MakeStock(int index) {
-  struct BrushStock {
+  struct Stock {
     int index;
+    bool pen;
     UINT style;
     COLORREF colour;
   };
-  constexpr BrushStock brushes[] = {
-      {WHITE_BRUSH, BS_SOLID, RGB(255, 255, 255)}, {LTGRAY_BRUSH, BS_SOLID, RGB(192, 192, 192)},
-      {GRAY_BRUSH, BS_SOLID, RGB(128, 128, 128)},  {DKGRAY_BRUSH, BS_SOLID, RGB(64, 64, 64)},
-      {BLACK_BRUSH, BS_SOLID, RGB(0, 0, 0)},       {NULL_BRUSH, BS_NULL, 0},
+  constexpr Stock kStock[] = {
+      {WHITE_BRUSH, false, BS_SOLID, RGB(255, 255, 255)}, {LTGRAY_BRUSH, false, BS_SOLID, RGB(192, 192, 192)},
+      {GRAY_BRUSH, false, BS_SOLID, RGB(128, 128, 128)},  {DKGRAY_BRUSH, false, BS_SOLID, RGB(64, 64, 64)},
+      {BLACK_BRUSH, false, BS_SOLID, RGB(0, 0, 0)},       {NULL_BRUSH, false, BS_NULL, 0},
+      {WHITE_PEN, true, PS_SOLID, RGB(255, 255, 255)},    {BLACK_PEN, true, PS_SOLID, RGB(0, 0, 0)},
+      {NULL_PEN, true, PS_NULL, 0},
   };
-  for (const BrushStock& b : brushes) {
-    if (b.index != index) continue;
+  for (const Stock& k : kStock) {
+    if (k.index != index) continue;
+    if (k.pen) {
+      auto pen = std::make_shared<Pen>();
+      pen->style = k.style;
+      pen->colour = k.colour;
+      return pen;
+    }
     auto brush = std::make_shared<Brush>();
-    brush->style = b.style;
-    brush->colour = b.colour;
+    brush->style = k.style;
+    brush->colour = k.colour;
     return brush;
-  }
-  struct PenStock {
-    int index;
-    UINT style;
-    COLORREF colour;
-  };
-  constexpr PenStock pens[] = {
-      {WHITE_PEN, PS_SOLID, RGB(255, 255, 255)}, {BLACK_PEN, PS_SOLID, RGB(0, 0, 0)}, {NULL_PEN, PS_NULL, 0}};
-  for (const PenStock& p : pens) {
-    if (p.index != index) continue;
-    auto pen = std::make_shared<Pen>();
-    pen->style = p.style;
-    pen->colour = p.colour;
-    return pen;
   }
   if (index == SYSTEM_FONT) return MakeSystemFont();
   if (index == DEFAULT_PALETTE) return MakeDefaultPalette();

@@ -103,13 +103,7 @@ bool DecodeGif(std::span<const uint8_t> data, RgbaImage& out) {
   }
   DGifCloseFile(gif, &error);
   if (!ok) return false;
-  out.transparent = false;
-  for (size_t i = 3; i < out.rgba.size(); i += 4) {
-    if (out.rgba[i] != 255) {
-      out.transparent = true;
-      break;
-    }
-  }
+  out.transparent = AnyTransparent(out.rgba);
   return true;
 }
 

@@ -23,15 +23,7 @@ bool DecodePng(std::span<const uint8_t> data, RgbaImage& out) {
     png_image_free(&image);
     return false;
   }
-  out.transparent = false;
-  if (alpha) {
-    for (size_t i = 3; i < out.rgba.size(); i += 4) {
-      if (out.rgba[i] != 255) {
-        out.transparent = true;
-        break;
-      }
-    }
-  }
+  out.transparent = alpha && AnyTransparent(out.rgba);
   return true;
 }
 

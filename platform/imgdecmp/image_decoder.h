@@ -22,6 +22,14 @@ inline bool SizeAllowed(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
 
+// Whether any pixel of an RGBA buffer is less than fully opaque.
+inline bool AnyTransparent(const std::vector<uint8_t>& rgba) {
+  for (size_t i = 3; i < rgba.size(); i += 4) {
+    if (rgba[i] != 255) return true;
+  }
+  return false;
+}
+
 // Each returns false for data it cannot decode completely; out is then unspecified.
 bool DecodePng(std::span<const uint8_t> data, RgbaImage& out);
 bool DecodeJpeg(std::span<const uint8_t> data, RgbaImage& out);
