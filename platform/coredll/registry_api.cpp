@@ -130,7 +130,8 @@ extern "C" LONG RegCloseKey(HKEY hKey) {
 
 // Every change is on disk when its call returns, so there is nothing left to flush.
 extern "C" LONG RegFlushKey(HKEY hKey) {
-  return OnKey(hKey, Store::Access::Read, [](const std::shared_ptr<Key>&, bool&) -> LONG { return ERROR_SUCCESS; });
+  LONG result = OnKey(hKey, Store::Access::Read, [](const std::shared_ptr<Key>&, bool&) -> LONG { return ERROR_SUCCESS; });
+  return result == ERROR_SUCCESS ? Store::Instance().Flush() : result;
 }
 
 extern "C" LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {

@@ -1,6 +1,7 @@
 // Loading and saving the device's registry file under a flock on a lock file beside it. A save
-// writes a temporary file, syncs it and renames it into place, so readers see the old or the new
-// file, never half of one. A damaged file is read as far as it can be, reported in the debug
+// writes a temporary file and renames it into place, so readers see the old or the new file,
+// never half of one, and a process that dies after a call returns has lost nothing. Syncing to
+// the disk waits for RegFlushKey: a settings save writes a hundred values, one call each. A damaged file is read as far as it can be, reported in the debug
 // log, and copied aside before it is first replaced.
 #include "coredll/registry_store.h"
 
@@ -176,12 +177,23 @@ void Store::Load(const Stamp& seen) {
   loaded_ = true;
 }
 
+LONG Store::Flush() {
+  std::lock_guard lock(mutex_);
+  if (pinned_ >= 0 && ::fsync(pinned_) != 0) return ERROR_REGISTRY_IO_FAILED;
+  // The rename is on the disk only once the folder is synced too.
+  if (int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return ERROR_SUCCESS;
+}
+
 bool Store::Save() {
   std::string file = File(), temporary = file + ".tmp";
   std::string text = WriteRegistryText(roots_);
   int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   struct stat st;
-  bool ok = fd >= 0 && WriteAll(fd, text) && ::fsync(fd) == 0 && ::fstat(fd, &st) == 0;
+  bool ok = fd >= 0 && WriteAll(fd, text) && ::fstat(fd, &st) == 0;
   if (!ok) Log("cannot write " + temporary + ": " + Errno());
   ok = ok && (!damaged_ || !stamp_ || KeepDamagedCopy());
   if (ok && ::rename(temporary.c_str(), file.c_str()) != 0) {
@@ -192,11 +204,6 @@ bool Store::Save() {
     if (fd >= 0) ::close(fd);
     ::unlink(temporary.c_str());
     return false;
-  }
-  // The rename itself is durable only once the folder is synced.
-  if (int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
   }
   if (pinned_ >= 0) ::close(pinned_);
   pinned_ = fd;

@@ -1,6 +1,6 @@
 // The registry of the current device, kept in StateFolder()/registry.txt and shared by every
-// process and thread on the device. Each call sees the latest file and each change is on disk
-// before the call returns, so two processes never lose each other's writes.
+// process and thread on the device. Each call sees the latest file and each change is in the
+// file before the call returns, so two processes never lose each other's writes.
 #pragma once
 #include <functional>
 #include <mutex>
@@ -24,6 +24,9 @@ class Store {
   // device's registry. A successful change is saved before this returns; when saving fails the
   // change is undone and the result is ERROR_REGISTRY_IO_FAILED.
   LONG Run(Access access, const Work& work);
+
+  // Puts the last saved file on the disk itself (RegFlushKey).
+  LONG Flush();
 
  private:
   struct Stamp {
