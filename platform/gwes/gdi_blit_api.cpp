@@ -16,7 +16,7 @@ struct Copy {
   HBITMAP mask = nullptr;
   int maskX = 0, maskY = 0;
   bool rop4 = false;
-  std::optional<COLORREF> transparent;
+  std::optional<COLORREF> transparent = std::nullopt;
 };
 
 BOOL Run(const Copy& c) {

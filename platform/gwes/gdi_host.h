@@ -16,8 +16,8 @@ struct ScreenMode {
 
 // The screen of the current device: its profile's mode, or the default 240x320 5-6-5 at 96 dpi.
 ScreenMode CurrentScreenMode();
-// Gives this device a screen of another mode, cleared to black, until the device changes.
-// For tests and tools; returns false for a mode the screen cannot have.
+// Gives this device a screen of another mode, cleared to black, until the device (or its
+// profile) changes. For tests and tools; returns false for a mode the screen cannot have.
 bool SetScreenMode(const ScreenMode& mode);
 
 // A DC on the screen whose (0, 0) lies at origin and which never draws outside clip (screen

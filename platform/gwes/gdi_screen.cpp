@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/device.h"
+#include "device/profile.h"
 #include "gwes/gdi_dc.h"
 #include "gwes/gdi_palette.h"
 
@@ -29,6 +30,15 @@ bool ValidMode(const ScreenMode& m) {
   return depth && m.width > 0 && m.height > 0 && m.width <= 4096 && m.height <= 4096 && m.dpi > 0 && m.dpi <= 1000;
 }
 
+// The screen the device profile describes; what the screen cannot have falls back to the default.
+ScreenMode ProfileMode() {
+  auto profile = device::CurrentProfile();
+  if (!profile) return ScreenMode{};
+  ScreenMode m{static_cast<int>(profile->screenWidth), static_cast<int>(profile->screenHeight),
+               static_cast<int>(profile->colorDepth), static_cast<int>(profile->dpi)};
+  return ValidMode(m) ? m : ScreenMode{};
+}
+
 std::shared_ptr<Bitmap> MakeScreen(const ScreenMode& m) {
   std::vector<RGBQUAD> colours;
   if (m.bpp == 8) colours = SystemPaletteColours();
@@ -45,7 +55,7 @@ Screen& Current() {
   if (!s.bitmap || s.generation != generation) {
     ResetSystemPalette();
     s.generation = generation;
-    s.mode = ScreenMode{};
+    s.mode = ProfileMode();
     if (s.bitmap) RemoveObject(s.bitmap->handle);
     s.bitmap = MakeScreen(s.mode);
   }

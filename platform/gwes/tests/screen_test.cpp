@@ -49,6 +49,43 @@ TEST_F(GdiTest, ScreenSavesAsAPngWithItsPixels) {
   EXPECT_FALSE(zb::gdi::SaveScreenPng(device_.Host("missing/folder/x.png")));
 }
 
+struct ProfileScreen {
+  const char* name;
+  const char* profile;
+  int width, height, bpp, dpi;
+};
+
+class ScreenFromProfile : public GdiTest, public ::testing::WithParamInterface<ProfileScreen> {};
+
+TEST_P(ScreenFromProfile, TheScreenTakesTheProfilesSizeDepthAndDpi) {
+  const ProfileScreen p = GetParam();
+  device_.WriteProfile(p.profile);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), p.width);
+  EXPECT_EQ(GetDeviceCaps(screen, VERTRES), p.height);
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), p.bpp);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), p.dpi);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), p.width);
+  SetPixel(screen, p.width - 1, p.height - 1, RGB(255, 255, 255));
+  EXPECT_EQ(zb::gdi::ScreenPixel(p.width - 1, p.height - 1), RGB(255, 255, 255));
+  EXPECT_EQ(zb::gdi::ScreenPixel(p.width, 0), CLR_INVALID);
+  HBITMAP compatible = CreateCompatibleBitmap(screen, 2, 2);
+  BITMAP bm{};
+  GetObjectW(compatible, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmBitsPixel, p.bpp);
+  DeleteObject(compatible);
+  ReleaseDC(nullptr, screen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Profiles, ScreenFromProfile,
+    ::testing::Values(ProfileScreen{"Default", "", 240, 320, 16, 96},
+                      ProfileScreen{"Vga", "[screen]\nwidth = 480\nheight = 640\ndpi = 192\n", 480, 640, 16, 192},
+                      ProfileScreen{"Square", "[screen]\nwidth = 240\nheight = 240\n", 240, 240, 16, 96},
+                      ProfileScreen{"Landscape", "[screen]\nwidth = 320\nheight = 240\ndepth = 24\n", 320, 240, 24, 96},
+                      ProfileScreen{"Palettized", "[screen]\ndepth = 8\n", 240, 320, 8, 96}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(GdiTest, ANewDeviceGetsTheDefaultScreenAgain) {
   ASSERT_TRUE(zb::gdi::SetScreenMode({480, 480, 16, 192}));
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
