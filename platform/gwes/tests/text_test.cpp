@@ -79,6 +79,13 @@ TEST_F(TextFixture, ExtTextOutPlacesEachGlyphInItsCell) {
   }
 }
 
+TEST_F(TextFixture, ExtTextOutTakesTheCallersAdvances) {
+  const int dx[3] = {12, 3, 8};
+  ASSERT_TRUE(ExtTextOutW(c.dc, 0, 0, 0, nullptr, u"abc", 3, dx));
+  // Glyphs start at 0, 12 and 15; the second is overdrawn in part by the third.
+  EXPECT_EQ(Row(0).substr(0, 24), "#######.....##########..");
+}
+
 TEST_F(TextFixture, OpaqueBackgroundFillsTheCellsAndEtoOpaqueTheRectangle) {
   SetBkMode(c.dc, OPAQUE);
   SetBkColor(c.dc, RGB(0, 0, 255));
