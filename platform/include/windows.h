@@ -6,3 +6,6 @@
 #include "winbase.h"
 #include "winnls.h"
 #include "winreg.h"
+#include "winbase_sync.h"
+#include "winbase_mem.h"
+#include "msgqueue.h"
