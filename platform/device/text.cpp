@@ -2,6 +2,7 @@
 // in the C.UTF-8 locale, which agree with the platform's simple mappings for the BMP.
 #include "device/text.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cwctype>
 #include <locale.h>
@@ -41,8 +42,11 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 
 locale_t UnicodeLocale() {
   static locale_t loc = [] {
+    int saved = errno;  // a first call must not leave errno changed under a caller (wcstol ...)
     locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-    return l ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+    if (!l) l = newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+    errno = saved;
+    return l;
   }();
   return loc;
 }
@@ -65,7 +69,8 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
-std::u16string FromUtf8(std::string_view text) {
+std::u16string FromUtf8(std::string_view text, bool* illFormed) {
+  if (illFormed) *illFormed = false;
   std::u16string out;
   out.reserve(text.size());
   size_t i = 0;
@@ -93,6 +98,7 @@ std::u16string FromUtf8(std::string_view text) {
       ok = false;
     }
     if (!ok) {
+      if (illFormed) *illFormed = true;
       out += static_cast<char16_t>(kReplacement);
       i = (j > i + 1) ? j : i + 1;  // skip the lead byte and any continuation bytes it had
       continue;
@@ -115,6 +121,23 @@ char16_t ToLower(char16_t c) {
   if (c >= 0xD800 && c <= 0xDFFF) return c;
   wint_t l = towlower_l(static_cast<wint_t>(c), UnicodeLocale());
   return l < 0x10000 ? static_cast<char16_t>(l) : c;
+}
+
+unsigned CharClass(char16_t c) {
+  if (c >= 0xD800 && c <= 0xDFFF) return 0;
+  static constexpr struct {
+    unsigned bit;
+    int (*test)(wint_t, locale_t);
+  } kClasses[] = {
+      {kClassUpper, iswupper_l}, {kClassLower, iswlower_l}, {kClassDigit, iswdigit_l},
+      {kClassSpace, iswspace_l}, {kClassPunct, iswpunct_l}, {kClassControl, iswcntrl_l},
+      {kClassBlank, iswblank_l}, {kClassHexDigit, iswxdigit_l}, {kClassAlpha, iswalpha_l},
+  };
+  unsigned bits = 0;
+  for (const auto& k : kClasses) {
+    if (k.test(static_cast<wint_t>(c), UnicodeLocale())) bits |= k.bit;
+  }
+  return bits;
 }
 
 int CompareNoCase(std::u16string_view a, std::u16string_view b) {

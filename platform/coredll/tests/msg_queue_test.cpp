@@ -91,7 +91,8 @@ TEST_F(QueueTest, FullQueueTimesOutAndTheWriteEndSignalsRoom) {
   DWORD read = 0;
   ASSERT_TRUE(ReadMsgQueue(reader, b, 8, &read, 0, nullptr));
   EXPECT_EQ(WaitForSingleObject(writer, 0), WAIT_OBJECT_0);
-  MSGQUEUEINFO info{sizeof info};
+  MSGQUEUEINFO info{};
+  info.dwSize = sizeof info;
   ASSERT_TRUE(GetMsgQueueInfo(reader, &info));
   EXPECT_EQ(info.dwCurrentMessages, 1u);
   EXPECT_EQ(info.dwMaxMessages, 2u);
@@ -147,7 +148,9 @@ TEST_P(QueueErrorTest, FailsWithThePlatformsError) {
   SetLastError(0);
   BOOL ok = c.write ? WriteMsgQueue(end, buffer, c.size, 0, 0) : ReadMsgQueue(end, buffer, c.size, &read, 0, nullptr);
   EXPECT_EQ(ok, c.expectError == 0);
-  if (c.expectError) EXPECT_EQ(GetLastError(), c.expectError);
+  if (c.expectError) {
+    EXPECT_EQ(GetLastError(), c.expectError);
+  }
   if (reader) CloseMsgQueue(reader);
   if (writer) CloseMsgQueue(writer);
 }

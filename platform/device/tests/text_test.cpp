@@ -64,3 +64,51 @@ TEST(CaseMapping, CompareNoCaseOrdersByUpperCase) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Utf8Conversion, ReportsWhetherAnythingWasReplaced) {
+  const struct {
+    const char* name;
+    std::string utf8;
+    bool illFormed;
+  } cases[] = {
+      {"clean astral", "a\xF0\x9F\x8E\xB5", false},
+      {"real U+FFFD is not ill-formed", "\xEF\xBF\xBD", false},
+      {"lone continuation", "a\x80", true},
+      {"truncated at end", "\xE2\x82", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    bool illFormed = !c.illFormed;
+    zb::FromUtf8(c.utf8, &illFormed);
+    EXPECT_EQ(illFormed, c.illFormed);
+  }
+}
+
+TEST(CharClass, ClassifiesBeyondAsciiWithThePlatformMasks) {
+  const struct {
+    char16_t c;
+    unsigned set, clear;
+  } cases[] = {
+      {u'A', zb::kClassUpper | zb::kClassAlpha | zb::kClassHexDigit, zb::kClassLower | zb::kClassDigit},
+      {u'z', zb::kClassLower | zb::kClassAlpha, zb::kClassUpper | zb::kClassHexDigit},
+      {u'7', zb::kClassDigit | zb::kClassHexDigit, zb::kClassAlpha},
+      {u' ', zb::kClassSpace | zb::kClassBlank, zb::kClassPunct},
+      {u'\t', zb::kClassSpace | zb::kClassBlank | zb::kClassControl, zb::kClassAlpha},
+      {u'\n', zb::kClassSpace | zb::kClassControl, zb::kClassBlank},
+      {u'!', zb::kClassPunct, zb::kClassAlpha | zb::kClassSpace},
+      {u'\u00E9', zb::kClassLower | zb::kClassAlpha, zb::kClassUpper | zb::kClassPunct},
+      {u'\u0416', zb::kClassUpper | zb::kClassAlpha, zb::kClassLower},
+      {u'\u3000', zb::kClassSpace, zb::kClassAlpha},
+      {char16_t(0xD83C), 0, ~0u},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.c));
+    unsigned bits = zb::CharClass(c.c);
+    EXPECT_EQ(bits & c.set, c.set);
+    EXPECT_EQ(bits & c.clear, 0u);
+  }
+}
+
+}  // namespace
