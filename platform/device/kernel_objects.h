@@ -81,7 +81,10 @@ std::optional<uint32_t> ThreadExitCode(const ObjectRef& ref);  // none while run
 // registers itself on attach. OpenProcessRecord finds a running process of the device by id.
 Created RegisterProcess(int32_t pid, uint64_t startTime);
 Created OpenProcessRecord(int32_t pid);
-void EndProcess(int32_t pid, std::optional<uint32_t> exitCode);
+// A record for the primary thread of a process this one started; it ends with the process.
+Created CreatePrimaryThreadRecord(const ObjectRef& process);
+// Marks a process of the segment ended (its launcher saw it end, with its exit status).
+void EndProcess(Segment& s, int32_t pid, std::optional<uint32_t> exitCode);
 uint64_t ProcessStartTime(int32_t pid);  // 0 when the process does not exist
 bool ProcessAlive(int32_t pid, uint64_t startTime);
 void SweepDeadProcesses(Segment& s);

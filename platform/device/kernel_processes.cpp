@@ -86,6 +86,18 @@ Created OpenProcessRecord(int32_t pid) {
   return {Status::Invalid, {}};
 }
 
+Created CreatePrimaryThreadRecord(const ObjectRef& process) {
+  Segment& s = *process.segment;
+  Locked lock(s);
+  if (!Valid(process) || process.object().kind != Kind::Process) return {Status::Invalid, {}};
+  Object* o = AllocObject(s, Kind::Thread, {});
+  if (!o) return {Status::NoResources, {}};
+  o->pid = o->tid = process.object().pid;  // the host's main thread id is the process id
+  o->signalled = process.object().signalled;
+  o->exitCode = process.object().exitCode;
+  return {Status::Ok, RefTo(s, *o)};
+}
+
 void EndProcessLocked(Segment& s, int32_t pid, std::optional<uint32_t> exitCode) {
   for (Object& o : s.objects) {
     if (o.kind == Kind::Mutex && o.recursion && o.ownerPid == pid) {
@@ -105,8 +117,7 @@ void EndProcessLocked(Segment& s, int32_t pid, std::optional<uint32_t> exitCode)
   Rescan(s);
 }
 
-void EndProcess(int32_t pid, std::optional<uint32_t> exitCode) {
-  Segment& s = Current();
+void EndProcess(Segment& s, int32_t pid, std::optional<uint32_t> exitCode) {
   Locked lock(s);
   EndProcessLocked(s, pid, exitCode);
 }

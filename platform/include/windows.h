@@ -9,3 +9,4 @@
 #include "winbase_sync.h"
 #include "winbase_mem.h"
 #include "msgqueue.h"
+#include "winbase_loader.h"
