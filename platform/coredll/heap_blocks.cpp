@@ -30,6 +30,19 @@ Heap& TheHeap() {
 
 uintptr_t Key(HLOCAL handle) { return reinterpret_cast<uintptr_t>(handle); }
 
+// Runs `use` on the block of `handle` under the heap lock; `failed` when there is no such block.
+template <class R, class Use>
+R WithBlock(HLOCAL handle, R failed, Use use) {
+  Heap& heap = TheHeap();
+  std::lock_guard lock(heap.lock);
+  auto it = heap.blocks.find(Key(handle));
+  if (it == heap.blocks.end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return failed;
+  }
+  return use(heap, it);
+}
+
 void* Allocate(SIZE_T bytes, UINT flags) {
   void* data = (flags & LMEM_ZEROINIT) ? std::calloc(1, bytes ? bytes : 1) : std::malloc(bytes ? bytes : 1);
   if (!data) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -55,67 +68,47 @@ extern "C" HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
 }
 
 extern "C" HLOCAL LocalReAlloc(HLOCAL memory, SIZE_T bytes, UINT flags) {
-  Heap& heap = TheHeap();
-  std::lock_guard lock(heap.lock);
-  auto it = heap.blocks.find(Key(memory));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  Block block = it->second;
-  if (bytes <= block.size && !block.movable) {  // shrinking a fixed block keeps it in place
-    it->second.size = bytes;
-    return memory;
-  }
-  // A fixed block may move only when the caller allows it; the old block stays valid on failure.
-  if (!block.movable && !(flags & LMEM_MOVEABLE)) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  void* data = std::realloc(block.data, bytes ? bytes : 1);
-  if (!data) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
-  if ((flags & LMEM_ZEROINIT) && bytes > block.size) std::memset(static_cast<char*>(data) + block.size, 0, bytes - block.size);
-  block.data = data;
-  block.size = bytes;
-  if (block.movable) {
-    it->second = block;
-    return memory;
-  }
-  heap.blocks.erase(it);
-  heap.blocks[reinterpret_cast<uintptr_t>(data)] = block;
-  return reinterpret_cast<HLOCAL>(data);
+  return WithBlock(memory, HLOCAL{}, [&](Heap& heap, auto it) -> HLOCAL {
+    Block block = it->second;
+    if (bytes <= block.size && !block.movable) {  // shrinking a fixed block keeps it in place
+      it->second.size = bytes;
+      return memory;
+    }
+    // A fixed block may move only when the caller allows it; the old block stays valid on failure.
+    if (!block.movable && !(flags & LMEM_MOVEABLE)) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
+    }
+    void* data = std::realloc(block.data, bytes ? bytes : 1);
+    if (!data) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
+    }
+    if ((flags & LMEM_ZEROINIT) && bytes > block.size)
+      std::memset(static_cast<char*>(data) + block.size, 0, bytes - block.size);
+    block.data = data;
+    block.size = bytes;
+    if (block.movable) {
+      it->second = block;
+      return memory;
+    }
+    heap.blocks.erase(it);
+    heap.blocks[reinterpret_cast<uintptr_t>(data)] = block;
+    return reinterpret_cast<HLOCAL>(data);
+  });
 }
 
 extern "C" SIZE_T LocalSize(HLOCAL memory) {
-  Heap& heap = TheHeap();
-  std::lock_guard lock(heap.lock);
-  auto it = heap.blocks.find(Key(memory));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
-  return it->second.size;
+  return WithBlock(memory, SIZE_T{0}, [](Heap&, auto it) { return it->second.size; });
 }
 
 extern "C" HLOCAL LocalFree(HLOCAL memory) {
   if (!memory) return nullptr;
-  Heap& heap = TheHeap();
-  void* data;
-  {
-    std::lock_guard lock(heap.lock);
-    auto it = heap.blocks.find(Key(memory));
-    if (it == heap.blocks.end()) {
-      SetLastError(ERROR_INVALID_HANDLE);
-      return memory;
-    }
-    data = it->second.data;
+  return WithBlock(memory, memory, [](Heap& heap, auto it) -> HLOCAL {
+    std::free(it->second.data);
     heap.blocks.erase(it);
-  }
-  std::free(data);
-  return nullptr;
+    return nullptr;
+  });
 }
 
 extern "C" HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) { return LocalAlloc(flags, bytes); }
@@ -124,35 +117,25 @@ extern "C" SIZE_T GlobalSize(HGLOBAL memory) { return LocalSize(memory); }
 extern "C" HGLOBAL GlobalFree(HGLOBAL memory) { return LocalFree(memory); }
 
 extern "C" LPVOID GlobalLock(HGLOBAL memory) {
-  Heap& heap = TheHeap();
-  std::lock_guard lock(heap.lock);
-  auto it = heap.blocks.find(Key(memory));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  if (it->second.movable) ++it->second.locks;
-  return it->second.data;
+  return WithBlock(memory, LPVOID{}, [](Heap&, auto it) {
+    if (it->second.movable) ++it->second.locks;
+    return it->second.data;
+  });
 }
 
 extern "C" BOOL GlobalUnlock(HGLOBAL memory) {
-  Heap& heap = TheHeap();
-  std::lock_guard lock(heap.lock);
-  auto it = heap.blocks.find(Key(memory));
-  if (it == heap.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  Block& block = it->second;
-  if (!block.movable || block.locks == 0) {
-    SetLastError(ERROR_NOT_LOCKED);
-    return FALSE;
-  }
-  if (--block.locks == 0) {
-    SetLastError(NO_ERROR);
-    return FALSE;
-  }
-  return TRUE;
+  return WithBlock(memory, BOOL{FALSE}, [](Heap&, auto it) -> BOOL {
+    Block& block = it->second;
+    if (!block.movable || block.locks == 0) {
+      SetLastError(ERROR_NOT_LOCKED);
+      return FALSE;
+    }
+    if (--block.locks == 0) {
+      SetLastError(NO_ERROR);
+      return FALSE;
+    }
+    return TRUE;
+  });
 }
 
 extern "C" HGLOBAL GlobalHandle(LPCVOID memory) {

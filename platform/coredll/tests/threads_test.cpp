@@ -117,33 +117,34 @@ DWORD WINAPI ExitEarly(LPVOID p) {
   return 0;
 }
 
+// The thread ends with `code`, having unwound (destructors ran) after `ran` steps.
+void ExpectEndedByUnwinding(HANDLE t, const Shared& s, DWORD code, int ran) {
+  ASSERT_EQ(WaitForSingleObject(t, 20000), WAIT_OBJECT_0);
+  DWORD actual = 0;
+  GetExitCodeThread(t, &actual);
+  EXPECT_EQ(actual, code);
+  EXPECT_EQ(s.ran.load(), ran);
+  EXPECT_TRUE(s.unwound.load());
+}
+
 TEST_F(ThreadTest, ExitThreadEndsWithItsCodeAndRunsDestructors) {
   Shared s;
   HANDLE t = CreateThread(nullptr, 0, ExitEarly, &s, 0, nullptr);
-  ASSERT_EQ(WaitForSingleObject(t, 20000), WAIT_OBJECT_0);
-  DWORD code = 0;
-  GetExitCodeThread(t, &code);
-  EXPECT_EQ(code, 9u);
-  EXPECT_EQ(s.ran.load(), 0);
-  EXPECT_TRUE(s.unwound.load());
+  ExpectEndedByUnwinding(t, s, 9, 0);
   CloseHandle(t);
 }
 
-DWORD WINAPI SleepForever(LPVOID p) {
+// Sleeps, or waits on the event when there is one, for ever.
+DWORD WINAPI BlockForever(LPVOID p) {
   auto* s = static_cast<Shared*>(p);
   Unwinds guard{&s->unwound};
   ++s->ran;
-  Sleep(INFINITE);
+  if (s->event) {
+    WaitForSingleObject(s->event, INFINITE);
+  } else {
+    Sleep(INFINITE);
+  }
   ++s->ran;  // never reached
-  return 0;
-}
-
-DWORD WINAPI WaitForever(LPVOID p) {
-  auto* s = static_cast<Shared*>(p);
-  Unwinds guard{&s->unwound};
-  ++s->ran;
-  WaitForSingleObject(s->event, INFINITE);
-  ++s->ran;
   return 0;
 }
 
@@ -155,25 +156,21 @@ std::string DebugLogText() {
 }
 
 TEST_F(ThreadTest, TerminateEndsASleepingOrWaitingThreadAtItsWait) {
-  for (LPTHREAD_START_ROUTINE routine : {SleepForever, WaitForever}) {
+  for (bool sleeps : {true, false}) {
     Shared s;
-    s.event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    s.event = sleeps ? nullptr : CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD id = 0;
-    HANDLE t = CreateThread(nullptr, 0, routine, &s, 0, &id);
+    HANDLE t = CreateThread(nullptr, 0, BlockForever, &s, 0, &id);
     ASSERT_TRUE(zb::testing::WaitUntil([&] { return s.ran.load() == 1; }));
     ASSERT_TRUE(TerminateThread(t, 5));
-    ASSERT_EQ(WaitForSingleObject(t, 20000), WAIT_OBJECT_0);
+    ExpectEndedByUnwinding(t, s, 5, 1);
+    EXPECT_NE(DebugLogText().find("thread " + std::to_string(id) + " marked"), std::string::npos);
+    EXPECT_TRUE(TerminateThread(t, 6));  // already ended: nothing changes
     DWORD code = 0;
     GetExitCodeThread(t, &code);
     EXPECT_EQ(code, 5u);
-    EXPECT_EQ(s.ran.load(), 1);
-    EXPECT_TRUE(s.unwound.load());
-    EXPECT_NE(DebugLogText().find("thread " + std::to_string(id) + " marked"), std::string::npos);
-    EXPECT_TRUE(TerminateThread(t, 6));  // already ended: nothing changes
-    GetExitCodeThread(t, &code);
-    EXPECT_EQ(code, 5u);
     CloseHandle(t);
-    CloseHandle(s.event);
+    if (s.event) CloseHandle(s.event);
   }
 }
 
