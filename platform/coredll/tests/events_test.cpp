@@ -170,3 +170,20 @@ TEST_F(EventTest, OverlongNameFailsCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EventTest, NamedMutexProbeSeesAnotherHolderUntilItLetsGo) {
+  HANDLE holder = CreateMutexW(nullptr, FALSE, u"ZonbrelUpdaterPlugin");
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+  HANDLE probe = CreateMutexW(nullptr, FALSE, u"ZonbrelUpdaterPlugin");
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  CloseHandle(probe);
+  CloseHandle(holder);
+  probe = CreateMutexW(nullptr, FALSE, u"ZonbrelUpdaterPlugin");
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+  CloseHandle(probe);
+}
+
+}  // namespace
