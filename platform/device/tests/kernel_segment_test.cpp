@@ -5,6 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "device/device.h"
 #include "device/kernel_objects.h"
 #include "testing/test_device.h"
 
@@ -59,6 +64,19 @@ TEST(KernelSegment, ReferencesOfADeadProcessAreSweptAway) {
   Created again = CreateEvent(u"Left/Behind", {});
   EXPECT_EQ(again.status, Status::Ok) << "the dead process's name should be gone";
   Release(again.ref);
+}
+
+TEST(KernelSegment, UnusableSegmentFileFallsBackToAPrivateSegment) {
+  testing::TestDevice device;
+  std::filesystem::create_directories(device::StateFolder() / "kernel-v1.seg");  // in the way
+  Created e = CreateEvent(u"Still/Works", {true, true});
+  ASSERT_EQ(e.status, Status::Ok);
+  const ObjectRef refs[] = {e.ref};
+  EXPECT_EQ(Wait(refs, false, 0).status, Status::Ok);
+  Release(e.ref);
+  std::ifstream log(device::StateFolder() / "debug.log");
+  std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("objects stay in this process"), std::string::npos);
 }
 
 TEST(KernelSegment, ProcessLivenessKnowsReusedPidsByStartTime) {
