@@ -11,9 +11,12 @@ static_assert(sizeof(pthread_mutex_t) <= sizeof(CRITICAL_SECTION::Storage));
 
 pthread_mutex_t* HostLock(LPCRITICAL_SECTION section) { return reinterpret_cast<pthread_mutex_t*>(section->Storage); }
 
+HANDLE ThisThread() { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(zb::kernel::ThisTid())); }
+
+// The owner field is read by threads that do not hold the section, so it is written atomically.
 void TakeOwnership(LPCRITICAL_SECTION section) {
   ++section->LockCount;
-  section->OwnerThread = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(zb::kernel::ThisTid()));
+  __atomic_store_n(&section->OwnerThread, ThisThread(), __ATOMIC_RELAXED);
 }
 
 }  // namespace
@@ -43,11 +46,10 @@ extern "C" BOOL TryEnterCriticalSection(LPCRITICAL_SECTION section) {
 
 extern "C" void LeaveCriticalSection(LPCRITICAL_SECTION section) {
   // Leaving a section this thread does not hold would release somebody else's lock: refuse.
-  if (section->LockCount == 0 ||
-      section->OwnerThread != reinterpret_cast<HANDLE>(static_cast<uintptr_t>(zb::kernel::ThisTid()))) {
+  if (__atomic_load_n(&section->OwnerThread, __ATOMIC_RELAXED) != ThisThread()) {
     zb::device::DebugLog("LeaveCriticalSection: section not held by this thread; ignored\r\n");
     return;
   }
-  if (--section->LockCount == 0) section->OwnerThread = nullptr;
+  if (--section->LockCount == 0) __atomic_store_n(&section->OwnerThread, HANDLE{}, __ATOMIC_RELAXED);
   pthread_mutex_unlock(HostLock(section));
 }
