@@ -10,3 +10,5 @@
 #include "winbase_mem.h"
 #include "msgqueue.h"
 #include "winbase_loader.h"
+#include "wingdi.h"
+#include "winuser.h"

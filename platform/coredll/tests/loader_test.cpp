@@ -20,6 +20,12 @@ class LoaderTest : public ::testing::Test {
 
 using DecGetter = int (*)(int);
 
+// An export as the function type the caller knows it to have.
+template <class F>
+F Bind(HMODULE module, LPCWSTR name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddressW(module, name)));
+}
+
 TEST_F(LoaderTest, PluginFoundByWildcardLoadsBindsAndUnloads) {
   WIN32_FIND_DATAW found{};
   HANDLE search = FindFirstFileW((kProgramFolder + u"\\dec_*.dll").c_str(), &found);
@@ -31,12 +37,12 @@ TEST_F(LoaderTest, PluginFoundByWildcardLoadsBindsAndUnloads) {
   HMODULE module = LoadLibraryW(path.c_str());
   ASSERT_NE(module, nullptr) << GetLastError();
 
-  auto byName = reinterpret_cast<DecGetter>(GetProcAddressW(module, u"ZonbrelGetDecModule"));
+  auto byName = Bind<DecGetter>(module, u"ZonbrelGetDecModule");
   ASSERT_NE(byName, nullptr);
   EXPECT_EQ(byName(3), 1003);
-  auto byOrdinal = reinterpret_cast<DecGetter>(GetProcAddressW(module, MAKEINTRESOURCEW(1)));
+  auto byOrdinal = Bind<DecGetter>(module, MAKEINTRESOURCEW(1));
   EXPECT_EQ(byOrdinal, byName);
-  auto second = reinterpret_cast<int (*)()>(GetProcAddressW(module, MAKEINTRESOURCEW(7)));
+  auto second = Bind<int (*)()>(module, MAKEINTRESOURCEW(7));
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second(), 2);
 
