@@ -54,3 +54,15 @@ BOOL CompactPathToMeasure(LPWSTR path, UINT width, const TextWidthMeasure& measu
   Store(path, kEllipsis + fileName);
   return FALSE;
 }
+
+BOOL CompactPathToWidth(HDC dc, LPWSTR path, UINT width) {
+  HDC screen = dc ? nullptr : GetDC(nullptr);
+  HDC measuring = dc ? dc : screen;
+  BOOL fits = CompactPathToMeasure(path, width, [measuring](LPCWSTR text, int length) {
+    SIZE size = {0, 0};
+    GetTextExtentExPointW(measuring, text, length, 0, nullptr, nullptr, &size);
+    return static_cast<int>(size.cx);
+  });
+  if (screen) ReleaseDC(nullptr, screen);
+  return fits;
+}

@@ -28,8 +28,10 @@ int CommonPrefixLength(LPCWSTR path1, LPCWSTR path2, LPWSTR out);
 // The path from `from` to `to` ("..\C\x.mp3"); `fromAttributes` says whether `from` is a folder.
 BOOL RelativePathTo(LPWSTR out, LPCWSTR from, DWORD fromAttributes, LPCWSTR to);
 void StripQuotes(LPWSTR path);
-// Shortens the path in place with "..." until `measure` finds it at most `width` wide; TRUE
-// when it fits.
+// Shortens the path in place with "..." until it is at most `width` pixels wide in the device
+// context (null = the screen's). TRUE when it fits.
+BOOL CompactPathToWidth(HDC dc, LPWSTR path, UINT width);
+// The same over any measure of text width.
 using TextWidthMeasure = std::function<int(LPCWSTR text, int length)>;
 BOOL CompactPathToMeasure(LPWSTR path, UINT width, const TextWidthMeasure& measure);
 LPCWSTR FindPathFileName(LPCWSTR path);

@@ -423,3 +423,33 @@ TEST(PathOnDevice, DirectoriesAndDisplayNames) {
 }
 
 }  // namespace
+
+namespace {
+
+LONG ScreenWidth(const std::u16string& text) {
+  HDC screen = GetDC(nullptr);
+  SIZE size = {0, 0};
+  GetTextExtentExPointW(screen, text.c_str(), static_cast<int>(text.size()), 0, nullptr, nullptr, &size);
+  ReleaseDC(nullptr, screen);
+  return size.cx;
+}
+
+TEST(PathCompact, MeasuresInTheScreenFontWhenGivenNoDeviceContext) {
+  zb::testing::TestDevice device;
+  const std::u16string full = u"\\Storage Card\\Music\\Some Artist\\A long song title.mp3";
+  const std::u16string shortened = u"\\Storage Card\\Mu...\\A long song title.mp3";
+  ASSERT_GT(ScreenWidth(full), ScreenWidth(shortened));
+
+  PathBuffer path(full);
+  EXPECT_TRUE(CompactPathToWidth(nullptr, path.chars, static_cast<UINT>(ScreenWidth(full))));
+  EXPECT_EQ(path.str(), full);
+  EXPECT_TRUE(CompactPathToWidth(nullptr, path.chars, static_cast<UINT>(ScreenWidth(shortened))));
+  EXPECT_EQ(path.str(), shortened);
+
+  const std::u16string least = u"...\\A long song title.mp3";
+  PathBuffer narrow(full);
+  EXPECT_FALSE(CompactPathToWidth(nullptr, narrow.chars, static_cast<UINT>(ScreenWidth(least) - 1)));
+  EXPECT_EQ(narrow.str(), least);
+}
+
+}  // namespace
