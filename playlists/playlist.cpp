@@ -47,10 +47,11 @@ void CPlaylist::RemoveItem(int index) {
   }
   std::vector<int> kept;
   kept.reserve(history_.size());
+  const int played = position_;
   for (size_t slot = 0; slot < history_.size(); ++slot) {
     const int entry = history_[slot];
     if (entry == index) {
-      if (static_cast<int>(slot) < position_) --position_;
+      if (static_cast<int>(slot) < played) --position_;
       continue;
     }
     kept.push_back(entry > index ? entry - 1 : entry);

@@ -91,6 +91,8 @@ class CPlaylist {
   bool IsValid(int index) const { return index >= 0 && index < GetCount(); }
   void SendCurrent() { Notify(PLM_CURRENT, static_cast<WPARAM>(current_), 0); }
   void HistoryChanged() { draw_.Invalidate(); }
+  // At the end of a shuffle round: prune, and with repeat trim the history for the next round.
+  void EndRound(BOOL repeat, int& position, int current);
   void SortRange(int mode, int first, int last);
   void AddFolderFiles(const std::u16string& folder, int level, int insertAt, const std::u16string& filter,
                       DWORD minimumSize, int& first, int& added);

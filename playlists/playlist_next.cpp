@@ -5,6 +5,13 @@
 
 #include "playlist.h"
 
+void CPlaylist::EndRound(BOOL repeat, int& position, int current) {
+  if (position < GetCount()) return;
+  PruneHistory(position);
+  // A new round: the oldest four fifths may play again, the most recent fifth not yet.
+  if (repeat && position >= GetCount()) TrimHistory(position, 0.8f, current);
+}
+
 int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& position, BOOL& changed) {
   const int count = GetCount();
   if (count < 1 || !core) return 0;
@@ -25,10 +32,8 @@ int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& p
     changed = TRUE;
     return 1;
   } else if (shuffle) {
-    if (position >= count) {
-      PruneHistory(position);
-      if (position >= count) return 0;  // every entry has played once
-    }
+    EndRound(FALSE, position, current);
+    if (position >= count) return 0;  // every entry has played once
   } else if (current == count - 1) {
     // Past the last entry: rewind; an automatic advance stops there, a manual one plays.
     current = 0;
@@ -42,11 +47,7 @@ int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& p
     return result;
   }
 
-  if (position >= count) {
-    PruneHistory(position);
-    // A new round: the oldest four fifths may play again, the most recent fifth not yet.
-    if (position >= count) TrimHistory(position, 0.8f, current);
-  }
+  EndRound(TRUE, position, current);
   if (position < static_cast<int>(history_.size())) {
     current = history_[static_cast<size_t>(position)];
     ++position;
@@ -77,12 +78,33 @@ int CPlaylist::Next(BOOL manual) {
 }
 
 int CPlaylist::PeekAhead(int steps, LPWSTR buffer, int size) {
+  int result = 0;
   int current = current_;
   int position = position_;
-  int result = 0;
-  for (int step = 0; step < steps && core_; ++step) {
-    BOOL changed = FALSE;
-    result = ChooseNext(core_, FALSE, current, position, changed);
+  if (core_ && steps > 0) {
+    const BOOL shuffle = core_->GetShuffle();
+    // At the end of a round the next one starts now, as the coming Next would start it, so the
+    // entry drawn here is the entry that Next plays.
+    if (shuffle && !core_->GetManualPlaylistAdvance()) {
+      EndRound(core_->GetRepeat(), position_, current_);
+      position = position_;
+    }
+    // Entries drawn for later steps stay in the history for Next to take, but a round ending
+    // within the peek must not reshape the history under the position Next starts from.
+    std::vector<int> beforeRoundEnd;
+    bool reshaped = false;
+    for (int step = 0; step < steps; ++step) {
+      if (shuffle && position >= GetCount() && !reshaped) {
+        beforeRoundEnd = history_;
+        reshaped = true;
+      }
+      BOOL changed = FALSE;
+      result = ChooseNext(core_, FALSE, current, position, changed);
+    }
+    if (reshaped) {
+      history_ = std::move(beforeRoundEnd);
+      HistoryChanged();
+    }
   }
   if (!buffer || size <= 0) return result;
   buffer[0] = 0;
@@ -95,7 +117,6 @@ int CPlaylist::PeekAhead(int steps, LPWSTR buffer, int size) {
 int CPlaylist::Previous() {
   if (items_.empty()) return 0;
   if (core_ && core_->GetShuffle()) {
-    // A peek that opened a new round may have trimmed the history below the position.
     position_ = std::min(position_, static_cast<int>(history_.size()));
     if (position_ < 2) return 0;
     --position_;
