@@ -127,7 +127,8 @@ bool CPlaylistScript::Run(std::string_view script) {
 }
 
 bool CPlaylistScript::RunLine(const std::string& line) {
-  const std::string text = line.substr(0, line.find('#'));
+  std::string text = line.substr(0, line.find('#'));
+  text.erase(text.find_last_not_of(" \t") + 1);
   Args args = SplitArguments(FromUtf8(text));
   if (args.empty()) return true;
   const std::string name = ToUtf8(args[0]);
