@@ -282,59 +282,56 @@ void RandomStep(CPlaylist& playlist, CScriptCore& core, int& names, const std::f
   }
 }
 
-TEST_F(ShuffleProperties, EditsAndStepsKeepTheInvariants) {
-  const auto pick = [this](int bound) { return Pick(bound); };
-  for (unsigned seed : kSeeds) {
-    SCOPED_TRACE(seed);
-    Seed(seed);
-    core = CScriptCore();
-    CPlaylist playlist(&core);
-    Fill(playlist, 12);
-    int names = 12;
-    for (int step = 0; step < 3000; ++step) {
-      RandomStep(playlist, core, names, pick);
-      ExpectInvariants(playlist);
-      if (HasFatalFailure()) return;
-    }
-  }
-}
-
-TEST_F(ShuffleProperties, TrimAndPruneDoWhatTheyDefine) {
-  const auto pick = [this](int bound) { return Pick(bound); };
-  int deduplicated = 0;
-  for (unsigned seed : kSeeds) {
-    SCOPED_TRACE(seed);
-    Seed(seed);
-    core = CScriptCore();
-    CPlaylist playlist(&core);
-    Fill(playlist, 12);
-    int names = 12;
-    for (int step = 0; step < 3000; ++step) {
-      RandomStep(playlist, core, names, pick);
-      const int count = playlist.GetCount();
-      if (pick(6) == 0) {
-        const float fractions[] = {0.0f, 0.5f, 0.8f, 1.0f};
-        const float fraction = fractions[pick(4)];
-        const int current = playlist.GetCurrentIndex();
-        const std::vector<int> expected = ReferenceTrim(playlist.GetHistory(), fraction, current);
-        int position = playlist.GetHistoryPosition();
-        playlist.TrimHistory(position, fraction, current);
-        ASSERT_EQ(playlist.GetHistory(), expected);
-        ASSERT_EQ(position, static_cast<int>(expected.size()));
-      } else if (pick(6) == 0) {
-        std::vector<int> valid = playlist.GetHistory();
-        std::erase_if(valid, [count](int entry) { return entry >= count; });
-        const std::vector<int> expected = ReferencePrune(playlist.GetHistory(), count);
-        deduplicated += expected.size() < valid.size() ? 1 : 0;
-        int position = pick(static_cast<int>(playlist.GetHistory().size()) + 3);
-        const int before = position;
-        playlist.PruneHistory(position);
-        ASSERT_EQ(playlist.GetHistory(), expected);
-        ASSERT_EQ(position, std::min(before, static_cast<int>(expected.size())));
-        ASSERT_LE(static_cast<int>(expected.size()), std::max(count, 0));
+// Ten seeded runs of 3000 random steps each from a list of twelve, with `check` after every step.
+class RandomRuns : public ShuffleProperties {
+ protected:
+  void Run(const std::function<void(CPlaylist&)>& check) {
+    const auto pick = [this](int bound) { return Pick(bound); };
+    for (unsigned seed : kSeeds) {
+      SCOPED_TRACE(seed);
+      Seed(seed);
+      core = CScriptCore();
+      CPlaylist playlist(&core);
+      Fill(playlist, 12);
+      int names = 12;
+      for (int step = 0; step < 3000 && !HasFatalFailure(); ++step) {
+        RandomStep(playlist, core, names, pick);
+        check(playlist);
       }
     }
   }
+};
+
+TEST_F(RandomRuns, EditsAndStepsKeepTheInvariants) {
+  Run([](CPlaylist& playlist) { ExpectInvariants(playlist); });
+}
+
+TEST_F(RandomRuns, TrimAndPruneDoWhatTheyDefine) {
+  int deduplicated = 0;
+  Run([&](CPlaylist& playlist) {
+    const int count = playlist.GetCount();
+    if (Pick(6) == 0) {
+      const float fractions[] = {0.0f, 0.5f, 0.8f, 1.0f};
+      const float fraction = fractions[Pick(4)];
+      const int current = playlist.GetCurrentIndex();
+      const std::vector<int> expected = ReferenceTrim(playlist.GetHistory(), fraction, current);
+      int position = playlist.GetHistoryPosition();
+      playlist.TrimHistory(position, fraction, current);
+      ASSERT_EQ(playlist.GetHistory(), expected);
+      ASSERT_EQ(position, static_cast<int>(expected.size()));
+    } else if (Pick(6) == 0) {
+      std::vector<int> valid = playlist.GetHistory();
+      std::erase_if(valid, [count](int entry) { return entry >= count; });
+      const std::vector<int> expected = ReferencePrune(playlist.GetHistory(), count);
+      deduplicated += expected.size() < valid.size() ? 1 : 0;
+      int position = Pick(static_cast<int>(playlist.GetHistory().size()) + 3);
+      const int before = position;
+      playlist.PruneHistory(position);
+      ASSERT_EQ(playlist.GetHistory(), expected);
+      ASSERT_EQ(position, std::min(before, static_cast<int>(expected.size())));
+      ASSERT_LE(static_cast<int>(expected.size()), std::max(count, 0));
+    }
+  });
   // The walk that drops repeats only runs when the history outgrows the list; it must have run.
   EXPECT_GT(deduplicated, 0);
 }
