@@ -1,0 +1,62 @@
+// Saving the settings: "version", every value of the table that is not read-only or saved by an
+// operation of its own, the omitted extensions and the button commands. The first failed write
+// is reported rather than lost behind a successful close.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/registry_values.h"
+#include "core/settings.h"
+#include "core/settings_values.h"
+
+using namespace settings_values;
+
+namespace {
+
+LONG WriteValue(HKEY key, const ValueSpec& spec, CSettings& settings) {
+  void* field = spec.field(settings);
+  switch (spec.kind) {
+    case Kind::kNumber: {
+      DWORD value = 0;
+      std::memcpy(&value, field, sizeof value);
+      return WriteRegDword(key, spec.name, value);
+    }
+    case Kind::kText: {
+      const auto* text = static_cast<const WCHAR*>(field);
+      const std::u16string bounded(text, wcsnlen(text, spec.size / sizeof(WCHAR) - 1));
+      return WriteRegText(key, spec.name, bounded.c_str());
+    }
+    case Kind::kBinary:
+      return WriteRegBinary(key, spec.name, field, spec.size);
+  }
+  return ERROR_INVALID_PARAMETER;
+}
+
+// Load puts ";" before and behind the stored list; they are taken off again here, or the list
+// would grow by two separators with every save until it no longer fits and is lost.
+std::u16string StoredOmittedExtensions(const WCHAR* field) {
+  std::u16string text(field, wcsnlen(field, MAX_PATH - 1));
+  const size_t first = text.find_first_not_of(u';');
+  if (first == std::u16string::npos) return {};
+  return text.substr(first, text.find_last_not_of(u';') - first + 1);
+}
+
+}  // namespace
+
+LONG CSettings::Save() {
+  HKEY key = nullptr;
+  LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (result != ERROR_SUCCESS) return result;
+  LONG firstError = WriteRegDword(key, u"version", CurrentVersion());
+  auto keep = [&firstError](LONG r) {
+    if (firstError == ERROR_SUCCESS) firstError = r;
+  };
+  for (const ValueSpec& spec : Values()) {
+    if (!(spec.flags & (kReadOnly | kOwnSave))) keep(WriteValue(key, spec, *this));
+  }
+  keep(WriteRegText(key, u"omitting", StoredOmittedExtensions(omittedExtensions).c_str()));
+  keep(SaveButtonCommands(key));
+  result = RegCloseKey(key);
+  return firstError != ERROR_SUCCESS ? firstError : result;
+}
