@@ -3,6 +3,8 @@
 
 ZB_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 ZB_BUILD="$ZB_TOP/build"
+# Paths relative to the checkout, so that another clone hits the same compilation cache.
+export CCACHE_BASEDIR="$ZB_TOP"
 
 ZB_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
