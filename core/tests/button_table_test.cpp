@@ -74,7 +74,7 @@ TEST(ButtonTable, DefaultCustomKeysAreWrittenOncePerRevision) {
       {u"Talk", 0x100072},
   };
   for (const auto& d : defaults) {
-    EXPECT_TRUE(ReadRegDword(key, d.name, &value)) << testing::PrintToString(std::u16string(d.name));
+    EXPECT_TRUE(ReadRegDword(key, d.name, &value)) << ::testing::PrintToString(std::u16string(d.name));
     EXPECT_EQ(value, d.code);
     const int index = FindButtonByCode(d.code);
     ASSERT_GE(index, kFixedButtonCount);

@@ -11,11 +11,14 @@ TEST(ReplaceFileContents, WritesNewAndReplacesExistingFiles) {
   ProductDevice device;
   EXPECT_TRUE(ReplaceFileContents(u"\\data.bin", "first", 5));
   EXPECT_EQ(ReadBytes(device.Host("data.bin")), (std::vector<BYTE>{'f', 'i', 'r', 's', 't'}));
-  EXPECT_TRUE(ReplaceFileContents(u"\\DATA.bin", "2nd", 3));
-  EXPECT_EQ(ReadBytes(device.Host("data.bin")), (std::vector<BYTE>{'2', 'n', 'd'}));
+  EXPECT_TRUE(ReplaceFileContents(u"\\DATA.bin", "2nd", 3));  // the device's names have no case
+  EXPECT_EQ(ReadDeviceBytes(u"\\data.bin"), (std::vector<BYTE>{'2', 'n', 'd'}));
   EXPECT_TRUE(ReplaceFileContents(u"\\data.bin", nullptr, 0));
-  EXPECT_TRUE(ReadBytes(device.Host("data.bin")).empty());
-  for (const char* left : {"data.bin.new", "data.bin.old"}) EXPECT_FALSE(std::filesystem::exists(device.Host(left)));
+  EXPECT_EQ(GetFileAttributesW(u"\\data.bin") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_TRUE(ReadDeviceBytes(u"\\data.bin").empty());
+  for (const char16_t* left : {u"\\data.bin.new", u"\\data.bin.old"}) {
+    EXPECT_EQ(GetFileAttributesW(left), INVALID_FILE_ATTRIBUTES);
+  }
 }
 
 TEST(ReplaceFileContents, AShortWriteLeavesTheEarlierContentsAndFails) {

@@ -36,6 +36,19 @@ inline std::vector<BYTE> ReadBytes(const std::filesystem::path& file) {
   return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A device file's bytes, read through the platform (names without case).
+inline std::vector<BYTE> ReadDeviceBytes(const WCHAR* path) {
+  std::vector<BYTE> bytes;
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  bytes.resize(GetFileSize(file, nullptr));
+  DWORD got = 0;
+  if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+  bytes.resize(got);
+  CloseHandle(file);
+  return bytes;
+}
+
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

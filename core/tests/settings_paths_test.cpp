@@ -35,7 +35,7 @@ TEST_F(SettingsPaths, ExcludeTokensMatchWholeFoldersOnly) {
       {u"", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(s.IsExcludedPath(c.path), c.excluded) << testing::PrintToString(std::u16string(c.path));
+    EXPECT_EQ(s.IsExcludedPath(c.path), c.excluded) << ::testing::PrintToString(std::u16string(c.path));
   }
   EXPECT_FALSE(s.IsExcludedPath(nullptr));
   s.restrictExclude.reset();
@@ -58,7 +58,7 @@ TEST_F(SettingsPaths, IncludeTokensAndTheirParentFolders) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(s.IsIncludedPath(c.path, c.alsoParents, true), c.included)
-        << testing::PrintToString(std::u16string(c.path)) << " alsoParents " << c.alsoParents;
+        << ::testing::PrintToString(std::u16string(c.path)) << " alsoParents " << c.alsoParents;
   }
   EXPECT_TRUE(s.IsIncludedPath(u"", false, true));
 }
@@ -74,7 +74,7 @@ TEST_F(SettingsPaths, OmittedExtensionsCompareWholeExtensions) {
       {u"*.", false},  {u"u8", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(s.IsExtensionOmitted(c.ext), c.omitted) << testing::PrintToString(std::u16string(c.ext));
+    EXPECT_EQ(s.IsExtensionOmitted(c.ext), c.omitted) << ::testing::PrintToString(std::u16string(c.ext));
   }
   EXPECT_FALSE(s.IsExtensionOmitted(nullptr));
 }

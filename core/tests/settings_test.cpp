@@ -39,9 +39,9 @@ TEST(Settings, AnEmptyKeyGivesEveryDefault) {
   ProductDevice device;
   CSettings s;
   for (const NumberField& f : NumberFields()) {
-    EXPECT_EQ(*f.field(s), f.def) << testing::PrintToString(std::u16string(f.name));
+    EXPECT_EQ(*f.field(s), f.def) << ::testing::PrintToString(std::u16string(f.name));
   }
-  for (const TextField& f : TextFields()) EXPECT_EQ(std::u16string(f.field(s)), f.def) << testing::PrintToString(f.def);
+  for (const TextField& f : TextFields()) EXPECT_EQ(std::u16string(f.field(s)), f.def) << ::testing::PrintToString(f.def);
   for (BYTE band : s.eqValues) EXPECT_EQ(band, 31);
   EXPECT_EQ(std::u16string(s.omittedExtensions), u".lst;");
   EXPECT_EQ(s.restrictExclude, nullptr);
@@ -71,14 +71,18 @@ TEST(Settings, SaveWritesEveryValueButTheReadOnlyOnesAndThoseWithSavesOfTheirOwn
   for (const NumberField& f : NumberFields()) {
     DWORD stored = 0;
     const bool present = ReadRegDword(key.get(), f.name, &stored);
-    EXPECT_EQ(present, f.flags == kSaved) << testing::PrintToString(std::u16string(f.name));
-    if (present) EXPECT_EQ(stored, f.def) << testing::PrintToString(std::u16string(f.name));
+    EXPECT_EQ(present, f.flags == kSaved) << ::testing::PrintToString(std::u16string(f.name));
+    if (present) {
+      EXPECT_EQ(stored, f.def) << ::testing::PrintToString(std::u16string(f.name));
+    }
   }
   for (const TextField& f : TextFields()) {
     std::u16string stored;
     const bool present = ReadRegText(key.get(), f.name, &stored, MAX_PATH);
-    EXPECT_EQ(present, f.flags == kSaved) << testing::PrintToString(std::u16string(f.name));
-    if (present) EXPECT_EQ(stored, f.def);
+    EXPECT_EQ(present, f.flags == kSaved) << ::testing::PrintToString(std::u16string(f.name));
+    if (present) {
+      EXPECT_EQ(stored, f.def);
+    }
   }
   std::u16string omitting;
   EXPECT_TRUE(ReadRegText(key.get(), u"omitting", &omitting, MAX_PATH));
@@ -114,7 +118,7 @@ TEST(Settings, SaveThenLoadRoundTripsEveryField) {
   }
   CSettings loaded;
   for (const NumberField& f : NumberFields()) {
-    EXPECT_EQ(*f.field(loaded), f.other) << testing::PrintToString(std::u16string(f.name));
+    EXPECT_EQ(*f.field(loaded), f.other) << ::testing::PrintToString(std::u16string(f.name));
   }
   for (const TextField& f : TextFields()) EXPECT_EQ(std::u16string(f.field(loaded)), f.other);
   EXPECT_EQ(std::vector<BYTE>(loaded.eqValues, loaded.eqValues + 10), std::vector<BYTE>(bands, bands + 10));

@@ -118,7 +118,7 @@ TEST(SettingsLoad, PathListsAreSplitAtBarsAndAListOfEmptyTokensIsNone) {
     int tokens;  // -1: no list
   } cases[] = {{u"|", -1}, {u"", -1}, {u"||", -1}, {u"\\Music|Temp", 2}, {u"|\\Music", 2}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(std::u16string(c.stored)));
+    SCOPED_TRACE(::testing::PrintToString(std::u16string(c.stored)));
     ProductDevice device;
     HKEY key = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);

@@ -38,7 +38,7 @@ TEST(ReadTagAttribute, NamesAreComparedWhole) {
 
 TEST(ReadTagAttribute, BrokenTextEndsTheSearch) {
   for (const WCHAR* text : {u"<tag a=", u"<tag a=\"unterminated", u"<tag", u"no tags", u"<tag a>", u""}) {
-    EXPECT_EQ(Find(text, u"tag", {{u"a", u"x"}}, u"b"), nullptr) << testing::PrintToString(std::u16string(text));
+    EXPECT_EQ(Find(text, u"tag", {{u"a", u"x"}}, u"b"), nullptr) << ::testing::PrintToString(std::u16string(text));
   }
   EXPECT_EQ(Find(u"<tag a=\"x\">", u"tag", {}, nullptr), nullptr);
   EXPECT_EQ(ReadTagAttribute(nullptr, u"tag", nullptr, 0, u"a"), nullptr);
@@ -52,7 +52,7 @@ TEST(SkipQuotedValue, StopsBehindTheClosingQuoteAndHonoursEscapes) {
       {u"\"abc\" rest", 5}, {u"'a\\'b' rest", 6}, {u"\"open", 5}, {u"bare rest", 4}, {u"bare>", 4}, {u"", 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(static_cast<size_t>(SkipQuotedValue(c.text) - c.text), c.behind) << testing::PrintToString(std::u16string(c.text));
+    EXPECT_EQ(static_cast<size_t>(SkipQuotedValue(c.text) - c.text), c.behind) << ::testing::PrintToString(std::u16string(c.text));
   }
 }
 
