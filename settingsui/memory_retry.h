@@ -3,5 +3,5 @@
 #pragma once
 #include <cstddef>
 
-// malloc'ed memory (freed with free), or null.
-void* AllocWithRetry(size_t bytes);
+// malloc'ed memory (freed with free), or null. `sought` is what the shell is asked to free.
+void* AllocWithRetry(size_t bytes, size_t sought);

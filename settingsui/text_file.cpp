@@ -55,7 +55,8 @@ WCHAR* DecodeText(const BYTE* bytes, DWORD count, UINT codePage) {
   const int length = static_cast<int>(count);
   int needed = count == 0 ? 0 : MultiByteToWide(codePage, 0, text, length, nullptr, 0);
   if (count > 0 && needed <= 0) return nullptr;  // a code page the device does not know
-  auto* out = static_cast<WCHAR*>(AllocWithRetry((static_cast<size_t>(needed) + 1) * sizeof(WCHAR)));
+  const size_t chars = static_cast<size_t>(needed) + 1;
+  auto* out = static_cast<WCHAR*>(AllocWithRetry(chars * sizeof(WCHAR), (chars + 8192) * sizeof(WCHAR)));
   if (!out) return nullptr;
   int made = needed == 0 ? 0 : MultiByteToWide(codePage, 0, text, length, out, needed);
   out[made] = 0;
@@ -69,7 +70,7 @@ WCHAR* ReadTextFile(const WCHAR* path, int codePageId) {
   const DWORD size = GetFileSize(file, &high);
   WCHAR* text = nullptr;
   if (size != INVALID_FILE_SIZE && high == 0 && size < 0x7FFFFFFE) {
-    auto* bytes = static_cast<BYTE*>(AllocWithRetry(static_cast<size_t>(size) + 1));
+    auto* bytes = static_cast<BYTE*>(AllocWithRetry(static_cast<size_t>(size) + 1, static_cast<size_t>(size) + 16385));
     DWORD got = 0;
     if (bytes && ReadFile(file, bytes, size, &got, nullptr) && got == size) {
       bytes[size] = 0;

@@ -69,5 +69,12 @@ INSTANTIATE_TEST_SUITE_P(
                    0x10001B, u"\\Program Files\\Zonbrel\\default_sp.roz"}),
     [](const ::testing::TestParamInfo<DeviceCase>& info) { return std::string(info.param.name); });
 
+TEST(SettingsFolders, TheApplicationDataFolderComesFromTheShellWithoutItsBackslash) {
+  ProductDevice device("[libraries]\nceshell = absent\n");
+  std::filesystem::copy_file(CESHELL_STUB_PATH, device.ProgramFile("ceshell.dll"));
+  CSettings s;
+  EXPECT_EQ(std::u16string(s.appDataFolder), u"\\Shell Data");
+}
+
 }  // namespace
 }  // namespace zb::testing

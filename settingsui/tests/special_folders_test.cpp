@@ -30,6 +30,26 @@ TEST(SpecialFolders, FixedPathsWhenTheShellHasNone) {
   }
 }
 
+TEST(SpecialFolders, TheShellsFoldersWhenItHasThem) {
+  ProductDevice device("[libraries]\nceshell = absent\n");
+  std::filesystem::copy_file(CESHELL_STUB_PATH, device.ProgramFile("ceshell.dll"));
+  const struct {
+    int id;
+    const char16_t* path;
+    BOOL fromShell;
+  } cases[] = {
+      {5, u"\\Documents\\", TRUE},  // a backslash is added
+      {26, u"\\Shell Data\\", TRUE},
+      {2, u"\\Windows\\Start Menu\\Programs\\", FALSE},  // a folder the shell does not know
+      {256, u"\\Windows\\", TRUE},
+  };
+  for (const auto& c : cases) {
+    WCHAR out[MAX_PATH];
+    EXPECT_EQ(GetSpecialFolderPath(c.id, out), c.fromShell) << c.id;
+    EXPECT_EQ(std::u16string(out), c.path) << c.id;
+  }
+}
+
 void Touch(const std::u16string& path) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE) << std::string(path.begin(), path.end());
