@@ -63,47 +63,27 @@ std::u16string ProgramPath() {
   return n > 0 && n < MAX_PATH ? std::u16string(path, n) : std::u16string();
 }
 
-// A key below HKEY_CLASSES_ROOT, closed at the end of its scope.
-class ClassesKey {
- public:
-  ClassesKey() = default;
-  ~ClassesKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  ClassesKey(const ClassesKey&) = delete;
-  ClassesKey& operator=(const ClassesKey&) = delete;
-  bool Create(HKEY parent, const std::u16string& name) {
-    return RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) ==
-           ERROR_SUCCESS;
-  }
-  bool Open(HKEY parent, const std::u16string& name) {
-    return RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key_) == ERROR_SUCCESS;
-  }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 // The class key with its name, icon and open command; for a media class the previous class's
 // key is copied in first so that its other verbs and values survive.
 void RegisterClass(const std::u16string& className, const WCHAR* description, DWORD editFlags,
                    const std::u16string& previousClass) {
   if (!previousClass.empty() && _wcsicmp(previousClass.c_str(), className.c_str()) != 0) {
-    ClassesKey previous;
-    if (previous.Open(HKEY_CLASSES_ROOT, previousClass)) CopyRegistryKey(previous.get(), HKEY_CLASSES_ROOT, className.c_str());
+    RegKey previous;
+    if (previous.Open(HKEY_CLASSES_ROOT, previousClass.c_str()) == ERROR_SUCCESS) {
+      CopyRegistryKey(previous.get(), HKEY_CLASSES_ROOT, className.c_str());
+    }
   }
-  ClassesKey key;
-  if (!key.Create(HKEY_CLASSES_ROOT, className)) return;
+  RegKey key;
+  if (key.Create(HKEY_CLASSES_ROOT, className.c_str()) != ERROR_SUCCESS) return;
   WriteRegText(key.get(), kDefault, description);
   WriteRegDword(key.get(), u"EditFlags", editFlags);
   const std::u16string program = ProgramPath();
   WCHAR icon[MAX_PATH + 16];
   wsprintfW(icon, u"%s,-%d", program.c_str(), kIconResource);
-  ClassesKey iconKey;
-  if (iconKey.Create(key.get(), u"DefaultIcon")) WriteRegText(iconKey.get(), kDefault, icon);
-  ClassesKey command;
-  if (command.Create(key.get(), u"Shell\\Open\\Command")) {
+  RegKey iconKey;
+  if (iconKey.Create(key.get(), u"DefaultIcon") == ERROR_SUCCESS) WriteRegText(iconKey.get(), kDefault, icon);
+  RegKey command;
+  if (command.Create(key.get(), u"Shell\\Open\\Command") == ERROR_SUCCESS) {
     WriteRegText(command.get(), kDefault, (u"\"" + program + u"\" \"%1\"").c_str());
   }
 }
@@ -136,8 +116,8 @@ int Associate(const WCHAR* extension, BOOL on, BOOL queryOnly) {
   if (!extension || !*extension) return 0;
   const std::u16string ext(extension);
   if (!on && !queryOnly) {
-    ClassesKey key;
-    if (!key.Open(HKEY_CLASSES_ROOT, ext)) return 1;
+    RegKey key;
+    if (key.Open(HKEY_CLASSES_ROOT, ext.c_str()) != ERROR_SUCCESS) return 1;
     if (ValueExists(key.get(), kOldDefaultValue)) {
       const std::u16string old = ReadDefault(key.get(), kOldDefaultValue);
       WriteRegText(key.get(), kDefault, old.c_str());
@@ -149,9 +129,10 @@ int Associate(const WCHAR* extension, BOOL on, BOOL queryOnly) {
     }
     return 1;
   }
-  ClassesKey key;
+  RegKey key;
   // A query must not leave an empty key behind for every extension it asked about.
-  if (queryOnly ? !key.Open(HKEY_CLASSES_ROOT, ext) : !key.Create(HKEY_CLASSES_ROOT, ext)) return queryOnly ? 0 : 1;
+  const LONG opened = queryOnly ? key.Open(HKEY_CLASSES_ROOT, ext.c_str()) : key.Create(HKEY_CLASSES_ROOT, ext.c_str());
+  if (opened != ERROR_SUCCESS) return queryOnly ? 0 : 1;
   std::u16string current;
   const bool read = ReadRegText(key.get(), kDefault, &current, MAX_PATH - 1);
   if (queryOnly) return read && IsOurClass(current) ? 1 : 0;
@@ -225,8 +206,10 @@ void ReapplyAssociations(CSettings* settings) {
 
 void SetMimeExtension(const WCHAR* type, const WCHAR* extension) {
   if (!type || !extension) return;
-  ClassesKey key;
-  if (!key.Create(HKEY_CLASSES_ROOT, u"MIME\\Database\\Content Type\\" + std::u16string(type))) return;
+  RegKey key;
+  if (key.Create(HKEY_CLASSES_ROOT, (u"MIME\\Database\\Content Type\\" + std::u16string(type)).c_str()) != ERROR_SUCCESS) {
+    return;
+  }
   DWORD size = 0;
   if (RegQueryValueExW(key.get(), u"Extension", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size != 0) return;
   WriteRegText(key.get(), u"Extension", extension);

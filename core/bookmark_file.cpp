@@ -84,8 +84,9 @@ bool CBookmarkList::ReadFromFile() {
 }
 
 void CBookmarkList::ReadFromRegistry() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  RegKey opened;
+  if (opened.Open(HKEY_CURRENT_USER, kSettingsKey) != ERROR_SUCCESS) return;
+  const HKEY key = opened.get();
   DWORD type = 0, size = 0;
   if (RegQueryValueExW(key, kRegistryValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
     bool safe = true;  // nothing to keep in a value of another type or without data
@@ -99,7 +100,6 @@ void CBookmarkList::ReadFromRegistry() {
     }
     if (safe) RegDeleteValueW(key, kRegistryValue);
   }
-  RegCloseKey(key);
 }
 
 void CBookmarkList::ReadBookmarksFile() {

@@ -8,6 +8,7 @@
 
 #include "core/button_defaults.h"
 #include "core/button_mapping.h"
+#include "core/registry_values.h"
 
 namespace {
 
@@ -73,31 +74,26 @@ void CopyName(const WCHAR* name, WCHAR* out) {
 void HardwareButtonName(int number, WCHAR* out) {
   WCHAR keyName[64];
   wsprintfW(keyName, u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C%d", number);
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    WCHAR name[MAX_PATH] = {};
-    DWORD type = 0, size = sizeof name - sizeof(WCHAR);
-    LONG result = RegQueryValueExW(key, u"Name", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
-    RegCloseKey(key);
-    if (result == ERROR_SUCCESS && type == REG_SZ && name[0]) {
-      CopyName(name, out);
-      return;
-    }
+  RegKey key;
+  key.Open(HKEY_LOCAL_MACHINE, keyName, KEY_READ);
+  WCHAR name[MAX_PATH] = {};
+  if (ReadRegText(key.get(), u"Name", name, MAX_PATH) && name[0]) {
+    wcscpy(out, name);
+  } else {
+    wsprintfW(out, u"Button %d", number);
   }
-  wsprintfW(out, u"Button %d", number);
 }
 
 bool CustomButtonName(DWORD code, WCHAR* out) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kButtonsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegKey key;
+  if (key.Open(HKEY_CURRENT_USER, kButtonsKey, KEY_READ) != ERROR_SUCCESS) return false;
   bool found = false;
-  ForEachCustomValue(key, [&](const WCHAR* name, DWORD value) {
+  ForEachCustomValue(key.get(), [&](const WCHAR* name, DWORD value) {
     if (value != code) return true;
     CopyName(name, out);
     found = true;
     return false;
   });
-  RegCloseKey(key);
   return found;
 }
 
@@ -106,15 +102,13 @@ bool CustomButtonName(DWORD code, WCHAR* out) {
 void LoadButtons() {
   Table& table = Buttons();
   table.entries.resize(kFixedButtonCount);
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kButtonsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-      ERROR_SUCCESS) {
-    WriteDefaultButtons(key);
-    ForEachCustomValue(key, [&](const WCHAR*, DWORD code) {
+  RegKey key;
+  if (key.Create(HKEY_CURRENT_USER, kButtonsKey) == ERROR_SUCCESS) {
+    WriteDefaultButtons(key.get());
+    ForEachCustomValue(key.get(), [&](const WCHAR*, DWORD code) {
       table.entries.push_back(EntryFromCode(code));
       return true;
     });
-    RegCloseKey(key);
   }
   table.loaded = true;
 }

@@ -2,6 +2,27 @@
 // foreign value never lands half-read in a field.
 #include "core/registry_values.h"
 
+LONG RegKey::Create(HKEY parent, const WCHAR* name) {
+  Close();
+  LONG result = RegCreateKeyExW(parent, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+  if (result != ERROR_SUCCESS) key_ = nullptr;
+  return result;
+}
+
+LONG RegKey::Open(HKEY parent, const WCHAR* name, REGSAM access) {
+  Close();
+  LONG result = RegOpenKeyExW(parent, name, 0, access, &key_);
+  if (result != ERROR_SUCCESS) key_ = nullptr;
+  return result;
+}
+
+LONG RegKey::Close() {
+  if (!key_) return ERROR_SUCCESS;
+  HKEY key = key_;
+  key_ = nullptr;
+  return RegCloseKey(key);
+}
+
 bool ReadRegDword(HKEY key, const WCHAR* name, DWORD* value) {
   DWORD type = 0, data = 0, size = sizeof data;
   if (!key || RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||

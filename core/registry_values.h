@@ -7,6 +7,26 @@
 #include <string>
 #include <vector>
 
+// An open registry key, closed at the end of its scope.
+class RegKey {
+ public:
+  RegKey() = default;
+  ~RegKey() { Close(); }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+
+  // Opens the key, creating it when needed; the error of RegCreateKeyExW.
+  LONG Create(HKEY parent, const WCHAR* name);
+  LONG Open(HKEY parent, const WCHAR* name, REGSAM access = KEY_ALL_ACCESS);
+  // The result of RegCloseKey (ERROR_SUCCESS when nothing was open).
+  LONG Close();
+  HKEY get() const { return key_; }
+  explicit operator bool() const { return key_ != nullptr; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 // A REG_DWORD of exactly four bytes.
 bool ReadRegDword(HKEY key, const WCHAR* name, DWORD* value);
 // A REG_SZ that fits `chars` characters with its terminator (one is added when the data has none).

@@ -34,18 +34,12 @@ void CopyBounded(const WCHAR* text, WCHAR* out, size_t chars) {
   out[n] = 0;
 }
 
-// Opens the settings key for one of the operations that save a single choice.
-LONG OpenSettingsKey(HKEY* key) {
-  return RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key, nullptr);
-}
-
 LONG SavePluginChoice(const WCHAR* fileValue, const WCHAR* indexValue, const WCHAR* file, DWORD index) {
-  HKEY key = nullptr;
-  LONG result = OpenSettingsKey(&key);
+  RegKey key;
+  LONG result = key.Create(HKEY_CURRENT_USER, kSettingsKey);
   if (result != ERROR_SUCCESS) return result;
-  result = WriteRegText(key, fileValue, file);
-  if (result == ERROR_SUCCESS) result = WriteRegDword(key, indexValue, index);
-  RegCloseKey(key);
+  result = WriteRegText(key.get(), fileValue, file);
+  if (result == ERROR_SUCCESS) result = WriteRegDword(key.get(), indexValue, index);
   return result;
 }
 
@@ -130,24 +124,17 @@ LONG CSettings::SaveSkin(const WCHAR* path, BOOL asIs) {
   if (!asIs) FindDataFileWithSuffix(found, path, nullptr, FALSE, FALSE);
   // A skin that the lookup cannot find is stored as given rather than as an empty choice.
   const WCHAR* stored = found[0] ? found : path;
-  HKEY key = nullptr;
-  LONG result = OpenSettingsKey(&key);
-  if (result != ERROR_SUCCESS) return result;
-  result = WriteRegText(key, valueName, stored);
-  RegCloseKey(key);
-  return result;
+  RegKey key;
+  LONG result = key.Create(HKEY_CURRENT_USER, kSettingsKey);
+  return result == ERROR_SUCCESS ? WriteRegText(key.get(), valueName, stored) : result;
 }
 
 void CSettings::LoadSkin(WCHAR* out) const {
   WCHAR valueName[64];
   GetSkinValueName(valueName, 64);
-  HKEY key = nullptr;
-  bool read = false;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    read = ReadRegText(key, valueName, out, kSkinValueChars);
-    RegCloseKey(key);
-  }
-  if (!read) GetSkinPath(out);
+  RegKey key;
+  key.Open(HKEY_CURRENT_USER, kSettingsKey, KEY_READ);
+  if (!ReadRegText(key.get(), valueName, out, kSkinValueChars)) GetSkinPath(out);
 }
 
 void CSettings::GetSkinPath(WCHAR* out) const {

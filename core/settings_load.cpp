@@ -124,11 +124,10 @@ void ReadOmittedExtensions(HKEY key, WCHAR* field) {
 }  // namespace
 
 void CSettings::Load() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    key = nullptr;
-  }
+  // Without the key every read fails and every field takes its default.
+  RegKey opened;
+  opened.Create(HKEY_CURRENT_USER, kSettingsKey);
+  const HKEY key = opened.get();
   const LoadContext context = MakeContext(key);
   UpgradeTitleFormats(key);
   for (const ValueSpec& spec : Values()) ReadValue(key, spec, context, *this);
@@ -140,5 +139,4 @@ void CSettings::Load() {
   CheckTitleFormatHash(key, *this);
   ReadOmittedExtensions(key, omittedExtensions);
   LoadButtonCommands(key);
-  if (key) RegCloseKey(key);
 }

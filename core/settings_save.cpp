@@ -45,9 +45,10 @@ std::u16string StoredOmittedExtensions(const WCHAR* field) {
 }  // namespace
 
 LONG CSettings::Save() {
-  HKEY key = nullptr;
-  LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegKey opened;
+  LONG result = opened.Create(HKEY_CURRENT_USER, kSettingsKey);
   if (result != ERROR_SUCCESS) return result;
+  const HKEY key = opened.get();
   LONG firstError = WriteRegDword(key, u"version", CurrentVersion());
   auto keep = [&firstError](LONG r) {
     if (firstError == ERROR_SUCCESS) firstError = r;
@@ -57,6 +58,6 @@ LONG CSettings::Save() {
   }
   keep(WriteRegText(key, u"omitting", StoredOmittedExtensions(omittedExtensions).c_str()));
   keep(SaveButtonCommands(key));
-  result = RegCloseKey(key);
+  result = opened.Close();
   return firstError != ERROR_SUCCESS ? firstError : result;
 }

@@ -21,6 +21,11 @@ void SetDefault(const std::u16string& key, const std::u16string& text) {
 
 std::string Dump(const std::string& key) { return RunZbreg({"dump", "HKCR\\" + key}); }
 
+// What the dump shows for a key that holds only its default value.
+std::string DefaultOnly(const std::string& key, const std::string& value) {
+  return "[HKEY_CLASSES_ROOT\\" + key + "]\n@=\"" + value + "\"\n\n";
+}
+
 class Associations : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -64,10 +69,7 @@ TEST_F(Associations, SwitchingOffRestoresTheOtherClass) {
   SetExtension(&settings, u".mp3", TRUE);
   SetExtension(&settings, u".mp3", FALSE);
   EXPECT_EQ(std::u16string(settings.associations), u"");
-  EXPECT_EQ(Dump(".mp3"),
-            "[HKEY_CLASSES_ROOT\\.mp3]\n"
-            "@=\"OtherPlayer.mp3\"\n"
-            "\n");
+  EXPECT_EQ(Dump(".mp3"), DefaultOnly(".mp3", "OtherPlayer.mp3"));
   EXPECT_FALSE(IsAssociated(u"mp3"));
 }
 
@@ -83,12 +85,12 @@ TEST_F(Associations, ASecondOnKeepsTheFirstBackup) {
             "\n");
   EXPECT_EQ(std::u16string(settings.associations), u".mp3");
   SetExtension(&settings, u".mp3", FALSE);
-  EXPECT_EQ(Dump(".mp3"), "[HKEY_CLASSES_ROOT\\.mp3]\n@=\"OtherPlayer.mp3\"\n\n");
+  EXPECT_EQ(Dump(".mp3"), DefaultOnly(".mp3", "OtherPlayer.mp3"));
 }
 
 TEST_F(Associations, AnExtensionWithoutAPreviousClassIsLeftWithoutOne) {
   SetExtension(&settings, u"ogg", TRUE);
-  EXPECT_EQ(Dump(".ogg"), "[HKEY_CLASSES_ROOT\\.ogg]\n@=\"Zonbrel.ogg\"\n\n");
+  EXPECT_EQ(Dump(".ogg"), DefaultOnly(".ogg", "Zonbrel.ogg"));
   SetExtension(&settings, u"ogg", FALSE);
   EXPECT_EQ(Dump(".ogg"), "[HKEY_CLASSES_ROOT\\.ogg]\n\n");
 }
@@ -96,10 +98,10 @@ TEST_F(Associations, AnExtensionWithoutAPreviousClassIsLeftWithoutOne) {
 TEST_F(Associations, PlaylistsShareOneClassAndAreKnownByWholeExtensions) {
   SetExtension(&settings, u".M3U8", TRUE);
   SetExtension(&settings, u".pl", TRUE);  // no playlist, though ".pls" begins alike
-  EXPECT_EQ(Dump(".m3u8"), "[HKEY_CLASSES_ROOT\\.M3U8]\n@=\"Zonbrel Playlist\"\n\n");
+  EXPECT_EQ(Dump(".m3u8"), DefaultOnly(".M3U8", "Zonbrel Playlist"));
   EXPECT_EQ(Dump("Zonbrel Playlist").substr(0, 85),
             "[HKEY_CLASSES_ROOT\\Zonbrel Playlist]\n@=\"Zonbrel Playlist\"\n\"EditFlags\"=dword:10010000\n");
-  EXPECT_EQ(Dump(".pl"), "[HKEY_CLASSES_ROOT\\.pl]\n@=\"Zonbrel.pl\"\n\n");
+  EXPECT_EQ(Dump(".pl"), DefaultOnly(".pl", "Zonbrel.pl"));
 }
 
 TEST_F(Associations, TheListCountsOnlyWholeExtensions) {
@@ -121,10 +123,7 @@ TEST_F(Associations, BadExtensionsAreIgnored) {
   }
   SetExtension(&settings, nullptr, TRUE);
   SetExtension(nullptr, u"mp3", TRUE);
-  EXPECT_EQ(Dump(".mp3"),
-            "[HKEY_CLASSES_ROOT\\.mp3]\n"
-            "@=\"OtherPlayer.mp3\"\n"
-            "\n");
+  EXPECT_EQ(Dump(".mp3"), DefaultOnly(".mp3", "OtherPlayer.mp3"));
 }
 
 TEST_F(Associations, AsxTakesWmwebasxAlong) {
@@ -147,7 +146,7 @@ TEST_F(Associations, TheDefaultMaskSelectsItsExtensionsInTableOrder) {
   }
   ApplyAssociations(&settings, kSkinAssociationsBit);
   EXPECT_EQ(std::u16string(settings.associations), u".roz.wsz.skn");
-  EXPECT_EQ(Dump(".mp3"), "[HKEY_CLASSES_ROOT\\.mp3]\n@=\"OtherPlayer.mp3\"\n\n");
+  EXPECT_EQ(Dump(".mp3"), DefaultOnly(".mp3", "OtherPlayer.mp3"));
 }
 
 TEST_F(Associations, ReapplyTurnsOnEveryListedExtension) {

@@ -15,17 +15,9 @@
 namespace zb::testing {
 namespace {
 
-class SettingsKey {
+class SettingsKey : public RegKey {
  public:
-  SettingsKey() {
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
-              ERROR_SUCCESS);
-  }
-  ~SettingsKey() { RegCloseKey(key_); }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
+  SettingsKey() { EXPECT_EQ(Create(HKEY_CURRENT_USER, kSettingsKey), ERROR_SUCCESS); }
 };
 
 std::vector<BYTE> Binary(const WCHAR* name) {

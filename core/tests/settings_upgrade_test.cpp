@@ -13,12 +13,14 @@
 namespace zb::testing {
 namespace {
 
+class SettingsKey : public RegKey {
+ public:
+  SettingsKey() { EXPECT_EQ(Create(HKEY_CURRENT_USER, kSettingsKey), ERROR_SUCCESS); }
+};
+
 void Store(const std::vector<std::pair<const char16_t*, DWORD>>& values) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  for (const auto& [name, value] : values) WriteRegDword(key, name, value);
-  RegCloseKey(key);
+  SettingsKey key;
+  for (const auto& [name, value] : values) WriteRegDword(key.get(), name, value);
 }
 
 struct UpgradeCase {
@@ -64,8 +66,8 @@ TEST(SettingsLoad, ALibraryVersionOtherThanSevenResetsBothTitleFormats) {
   for (DWORD version : {0u, 6u, 7u}) {
     SCOPED_TRACE(version);
     ProductDevice device;
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    SettingsKey opened;
+    const HKEY key = opened.get();
     if (version) WriteRegDword(key, u"libraryVersion", version);
     WriteRegText(key, u"songTitleFormat", u"%3");
     WriteRegText(key, u"streamTitleFormat", u"%301");
@@ -77,7 +79,7 @@ TEST(SettingsLoad, ALibraryVersionOtherThanSevenResetsBothTitleFormats) {
     EXPECT_TRUE(ReadRegDword(key, u"libraryVersion", &stored));
     EXPECT_EQ(stored, 7u);
     EXPECT_EQ(ValueExists(key, u"songTitleFormat"), kept);
-    RegCloseKey(key);
+    opened.Close();
   }
 }
 
@@ -95,8 +97,8 @@ TEST(SettingsLoad, ChangedTitleFormatsDeleteTheInfoCacheAndStoreTheNewHash) {
   for (DWORD stored : {current, current ^ 1}) {
     SCOPED_TRACE(stored);
     ProductDevice device;
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    SettingsKey opened;
+    const HKEY key = opened.get();
     WriteRegDword(key, u"libraryVersion", 7);
     WriteRegText(key, u"songTitleFormat", u"%3");
     WriteRegText(key, u"streamTitleFormat", u"%301");
@@ -108,7 +110,7 @@ TEST(SettingsLoad, ChangedTitleFormatsDeleteTheInfoCacheAndStoreTheNewHash) {
     DWORD written = 0;
     EXPECT_TRUE(ReadRegDword(key, u"songTitleHash", &written));
     EXPECT_EQ(written, current);
-    RegCloseKey(key);
+    opened.Close();
   }
 }
 
@@ -120,12 +122,12 @@ TEST(SettingsLoad, PathListsAreSplitAtBarsAndAListOfEmptyTokensIsNone) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(std::u16string(c.stored)));
     ProductDevice device;
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    SettingsKey opened;
+    const HKEY key = opened.get();
     for (const char16_t* name : {u"restrictExclude", u"restrictInclude", u"includeMediaPath", u"includePlaylistPath"}) {
       WriteRegText(key, name, c.stored);
     }
-    RegCloseKey(key);
+    opened.Close();
     CSettings s;
     for (const auto* list : {&s.restrictExclude, &s.restrictInclude, &s.includeMediaPath, &s.includePlaylistPath}) {
       if (c.tokens < 0) {
@@ -140,21 +142,21 @@ TEST(SettingsLoad, PathListsAreSplitAtBarsAndAListOfEmptyTokensIsNone) {
 
 TEST(SettingsLoad, StoredOmittedExtensionsGetSeparatorsBeforeAndBehind) {
   ProductDevice device;
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  SettingsKey opened;
+  const HKEY key = opened.get();
   WriteRegText(key, u"omitting", u"mp3;wma");
-  RegCloseKey(key);
+  opened.Close();
   CSettings s;
   EXPECT_EQ(std::u16string(s.omittedExtensions), u";mp3;wma;");
 }
 
 TEST(SettingsLoad, EnforcedAssociationsAreSetAgainAtLoad) {
   ProductDevice device;
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  SettingsKey opened;
+  const HKEY key = opened.get();
   WriteRegText(key, u"associations", u".mp3.ogg");
   WriteRegDword(key, u"fileAssociationsEnforced", 1);
-  RegCloseKey(key);
+  opened.Close();
   CSettings s;
   for (const char16_t* ext : {u".mp3", u".ogg"}) {
     HKEY extension = nullptr;

@@ -10,44 +10,40 @@
 namespace zb::testing {
 namespace {
 
-TEST(SpecialFolders, FixedPathsWhenTheShellHasNone) {
-  ProductDevice device;
-  const struct {
-    int id;
-    const char16_t* path;
-    BOOL fromShell;
-  } cases[] = {
-      {2, u"\\Windows\\Start Menu\\Programs\\", FALSE}, {3, u"\\Windows\\Start Menu\\Settings\\", FALSE},
-      {5, u"\\My Documents\\", FALSE},                  {7, u"\\Windows\\StartUp\\", FALSE},
-      {11, u"\\Windows\\Start Menu\\", FALSE},          {26, u"\\Application Data\\", FALSE},
-      {256, u"\\Windows\\", TRUE},                      {257, u"\\Program Files\\Zonbrel\\", TRUE},
-      {99, u"\\", FALSE},
-  };
-  for (const auto& c : cases) {
+struct FolderCase {
+  int id;
+  const char16_t* path;
+  BOOL fromShell;
+};
+
+void ExpectFolders(std::initializer_list<FolderCase> cases) {
+  for (const FolderCase& c : cases) {
     WCHAR out[MAX_PATH];
     EXPECT_EQ(GetSpecialFolderPath(c.id, out), c.fromShell) << c.id;
     EXPECT_EQ(std::u16string(out), c.path) << c.id;
   }
 }
 
+TEST(SpecialFolders, FixedPathsWhenTheShellHasNone) {
+  ProductDevice device;
+  ExpectFolders({
+      {2, u"\\Windows\\Start Menu\\Programs\\", FALSE}, {3, u"\\Windows\\Start Menu\\Settings\\", FALSE},
+      {5, u"\\My Documents\\", FALSE},                  {7, u"\\Windows\\StartUp\\", FALSE},
+      {11, u"\\Windows\\Start Menu\\", FALSE},          {26, u"\\Application Data\\", FALSE},
+      {256, u"\\Windows\\", TRUE},                      {257, u"\\Program Files\\Zonbrel\\", TRUE},
+      {99, u"\\", FALSE},
+  });
+}
+
 TEST(SpecialFolders, TheShellsFoldersWhenItHasThem) {
   ProductDevice device("[libraries]\nceshell = absent\n");
   std::filesystem::copy_file(CESHELL_STUB_PATH, device.ProgramFile("ceshell.dll"));
-  const struct {
-    int id;
-    const char16_t* path;
-    BOOL fromShell;
-  } cases[] = {
+  ExpectFolders({
       {5, u"\\Documents\\", TRUE},  // a backslash is added
       {26, u"\\Shell Data\\", TRUE},
       {2, u"\\Windows\\Start Menu\\Programs\\", FALSE},  // a folder the shell does not know
       {256, u"\\Windows\\", TRUE},
-  };
-  for (const auto& c : cases) {
-    WCHAR out[MAX_PATH];
-    EXPECT_EQ(GetSpecialFolderPath(c.id, out), c.fromShell) << c.id;
-    EXPECT_EQ(std::u16string(out), c.path) << c.id;
-  }
+  });
 }
 
 void Touch(const std::u16string& path) {
