@@ -1,5 +1,5 @@
 // Running the button map (hot keys or the low-level keyboard hook, and the key engine behind
-// them). That engine is built by the hardware-button issue; the table calls it through here.
+// them). The button table starts and stops the mapping only through these two calls.
 #pragma once
 #include <windows.h>
 

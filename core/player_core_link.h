@@ -1,6 +1,6 @@
-// What the settings, the preset lists and the bookmarks need of the player core object. The core
-// is built by an issue of its own; it registers itself here when it exists. Until then callers
-// get null, the debug log says which call found no core, and the caller skips that step.
+// What the settings, the preset lists and the buttons need of the player core object. The core
+// registers itself here when it exists; before that callers get null, the debug log says which
+// call found no core, and the caller skips that step.
 #pragma once
 #include <windows.h>
 

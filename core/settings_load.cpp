@@ -39,28 +39,28 @@ LoadContext MakeContext(HKEY key) {
   return c;
 }
 
-void ReadValue(HKEY key, const ValueSpec& spec, const LoadContext& context, CSettings& settings) {
-  void* field = spec.field(settings);
-  switch (spec.kind) {
+void ReadValue(HKEY key, const SettingValue& entry, const LoadContext& context, CSettings& settings) {
+  void* field = entry.field(settings);
+  switch (entry.kind) {
     case Kind::kNumber: {
       DWORD value = 0;
-      const bool read = ReadRegDword(key, spec.name, &value);
-      if (!read) value = spec.deviceDefault ? spec.deviceDefault(context) : spec.number;
-      if (spec.adjust) value = spec.adjust(value, read, context);
+      const bool read = ReadRegDword(key, entry.name, &value);
+      if (!read) value = entry.deviceDefault ? entry.deviceDefault(context) : entry.number;
+      if (entry.adjust) value = entry.adjust(value, read, context);
       std::memcpy(field, &value, sizeof value);
       break;
     }
     case Kind::kText:
-      if (!ReadRegText(key, spec.name, static_cast<WCHAR*>(field), spec.size / sizeof(WCHAR))) {
-        wcscpy(static_cast<WCHAR*>(field), spec.text);
+      if (!ReadRegText(key, entry.name, static_cast<WCHAR*>(field), entry.size / sizeof(WCHAR))) {
+        wcscpy(static_cast<WCHAR*>(field), entry.text);
       }
       break;
     case Kind::kBinary: {
       std::vector<BYTE> data;
-      if (ReadRegBinary(key, spec.name, &data) && data.size() == spec.size) {
-        std::memcpy(field, data.data(), spec.size);
+      if (ReadRegBinary(key, entry.name, &data) && data.size() == entry.size) {
+        std::memcpy(field, data.data(), entry.size);
       } else {
-        std::memset(field, static_cast<int>(spec.number), spec.size);
+        std::memset(field, static_cast<int>(entry.number), entry.size);
       }
       break;
     }
@@ -130,7 +130,7 @@ void CSettings::Load() {
   const HKEY key = opened.get();
   const LoadContext context = MakeContext(key);
   UpgradeTitleFormats(key);
-  for (const ValueSpec& spec : Values()) ReadValue(key, spec, context, *this);
+  for (const SettingValue& entry : Values()) ReadValue(key, entry, context, *this);
   restrictExclude = ReadPathList(key, u"restrictExclude");
   restrictInclude = ReadPathList(key, u"restrictInclude");
   includeMediaPath = ReadPathList(key, u"includeMediaPath");

@@ -14,21 +14,21 @@ using namespace settings_values;
 
 namespace {
 
-LONG WriteValue(HKEY key, const ValueSpec& spec, CSettings& settings) {
-  void* field = spec.field(settings);
-  switch (spec.kind) {
+LONG WriteValue(HKEY key, const SettingValue& entry, CSettings& settings) {
+  void* field = entry.field(settings);
+  switch (entry.kind) {
     case Kind::kNumber: {
       DWORD value = 0;
       std::memcpy(&value, field, sizeof value);
-      return WriteRegDword(key, spec.name, value);
+      return WriteRegDword(key, entry.name, value);
     }
     case Kind::kText: {
       const auto* text = static_cast<const WCHAR*>(field);
-      const std::u16string bounded(text, wcsnlen(text, spec.size / sizeof(WCHAR) - 1));
-      return WriteRegText(key, spec.name, bounded.c_str());
+      const std::u16string bounded(text, wcsnlen(text, entry.size / sizeof(WCHAR) - 1));
+      return WriteRegText(key, entry.name, bounded.c_str());
     }
     case Kind::kBinary:
-      return WriteRegBinary(key, spec.name, field, spec.size);
+      return WriteRegBinary(key, entry.name, field, entry.size);
   }
   return ERROR_INVALID_PARAMETER;
 }
@@ -53,8 +53,8 @@ LONG CSettings::Save() {
   auto keep = [&firstError](LONG r) {
     if (firstError == ERROR_SUCCESS) firstError = r;
   };
-  for (const ValueSpec& spec : Values()) {
-    if (!(spec.flags & (kReadOnly | kOwnSave))) keep(WriteValue(key, spec, *this));
+  for (const SettingValue& entry : Values()) {
+    if (!(entry.flags & (kReadOnly | kOwnSave))) keep(WriteValue(key, entry, *this));
   }
   keep(WriteRegText(key, u"omitting", StoredOmittedExtensions(omittedExtensions).c_str()));
   keep(SaveButtonCommands(key));

@@ -20,7 +20,7 @@ constexpr DWORD SizeOf() {
 }
 
 template <auto Member>
-constexpr ValueSpec Number(const WCHAR* name, DWORD def, unsigned flags = 0,
+constexpr SettingValue Number(const WCHAR* name, DWORD def, unsigned flags = 0,
                            DWORD (*adjust)(DWORD, bool, const LoadContext&) = nullptr,
                            DWORD (*deviceDefault)(const LoadContext&) = nullptr) {
   static_assert(SizeOf<Member>() == sizeof(DWORD));
@@ -28,12 +28,12 @@ constexpr ValueSpec Number(const WCHAR* name, DWORD def, unsigned flags = 0,
 }
 
 template <auto Member>
-constexpr ValueSpec Text(const WCHAR* name, const WCHAR* def, unsigned flags = 0) {
+constexpr SettingValue Text(const WCHAR* name, const WCHAR* def, unsigned flags = 0) {
   return {name, Kind::kText, &FieldOf<Member>, SizeOf<Member>(), 0, def, nullptr, nullptr, flags};
 }
 
 template <auto Member>
-constexpr ValueSpec Binary(const WCHAR* name, BYTE fill) {
+constexpr SettingValue Binary(const WCHAR* name, BYTE fill) {
   return {name, Kind::kBinary, &FieldOf<Member>, SizeOf<Member>(), fill, nullptr, nullptr, nullptr, 0};
 }
 
@@ -61,7 +61,7 @@ DWORD RedrawOnUndimDefault(const LoadContext& c) { return c.oemWantsRedraw ? 1 :
 
 using S = CSettings;
 
-const ValueSpec kValues[] = {
+const SettingValue kValues[] = {
     // Shell and paths
     Number<&S::setAssociations>(u"setAssociations", 0),
     Number<&S::associationsNoPrompt>(u"associationsNoPrompt", 0, kReadOnly),
@@ -213,6 +213,6 @@ const ValueSpec kValues[] = {
 
 }  // namespace
 
-std::span<const ValueSpec> Values() { return kValues; }
+std::span<const SettingValue> Values() { return kValues; }
 
 }  // namespace settings_values

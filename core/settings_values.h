@@ -25,7 +25,7 @@ enum Flags : unsigned {
   kOwnSave = 2,   // written only by its own save operation
 };
 
-struct ValueSpec {
+struct SettingValue {
   const WCHAR* name;
   Kind kind;
   void* (*field)(CSettings&);
@@ -37,7 +37,7 @@ struct ValueSpec {
   unsigned flags;
 };
 
-std::span<const ValueSpec> Values();
+std::span<const SettingValue> Values();
 
 inline constexpr WCHAR kDefaultSongTitleFormat[] = u"%?5<%5 - %?7<%7|%3>|%?7<%7|%?9<%9|%3>>>";
 inline constexpr WCHAR kDefaultStreamTitleFormat[] = u"%?26<%26 (%301)|%301>";
