@@ -19,7 +19,6 @@ int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& p
   // An entry that ends does not start the next one; the user still can.
   const bool holdAtEnd = !manual && core->GetManualPlaylistAdvance() != 0;
 
-  int result = 1;
   if (core->GetRepeat()) {
     if (holdAtEnd) {  // the entry plays again
       current = std::max(current, 0);
@@ -44,7 +43,7 @@ int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& p
   if (!shuffle) {
     current = current >= count ? 0 : (current + 1) % count;
     changed = TRUE;
-    return result;
+    return 1;
   }
 
   EndRound(TRUE, position, current);
@@ -52,7 +51,7 @@ int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& p
     current = history_[static_cast<size_t>(position)];
     ++position;
     changed = TRUE;
-    return result;
+    return 1;
   }
   const int random = GetShuffleRandom();
   const int left = count - position;
@@ -66,7 +65,7 @@ int CPlaylist::ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& p
   current = entry;
   ++position;
   changed = TRUE;
-  return result;
+  return 1;
 }
 
 int CPlaylist::Next(BOOL manual) {
