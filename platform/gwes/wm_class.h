@@ -1,0 +1,12 @@
+// Window classes of this process, found by name (case-insensitive) or by atom.
+#pragma once
+#include <memory>
+
+#include "gwes/wm_session.h"
+
+namespace zb::wm {
+
+// Caller holds Session::lock.
+std::shared_ptr<WindowClass> FindClassLocked(Session& session, LPCWSTR name);
+
+}  // namespace zb::wm
