@@ -15,6 +15,8 @@ namespace {
 
 std::mutex g_sessionLock;
 Session* g_session = nullptr;
+// Sessions of earlier devices stay: threads may still hold them.
+std::vector<std::unique_ptr<Session>> g_sessions;
 thread_local std::unique_ptr<ThreadQueue> t_queue;
 
 void ReleaseProcessQueues() {
@@ -36,8 +38,7 @@ Session& CurrentSession() {
   unsigned generation = device::Generation();
   std::lock_guard lock(g_sessionLock);
   if (!g_session || g_session->generation != generation) {
-    // The session of an earlier device stays allocated: its threads may still hold it.
-    auto* s = new Session;
+    auto* s = g_sessions.emplace_back(std::make_unique<Session>()).get();
     s->seg = &Current();
     s->generation = generation;
     s->pid = kernel::ThisPid();
