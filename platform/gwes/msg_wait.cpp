@@ -57,6 +57,11 @@ extern "C" DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles,
   const bool available = (flags & MWMO_INPUTAVAILABLE) != 0;
   const uint64_t start = zb::kernel::NowMs();
   for (;;) {
+    // Handles come first, by index, as the queue's wake is the last object of the wait.
+    if (count) {
+      zb::kernel::WaitResult r = zb::WaitAsThread({refs, count}, false, 0);
+      if (r.status == zb::kernel::Status::Ok) return (r.abandoned ? WAIT_ABANDONED_0 : WAIT_OBJECT_0) + r.index;
+    }
     if (QueueBits(*q, available) & wakeMask) return WAIT_OBJECT_0 + count;
     const uint64_t now = zb::kernel::NowMs();
     uint64_t timeout = INFINITE;
