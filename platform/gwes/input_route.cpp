@@ -43,6 +43,7 @@ bool RunHooks(UINT vk, bool up, bool injected, DWORD scan, ULONG_PTR extra, DWOR
       t.tid = s.queues[h.queue].tid;
       t.queue = h.queue;
       t.queueGen = h.queueGen;
+      t.startTime = s.queues[h.queue].startTime;
       hooks.push_back({h.seq, t, h.proc});
     }
   }

@@ -16,6 +16,7 @@ LRESULT CallProc(const std::shared_ptr<Window>& window, UINT message, WPARAM wPa
 // Where a window's messages go.
 struct Target {
   int32_t pid = 0, tid = 0;
+  uint64_t startTime = 0;
   uint32_t queue = kNone, queueGen = 0;
 };
 // Caller holds the segment lock.

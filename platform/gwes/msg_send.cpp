@@ -5,6 +5,7 @@
 // answers by sending back, never deadlock. WM_COPYDATA's data travels in the segment's arena.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "coredll/waitable.h"
@@ -20,6 +21,30 @@ namespace {
 void FreeSend(Segment& s, SendSlot& m) {
   if (m.hasData) FreeChunks(s, m.firstChunk, m.chunks);
   m = SendSlot{};
+}
+
+// The kernel's record of a process this thread sends to, kept open so that each send can wait
+// on it without looking it up again: it is signalled when that process ends.
+std::optional<kernel::ObjectRef> ProcessRecord(const Target& target) {
+  struct Open {
+    unsigned generation;
+    int32_t pid;
+    uint64_t startTime;
+    kernel::ObjectRef ref;
+  };
+  thread_local std::vector<Open> opened;
+  const unsigned generation = CurrentSession().generation;
+  for (const Open& o : opened) {
+    if (o.generation == generation && o.pid == target.pid && o.startTime == target.startTime) return o.ref;
+  }
+  kernel::Created process = kernel::OpenProcessRecord(target.pid);
+  if (process.status != kernel::Status::Ok) return std::nullopt;
+  if (opened.size() >= 16) {
+    kernel::Release(opened.front().ref);
+    opened.erase(opened.begin());
+  }
+  opened.push_back({generation, target.pid, target.startTime, process.ref});
+  return process.ref;
 }
 
 LRESULT RunIncoming(const SendSlot& m, std::vector<uint8_t>& data) {
@@ -62,6 +87,7 @@ Target TargetOf(Segment& s, const WindowSlot& w) {
   t.tid = w.tid;
   t.queue = w.queue;
   t.queueGen = w.queue < kMaxQueues ? s.queues[w.queue].gen : 0;
+  t.startTime = w.queue < kMaxQueues ? s.queues[w.queue].startTime : 0;
   return t;
 }
 
@@ -127,8 +153,7 @@ bool SendTo(const Target& target, const Outgoing& out, LRESULT* result) {
   kernel::ObjectRef refs[2] = {me->wake, {}};
   size_t count = 1;
   if (target.pid != kernel::ThisPid()) {
-    kernel::Created process = kernel::OpenProcessRecord(target.pid);
-    if (process.status == kernel::Status::Ok) refs[count++] = process.ref;
+    if (auto process = ProcessRecord(target)) refs[count++] = *process;
   }
   bool answeredOk = false;
   for (;;) {
@@ -164,7 +189,6 @@ bool SendTo(const Target& target, const Outgoing& out, LRESULT* result) {
       break;
     }
   }
-  if (count == 2) kernel::Release(refs[1]);
   EndIfCancelled(CancelMark()->load() ? kernel::Status::Cancelled : kernel::Status::Ok);
   if (!answeredOk) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return answeredOk;

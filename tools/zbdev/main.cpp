@@ -12,26 +12,25 @@ namespace {
 
 struct Command {
   const char* name;
-  const char* usage;
-  size_t arguments;
+  const char* arguments;
+  const char* does;
+  size_t count;
   int (*run)(const zbdev::Args&);
 };
 
 // One row per command.
 constexpr Command kCommands[] = {
-    {"windows", "windows                         list the windows: handle, process, class, title, words", 0,
-     zbdev::ListWindows},
-    {"send", "send HWND|CLASS MSG WPARAM LPARAM  send a message and print its result", 4, zbdev::Send},
-    {"post", "post HWND|CLASS MSG WPARAM LPARAM  post a message", 4, zbdev::Post},
-    {"copydata", "copydata HWND|CLASS DWDATA TEXT   send WM_COPYDATA with TEXT (UTF-16, terminated)", 3,
-     zbdev::CopyData},
-    {"pulse", "pulse NAME                       pulse the named event", 1, zbdev::Pulse},
-    {"wait", "wait NAME MS                     wait for the named event (exit 1 on time-out)", 2, zbdev::Wait},
+    {"windows", "", "list the windows: handle, process, class, title, words", 0, zbdev::ListWindows},
+    {"send", "HWND|CLASS MSG WPARAM LPARAM", "send a message and print its result", 4, zbdev::Send},
+    {"post", "HWND|CLASS MSG WPARAM LPARAM", "post a message", 4, zbdev::Post},
+    {"copydata", "HWND|CLASS DWDATA TEXT", "send WM_COPYDATA with TEXT (UTF-16, terminated)", 3, zbdev::CopyData},
+    {"pulse", "NAME", "pulse the named event", 1, zbdev::Pulse},
+    {"wait", "NAME MS", "wait for the named event (exit 1 on time-out)", 2, zbdev::Wait},
 };
 
 int Usage() {
   std::fprintf(stderr, "usage: zbdev [--device DIR] COMMAND ...\n\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
+  for (const Command& c : kCommands) std::fprintf(stderr, "  %-8s %-29s %s\n", c.name, c.arguments, c.does);
   std::fprintf(stderr,
                "\nHWND is a handle as windows prints it (0x...), CLASS a window class to look for.\n"
                "Numbers are decimal or 0x hex. The device is $ZONBREL_DEVICE unless --device is given.\n");
@@ -61,7 +60,7 @@ int main(int argc, char** argv) {
   for (const Command& c : kCommands) {
     if (name != c.name) continue;
     zbdev::Args args(argv + first + 1, argv + argc);
-    if (args.size() != c.arguments) return Usage();
+    if (args.size() != c.count) return Usage();
     return c.run(args);
   }
   return Usage();
