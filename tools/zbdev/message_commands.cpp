@@ -4,29 +4,32 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 #include <windows.h>
 
 #include "device/text.h"
-#include "zbdev.h"
+#include "commands.h"
 
-namespace zbdev {
+namespace zb::zbdev {
 namespace {
 
-bool Number(const std::string& text, unsigned long long* value) {
+bool Number(std::string_view text, unsigned long long* value) {
   if (text.empty()) return false;
+  std::string copy(text);
   errno = 0;
   char* end = nullptr;
   const bool negative = text[0] == '-';
-  unsigned long long v = std::strtoull(text.c_str() + (negative ? 1 : 0), &end, 0);
+  unsigned long long v = std::strtoull(copy.c_str() + (negative ? 1 : 0), &end, 0);
   if (errno || *end) return false;
   *value = negative ? 0 - v : v;
   return true;
 }
 
-HWND Target(const std::string& text) {
+HWND Target(std::string_view text) {
   unsigned long long value;
   if (Number(text, &value)) return IsWindow(reinterpret_cast<HWND>(value)) ? reinterpret_cast<HWND>(value) : nullptr;
-  return FindWindowW(zb::FromUtf8(text).c_str(), nullptr);
+  return FindWindowW(FromUtf8(text).c_str(), nullptr);
 }
 
 struct Message {
@@ -36,10 +39,10 @@ struct Message {
   LPARAM lParam;
 };
 
-bool Parse(const Args& args, Message* m, std::string* why) {
+bool Parse(char** args, Message* m, std::string* why) {
   m->hwnd = Target(args[0]);
   if (!m->hwnd) {
-    *why = "no window " + args[0];
+    *why = std::string("no window ") + args[0];
     return false;
   }
   unsigned long long message, wParam, lParam;
@@ -53,7 +56,8 @@ bool Parse(const Args& args, Message* m, std::string* why) {
 
 }  // namespace
 
-int Send(const Args& args) {
+int Send(int argc, char** args) {
+  if (argc != 4) return 2;
   Message m;
   std::string why;
   if (!Parse(args, &m, &why)) return Fail(why);
@@ -64,7 +68,8 @@ int Send(const Args& args) {
   return 0;
 }
 
-int Post(const Args& args) {
+int Post(int argc, char** args) {
+  if (argc != 4) return 2;
   Message m;
   std::string why;
   if (!Parse(args, &m, &why)) return Fail(why);
@@ -73,12 +78,13 @@ int Post(const Args& args) {
   return 0;
 }
 
-int CopyData(const Args& args) {
+int CopyData(int argc, char** args) {
+  if (argc != 3) return 2;
   HWND hwnd = Target(args[0]);
-  if (!hwnd) return Fail("no window " + args[0]);
+  if (!hwnd) return Fail(std::string("no window ") + args[0]);
   unsigned long long tag;
   if (!Number(args[1], &tag)) return Fail("DWDATA must be a number");
-  std::u16string text = zb::FromUtf8(args[2]);
+  std::u16string text = FromUtf8(args[2]);
   COPYDATASTRUCT cds{static_cast<ULONG_PTR>(tag), static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)),
                      text.data()};
   SetLastError(0);
@@ -88,4 +94,4 @@ int CopyData(const Args& args) {
   return 0;
 }
 
-}  // namespace zbdev
+}  // namespace zb::zbdev

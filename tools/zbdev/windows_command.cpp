@@ -9,11 +9,12 @@
 #include "device/text.h"
 #include "gwes/wm_links.h"
 #include "gwes/wm_session.h"
-#include "zbdev.h"
+#include "commands.h"
 
-namespace zbdev {
+namespace zb::zbdev {
 
-int ListWindows(const Args&) {
+int Windows(int argc, char**) {
+  if (argc != 0) return 2;
   using namespace zb::wm;
   Segment& s = *CurrentSession().seg;
   Locked lock(s);
@@ -38,4 +39,4 @@ int ListWindows(const Args&) {
   return 0;
 }
 
-}  // namespace zbdev
+}  // namespace zb::zbdev
