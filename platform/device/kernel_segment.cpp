@@ -29,19 +29,11 @@ Segment* g_current = nullptr;
 unsigned g_currentGeneration = 0;
 
 void Initialise(void* p, bool) {
-  auto* s = static_cast<Segment*>(p);
   std::memset(p, 0, offsetof(Segment, arena));
-  device::InitRobustMutex(&s->lock);
-  s->version = kVersion;
-  s->size = sizeof(Segment);
-  std::atomic_thread_fence(std::memory_order_release);
-  s->magic = kMagic;
+  device::StampLayout(static_cast<Segment*>(p), kMagic, kVersion);
 }
 
-bool HoldsThisLayout(const void* p) {
-  const auto* s = static_cast<const Segment*>(p);
-  return s->magic == kMagic && s->version == kVersion && s->size == sizeof(Segment);
-}
+bool HoldsThisLayout(const void* p) { return device::HoldsLayout<Segment>(p, kMagic, kVersion); }
 
 Segment* Map() {
   // A device folder that cannot hold the segment still gets working objects, only not shared
@@ -88,25 +80,13 @@ Segment& Current() {
   return *s;
 }
 
-Locked::Locked(Segment& s) : s_(s) { Relock(); }
-
-Locked::~Locked() {
-  if (held_) Unlock();
-}
-
-void Locked::Unlock() {
-  pthread_mutex_unlock(&s_.lock);
-  held_ = false;
-}
-
-void Locked::Relock() {
-  bool recovered = device::LockRobust(&s_.lock);
-  held_ = true;
-  if (recovered) {
-    device::DebugLog("kernel: recovered the segment lock from a process that died holding it\r\n");
-    SweepDeadProcesses(s_);
-  }
-}
+Locked::Locked(Segment& s)
+    : RobustLock(&s.lock,
+                 [](void* table) {
+                   device::DebugLog("kernel: recovered the segment lock from a process that died holding it\r\n");
+                   SweepDeadProcesses(*static_cast<Segment*>(table));
+                 },
+                 &s) {}
 
 void FutexWait(std::atomic<uint32_t>& word, uint32_t expected, int64_t timeoutMs) {
   timespec ts{};

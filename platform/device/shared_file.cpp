@@ -68,10 +68,27 @@ void InitRobustMutex(pthread_mutex_t* mutex) {
   pthread_mutexattr_destroy(&attr);
 }
 
-bool LockRobust(pthread_mutex_t* mutex) {
-  if (pthread_mutex_lock(mutex) != EOWNERDEAD) return false;
-  pthread_mutex_consistent(mutex);
-  return true;
+RobustLock::RobustLock(pthread_mutex_t* mutex, void (*recovered)(void*), void* table)
+    : mutex_(mutex), recovered_(recovered), table_(table) {
+  Relock();
+}
+
+RobustLock::~RobustLock() {
+  if (held_) Unlock();
+}
+
+void RobustLock::Unlock() {
+  pthread_mutex_unlock(mutex_);
+  held_ = false;
+}
+
+void RobustLock::Relock() {
+  int r = pthread_mutex_lock(mutex_);
+  held_ = true;
+  if (r == EOWNERDEAD) {
+    pthread_mutex_consistent(mutex_);
+    recovered_(table_);
+  }
 }
 
 bool AllocChunkRun(uint32_t* bits, uint32_t chunks, uint32_t count, uint32_t* first) {

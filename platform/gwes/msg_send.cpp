@@ -286,11 +286,8 @@ namespace {
 bool Resolve(HWND hwnd, Target* target) {
   Segment& s = *CurrentSession().seg;
   Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return false;
-  }
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return false;
   *target = TargetOf(s, *w);
   return true;
 }

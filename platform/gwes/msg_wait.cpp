@@ -40,14 +40,7 @@ extern "C" DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles,
     return WAIT_FAILED;
   }
   zb::kernel::ObjectRef refs[MAXIMUM_WAIT_OBJECTS];
-  for (DWORD i = 0; i < count; ++i) {
-    auto ref = zb::RefOf(handles[i]);
-    if (!ref) {
-      SetLastError(ERROR_INVALID_HANDLE);
-      return WAIT_FAILED;
-    }
-    refs[i] = *ref;
-  }
+  if (!zb::RefsOf({handles, count}, refs)) return WAIT_FAILED;
   ThreadQueue* q = MyQueue();
   if (!q) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -9,6 +9,12 @@ using namespace zb::wm;
 
 namespace zb::wm {
 
+std::shared_ptr<WindowClass> FindClassOrFail(Session& session, LPCWSTR name) {
+  auto cls = FindClassLocked(session, name);
+  if (!cls) SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+  return cls;
+}
+
 std::shared_ptr<WindowClass> FindClassLocked(Session& session, LPCWSTR name) {
   if (!name) return nullptr;
   if (IS_INTRESOURCE(name)) {
@@ -62,11 +68,8 @@ extern "C" ATOM RegisterClassW(const WNDCLASSW* wc) {
 extern "C" BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
   Session& session = CurrentSession();
   std::lock_guard lock(session.lock);
-  auto cls = FindClassLocked(session, className);
-  if (!cls) {
-    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-    return FALSE;
-  }
+  auto cls = FindClassOrFail(session, className);
+  if (!cls) return FALSE;
   if (cls->windows > 0) {
     SetLastError(ERROR_CLASS_HAS_WINDOWS);
     return FALSE;
@@ -82,11 +85,8 @@ extern "C" BOOL GetClassInfoW(HINSTANCE, LPCWSTR className, LPWNDCLASSW out) {
   }
   Session& session = CurrentSession();
   std::lock_guard lock(session.lock);
-  auto cls = FindClassLocked(session, className);
-  if (!cls) {
-    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-    return FALSE;
-  }
+  auto cls = FindClassOrFail(session, className);
+  if (!cls) return FALSE;
   *out = WNDCLASSW{cls->style,    cls->proc,   static_cast<int>(cls->classExtra.size()),
                    cls->wndExtra, cls->instance, cls->icon,
                    cls->cursor,   cls->background, cls->menuName,
@@ -97,11 +97,8 @@ extern "C" BOOL GetClassInfoW(HINSTANCE, LPCWSTR className, LPWNDCLASSW out) {
 extern "C" int GetClassNameW(HWND hwnd, LPWSTR out, int maxCount) {
   Segment& s = Current();
   Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return 0;
   if (!out || maxCount <= 0) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;

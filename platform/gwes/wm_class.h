@@ -6,7 +6,8 @@
 
 namespace zb::wm {
 
-// Caller holds Session::lock.
+// Caller holds Session::lock. The second also sets ERROR_CLASS_DOES_NOT_EXIST.
 std::shared_ptr<WindowClass> FindClassLocked(Session& session, LPCWSTR name);
+std::shared_ptr<WindowClass> FindClassOrFail(Session& session, LPCWSTR name);
 
 }  // namespace zb::wm

@@ -18,11 +18,8 @@ bool Origin(HWND hwnd, POINT* origin) {
   }
   Segment& s = *CurrentSession().seg;
   Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return false;
-  }
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return false;
   *origin = ScreenOrigin(s, *w);
   return true;
 }
@@ -38,9 +35,10 @@ struct Change {
 extern "C" BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
   Segment& s = *CurrentSession().seg;
   Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w || !rect) {
-    SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return FALSE;
+  if (!rect) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   POINT o = ScreenOrigin(s, *w);
@@ -49,14 +47,9 @@ extern "C" BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
 }
 
 extern "C" BOOL GetClientRect(HWND hwnd, LPRECT rect) {
-  Segment& s = *CurrentSession().seg;
-  Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w || !rect) {
-    SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  *rect = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+  // No non-client area: the client area is the window's rectangle moved to (0, 0).
+  if (!GetWindowRect(hwnd, rect)) return FALSE;
+  OffsetRect(rect, -rect->left, -rect->top);
   return TRUE;
 }
 
@@ -85,11 +78,8 @@ extern "C" BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int widt
   Change c;
   {
     Locked lock(s);
-    WindowSlot* w = Slot(s, hwnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    WindowSlot* w = SlotOrFail(s, hwnd);
+    if (!w) return FALSE;
     const uint32_t index = IndexOf(s, *w);
     const uint32_t parent = ParentIndex(s, *w);
     c.topLevel = parent == kNone;
@@ -168,11 +158,8 @@ extern "C" BOOL ShowWindow(HWND hwnd, int command) {
   {
     Segment& s = *CurrentSession().seg;
     Locked lock(s);
-    WindowSlot* w = Slot(s, hwnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    WindowSlot* w = SlotOrFail(s, hwnd);
+    if (!w) return FALSE;
     wasVisible = (w->style & WS_VISIBLE) != 0;
     topLevel = ParentIndex(s, *w) == kNone;
     noActivate = (w->exStyle & WS_EX_NOACTIVATE) != 0;
@@ -197,11 +184,8 @@ extern "C" BOOL EnableWindow(HWND hwnd, BOOL enable) {
   {
     Segment& s = *CurrentSession().seg;
     Locked lock(s);
-    WindowSlot* w = Slot(s, hwnd);
-    if (!w) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return FALSE;
-    }
+    WindowSlot* w = SlotOrFail(s, hwnd);
+    if (!w) return FALSE;
     wasDisabled = (w->style & WS_DISABLED) != 0;
     if (enable) {
       w->style &= ~WS_DISABLED;

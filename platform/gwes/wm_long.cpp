@@ -72,11 +72,8 @@ bool MarkDialogWindow(HWND hwnd) {
 extern "C" LONG_PTR GetWindowLongW(HWND hwnd, int index) {
   Segment& s = *CurrentSession().seg;
   Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return 0;
   Word word = Locate(*w, index);
   if (!word.wide && !word.narrow && !word.extra) {
     SetLastError(ERROR_INVALID_INDEX);
@@ -93,11 +90,8 @@ extern "C" LONG_PTR SetWindowLongW(HWND hwnd, int index, LONG_PTR value) {
   }
   Segment& s = *CurrentSession().seg;
   Locked lock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return 0;
   if (!local) {
     SetLastError(ERROR_ACCESS_DENIED);  // another process's window is read-only here
     return 0;

@@ -128,11 +128,8 @@ extern "C" BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     Target t;
     {
       Locked lock(s);
-      WindowSlot* w = Slot(s, hwnd);
-      if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-      }
+      WindowSlot* w = SlotOrFail(s, hwnd);
+      if (!w) return FALSE;
       t = TargetOf(s, *w);
     }
     RECT r = rect ? *rect : RECT{0, 0, 0, 0};
@@ -142,11 +139,8 @@ extern "C" BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
   }
   std::lock_guard lock(session.lock);
   Locked segLock(s);
-  WindowSlot* w = Slot(s, hwnd);
-  if (!w) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  WindowSlot* w = SlotOrFail(s, hwnd);
+  if (!w) return FALSE;
   if (!ShownOnScreen(s, *w)) return TRUE;  // a hidden window is painted whole when shown
   RECT client{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
   RECT part = rect ? Intersect(*rect, client) : client;
@@ -160,11 +154,8 @@ extern "C" BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
 }
 
 extern "C" BOOL ValidateRect(HWND hwnd, const RECT* rect) {
-  auto window = LocalWindow(hwnd);
-  if (!window) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  auto window = LocalWindowOrFail(hwnd);
+  if (!window) return FALSE;
   Session& session = CurrentSession();
   std::lock_guard lock(session.lock);
   if (!window->invalid) return TRUE;
@@ -182,11 +173,8 @@ extern "C" BOOL ValidateRect(HWND hwnd, const RECT* rect) {
 }
 
 extern "C" BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
-  auto window = LocalWindow(hwnd);
-  if (!window) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
+  auto window = LocalWindowOrFail(hwnd);
+  if (!window) return FALSE;
   Session& session = CurrentSession();
   std::lock_guard lock(session.lock);
   if (rect) *rect = window->invalid ? window->update : RECT{0, 0, 0, 0};

@@ -25,18 +25,11 @@ void Initialise(void* p, bool fresh) {
   auto* s = static_cast<Segment*>(p);
   // A fresh file reads as zeros already; only a stale layout needs clearing.
   if (!fresh) std::memset(p, 0, offsetof(Segment, arena));
-  device::InitRobustMutex(&s->lock);
   s->topFirst = s->topLast = kNone;
-  s->version = kVersion;
-  s->size = sizeof(Segment);
-  std::atomic_thread_fence(std::memory_order_release);
-  s->magic = kMagic;
+  device::StampLayout(s, kMagic, kVersion);
 }
 
-bool HoldsThisLayout(const void* p) {
-  const auto* s = static_cast<const Segment*>(p);
-  return s->magic == kMagic && s->version == kVersion && s->size == sizeof(Segment);
-}
+bool HoldsThisLayout(const void* p) { return device::HoldsLayout<Segment>(p, kMagic, kVersion); }
 
 Segment* Map() {
   return static_cast<Segment*>(
@@ -62,14 +55,13 @@ Segment& Current() {
   return *g_current;
 }
 
-Locked::Locked(Segment& s) : s_(s) {
-  if (device::LockRobust(&s_.lock)) {
-    device::DebugLog("gwes: recovered the window table's lock from a process that died holding it\r\n");
-    SweepDead(s_);
-  }
-}
-
-Locked::~Locked() { pthread_mutex_unlock(&s_.lock); }
+Locked::Locked(Segment& s)
+    : RobustLock(&s.lock,
+                 [](void* table) {
+                   device::DebugLog("gwes: recovered the window table's lock from a process that died holding it\r\n");
+                   SweepDead(*static_cast<Segment*>(table));
+                 },
+                 &s) {}
 
 WindowSlot* Slot(Segment& s, HWND hwnd) {
   uint64_t v = HwndValue(hwnd);
@@ -79,6 +71,12 @@ WindowSlot* Slot(Segment& s, HWND hwnd) {
   WindowSlot& w = s.windows[index];
   if (!w.live || (w.gen & 0xFFFF) != ((v >> 14) & 0xFFFF)) return nullptr;
   return &w;
+}
+
+WindowSlot* SlotOrFail(Segment& s, HWND hwnd) {
+  WindowSlot* w = Slot(s, hwnd);
+  if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return w;
 }
 
 bool AllocChunks(Segment& s, uint32_t bytes, uint32_t* first, uint32_t* count) {

@@ -8,6 +8,8 @@
 #include <pthread.h>
 #include <windows.h>
 
+#include "device/shared_file.h"
+
 namespace zb::wm {
 
 inline constexpr uint32_t kMaxWindows = 1024;
@@ -155,15 +157,9 @@ Segment& Current();
 
 // Holds the segment lock; a process that died holding it leaves it to the next taker, which
 // sweeps that process's windows and queues.
-class Locked {
+class Locked : public device::RobustLock {
  public:
   explicit Locked(Segment& s);
-  ~Locked();
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
-
- private:
-  Segment& s_;
 };
 
 // HWND values: slot index and generation, low two bits clear (callers set bit 0 as a flag),
@@ -172,8 +168,9 @@ inline HWND HwndOf(uint32_t index, uint32_t gen) {
   return reinterpret_cast<HWND>(static_cast<uintptr_t>((gen & 0xFFFF) << 14 | index << 2));
 }
 inline uint64_t HwndValue(HWND hwnd) { return reinterpret_cast<uintptr_t>(hwnd); }
-// The live slot of a window, or nullptr.
+// The live slot of a window, or nullptr; SlotOrFail also sets ERROR_INVALID_WINDOW_HANDLE.
 WindowSlot* Slot(Segment& s, HWND hwnd);
+WindowSlot* SlotOrFail(Segment& s, HWND hwnd);
 inline uint32_t IndexOf(const Segment& s, const WindowSlot& w) { return static_cast<uint32_t>(&w - s.windows); }
 inline HWND HandleOf(const Segment& s, const WindowSlot& w) { return HwndOf(IndexOf(s, w), w.gen); }
 

@@ -128,6 +128,12 @@ std::shared_ptr<Window> LocalWindow(HWND hwnd) {
   return it == session.windows.end() ? nullptr : it->second;
 }
 
+std::shared_ptr<Window> LocalWindowOrFail(HWND hwnd) {
+  auto window = LocalWindow(hwnd);
+  if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+  return window;
+}
+
 void ForgetWindow(HWND hwnd) {
   Session& session = CurrentSession();
   std::lock_guard lock(session.lock);

@@ -86,8 +86,10 @@ Session& CurrentSession();
 ThreadQueue* MyQueue();
 // The calling thread's queue when it has one already.
 ThreadQueue* MyQueueIfAny();
-// A window of this process (any thread), or nullptr.
+// A window of this process (any thread), or nullptr; the second also sets
+// ERROR_INVALID_WINDOW_HANDLE.
 std::shared_ptr<Window> LocalWindow(HWND hwnd);
+std::shared_ptr<Window> LocalWindowOrFail(HWND hwnd);
 // Drops the local side of windows whose shared slot is gone.
 void ForgetWindow(HWND hwnd);
 
