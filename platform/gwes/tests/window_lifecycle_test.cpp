@@ -2,6 +2,9 @@
 // WM_MOVE, then activation and focus for a shown top-level window; destruction hands activation
 // on, takes the focus away, and sends WM_DESTROY to the window before its children, after the
 // windows it owns are gone.
+#include <atomic>
+#include <thread>
+
 #include "window_support.h"
 
 namespace {
@@ -190,6 +193,33 @@ TEST_F(LifecycleTest, ClassesRegisterOnceAndStayWhileTheyHaveWindows) {
   EXPECT_TRUE(UnregisterClassW(u"Other", nullptr));
   EXPECT_FALSE(GetClassInfoW(nullptr, u"Other", &info));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace wtest;
+
+TEST_F(LifecycleTest, AnEndedThreadTakesItsWindowsAndItsSendsAlong) {
+  std::atomic<HWND> theirs{nullptr};
+  HANDLE go = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  std::thread owner([&] {
+    theirs = Make(WS_VISIBLE);
+    WaitForSingleObject(go, 20000);  // ends without destroying its window or serving its queue
+  });
+  for (int i = 0; i < 20000 && !theirs.load(); ++i) Sleep(1);
+  ASSERT_TRUE(IsWindow(theirs));
+  LRESULT result = -1;
+  std::thread sender([&] { result = SendMessageW(theirs, WM_USER + 1, 0, 0); });
+  Sleep(50);
+  SetEvent(go);
+  owner.join();
+  sender.join();
+  EXPECT_EQ(result, 0) << "the send was answered when its receiver went away";
+  EXPECT_FALSE(IsWindow(theirs));
+  EXPECT_EQ(GetForegroundWindow(), nullptr);
+  CloseHandle(go);
 }
 
 }  // namespace
