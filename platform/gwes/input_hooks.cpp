@@ -73,7 +73,7 @@ extern "C" BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT key) {
   }
   if (hwnd) {
     auto window = LocalWindow(hwnd);
-    if (!window || window->tid != zb::kernel::ThisTid()) {
+    if (!window || window->tid != MyTid()) {
       SetLastError(window || IsWindow(hwnd) ? ERROR_WINDOW_OF_OTHER_THREAD : ERROR_INVALID_WINDOW_HANDLE);
       return FALSE;
     }

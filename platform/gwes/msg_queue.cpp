@@ -247,7 +247,7 @@ extern "C" LRESULT DispatchMessageW(const MSG* msg) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  if (window->tid != zb::kernel::ThisTid()) {
+  if (window->tid != MyTid()) {
     SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
     return 0;
   }

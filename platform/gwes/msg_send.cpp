@@ -59,7 +59,7 @@ LRESULT RunIncoming(const SendSlot& m, std::vector<uint8_t>& data) {
       break;
   }
   auto window = LocalWindow(reinterpret_cast<HWND>(m.hwnd));
-  if (!window || window->tid != kernel::ThisTid()) return 0;
+  if (!window || window->tid != MyTid()) return 0;
   LPARAM lParam = static_cast<LPARAM>(m.lParam);
   COPYDATASTRUCT copy{};
   if (m.message == WM_COPYDATA && m.aux[1]) {
@@ -91,7 +91,7 @@ Target TargetOf(Segment& s, const WindowSlot& w) {
   return t;
 }
 
-bool IsThisThread(const Target& t) { return t.pid == kernel::ThisPid() && t.tid == kernel::ThisTid(); }
+bool IsThisThread(const Target& t) { return t.pid == CurrentSession().pid && t.tid == MyTid(); }
 
 bool SendTo(const Target& target, const Outgoing& out, LRESULT* result) {
   *result = 0;
@@ -315,16 +315,10 @@ Outgoing OutgoingFor(SendKind kind, HWND hwnd, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 extern "C" LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // This thread's own window: a call.
+  if (auto window = LocalWindow(hwnd); window && window->tid == MyTid()) return CallProc(window, message, wParam, lParam);
   Target t;
   if (!Resolve(hwnd, &t)) return 0;
-  if (IsThisThread(t)) {
-    auto window = LocalWindow(hwnd);
-    if (!window) {
-      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-      return 0;
-    }
-    return CallProc(window, message, wParam, lParam);
-  }
   if (message == WM_COPYDATA && lParam) {
     const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (copy->cbData && !copy->lpData) {

@@ -36,7 +36,7 @@ void SetActiveInThread(ThreadQueue& q, HWND hwnd) {
 void ActivateHere(HWND hwnd) {
   ThreadQueue* q = MyQueue();
   auto window = LocalWindow(hwnd);
-  if (q && window && window->tid == kernel::ThisTid()) SetActiveInThread(*q, hwnd);
+  if (q && window && window->tid == MyTid()) SetActiveInThread(*q, hwnd);
 }
 
 void DeactivateHere(HWND newForeground) {
@@ -144,7 +144,7 @@ extern "C" HWND SetFocus(HWND hwnd) {
     active = Valid(s, s.queues[q->index].active);
     if (hwnd) {
       WindowSlot* w = Slot(s, hwnd);
-      if (!w || w->pid != zb::kernel::ThisPid() || w->tid != zb::kernel::ThisTid()) {
+      if (!w || w->pid != zb::kernel::ThisPid() || w->tid != MyTid()) {
         SetLastError(w ? ERROR_WINDOW_OF_OTHER_THREAD : ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
       }

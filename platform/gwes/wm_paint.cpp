@@ -149,7 +149,7 @@ extern "C" BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
   window->invalid = true;
   window->erase = window->erase || erase;
   s.queues[window->queue].changed |= QS_PAINT;
-  if (window->tid != zb::kernel::ThisTid()) WakeQueue(s, window->queue);
+  if (window->tid != MyTid()) WakeQueue(s, window->queue);
   return TRUE;
 }
 
@@ -200,7 +200,7 @@ extern "C" BOOL UpdateWindow(HWND hwnd) {
 
 extern "C" HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
   auto window = LocalWindow(hwnd);
-  if (!window || !paint || window->tid != zb::kernel::ThisTid()) {
+  if (!window || !paint || window->tid != MyTid()) {
     SetLastError(window ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }

@@ -14,7 +14,7 @@ namespace zb::wm {
 namespace {
 
 std::mutex g_sessionLock;
-Session* g_session = nullptr;
+std::atomic<Session*> g_session{nullptr};
 // Sessions of earlier devices stay: threads may still hold them.
 std::vector<std::unique_ptr<Session>> g_sessions;
 thread_local std::unique_ptr<ThreadQueue> t_queue;
@@ -23,7 +23,7 @@ void ReleaseProcessQueues() {
   Session* session;
   {
     std::lock_guard lock(g_sessionLock);
-    session = g_session;
+    session = g_session.load();
   }
   if (!session) return;
   Locked lock(*session->seg);
@@ -34,10 +34,17 @@ void ReleaseProcessQueues() {
 
 }  // namespace
 
+int32_t MyTid() {
+  thread_local const int32_t tid = kernel::ThisTid();
+  return tid;
+}
+
 Session& CurrentSession() {
   unsigned generation = device::Generation();
+  Session* current = g_session.load(std::memory_order_acquire);
+  if (current && current->generation == generation) return *current;
   std::lock_guard lock(g_sessionLock);
-  if (!g_session || g_session->generation != generation) {
+  if (!g_session.load() || g_session.load()->generation != generation) {
     auto* s = g_sessions.emplace_back(std::make_unique<Session>()).get();
     s->seg = &Current();
     s->generation = generation;
@@ -49,9 +56,9 @@ Session& CurrentSession() {
     }
     static bool atExit = (std::atexit(ReleaseProcessQueues), true);
     (void)atExit;
-    g_session = s;
+    g_session.store(s, std::memory_order_release);
   }
-  return *g_session;
+  return *g_session.load();
 }
 
 ThreadQueue::~ThreadQueue() {

@@ -82,6 +82,8 @@ struct Session {
 };
 
 Session& CurrentSession();
+// The calling thread's id, asked of the host once.
+int32_t MyTid();
 // The calling thread's queue, made on first use; nullptr when the table is full.
 ThreadQueue* MyQueue();
 // The calling thread's queue when it has one already.

@@ -134,7 +134,7 @@ extern "C" HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR window
 
 extern "C" BOOL DestroyWindow(HWND hwnd) {
   auto window = LocalWindow(hwnd);
-  if (!window || window->tid != zb::kernel::ThisTid()) {
+  if (!window || window->tid != MyTid()) {
     SetLastError(window || IsWindow(hwnd) ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
