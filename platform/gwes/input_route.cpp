@@ -78,7 +78,11 @@ bool DeliverStylus(input::Kind kind, POINT at) {
     WindowSlot* target = Slot(s, reinterpret_cast<HWND>(s.capture));
     if (!target) {
       uint32_t hit = WindowAt(s, at);
-      if (hit == kNone || (s.windows[hit].style & WS_DISABLED)) return false;
+      if (hit == kNone) return false;
+      // A disabled window, or one inside a disabled window (the owner of a modal box), takes no taps.
+      for (uint32_t i = hit; i != kNone; i = ParentIndex(s, s.windows[i])) {
+        if (s.windows[i].style & WS_DISABLED) return false;
+      }
       target = &s.windows[hit];
     }
     POINT origin = ScreenOrigin(s, *target);

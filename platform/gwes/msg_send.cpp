@@ -155,7 +155,7 @@ bool SendTo(const Target& target, const Outgoing& out, LRESULT* result) {
   if (target.pid != kernel::ThisPid()) {
     if (auto process = ProcessRecord(target)) refs[count++] = *process;
   }
-  bool answeredOk = false;
+  bool answeredOk = false, cancelled = false;
   for (;;) {
     DispatchIncoming(*me);
     {
@@ -171,6 +171,7 @@ bool SendTo(const Target& target, const Outgoing& out, LRESULT* result) {
     }
     kernel::WaitResult w = kernel::Wait({refs, count}, false, INFINITE, CancelMark());
     if (w.status == kernel::Status::Cancelled) {
+      cancelled = true;
       Locked lock(s);
       SendSlot& m = s.sends[index];
       if (m.seq == seq) {
@@ -189,7 +190,7 @@ bool SendTo(const Target& target, const Outgoing& out, LRESULT* result) {
       break;
     }
   }
-  EndIfCancelled(CancelMark()->load() ? kernel::Status::Cancelled : kernel::Status::Ok);
+  if (cancelled) EndIfCancelled(kernel::Status::Cancelled);  // a terminated thread ends here
   if (!answeredOk) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return answeredOk;
 }

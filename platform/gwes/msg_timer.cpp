@@ -89,9 +89,12 @@ extern "C" UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc
     }
     result = hwnd ? (id ? id : 1) : id;
   }
-  // The owner thread may be waiting for a later time than this one.
-  Locked lock(*session.seg);
-  WakeQueue(*session.seg, queue);
+  // The owner thread may be waiting for a later time than this one; this thread is not waiting.
+  ThreadQueue* me = MyQueueIfAny();
+  if (!me || me->index != queue) {
+    Locked lock(*session.seg);
+    WakeQueue(*session.seg, queue);
+  }
   return result;
 }
 

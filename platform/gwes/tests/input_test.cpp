@@ -58,6 +58,10 @@ TEST_F(InputTest, StylusGoesToTheWindowUnderItOrToTheCapture) {
   EXPECT_TRUE(Deliver(Event{Kind::StylusUp, 40, 40}));
   EXPECT_FALSE(Deliver(Event{Kind::StylusDown, 55, 55})) << "a disabled window takes no taps";
   Deliver(Event{Kind::StylusUp, 55, 55});
+  EnableWindow(a, FALSE);
+  EXPECT_FALSE(Deliver(Event{Kind::StylusDown, 15, 16})) << "nor does a child of a disabled window";
+  Deliver(Event{Kind::StylusUp, 15, 16});
+  EnableWindow(a, TRUE);
   EXPECT_FALSE(Deliver(Event{Kind::StylusDown, 200, 200})) << "the bare screen takes nothing";
   Deliver(Event{Kind::StylusUp, 200, 200});
   SetCapture(c);
