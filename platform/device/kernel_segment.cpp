@@ -38,9 +38,10 @@ bool HoldsThisLayout(const void* p) { return device::HoldsLayout<Segment>(p, kMa
 Segment* Map() {
   // A device folder that cannot hold the segment still gets working objects, only not shared
   // with the device's other processes.
-  return static_cast<Segment*>(device::MapSharedFile("kernel-v1.seg", sizeof(Segment), HoldsThisLayout, Initialise,
-                                                     "kernel: cannot share the device's kernel segment; objects stay in "
-                                                     "this process\r\n"));
+  return static_cast<Segment*>(
+      device::MapSharedFile("kernel-v1.seg", sizeof(Segment), HoldsThisLayout, Initialise,
+                            "kernel: cannot share the device's kernel segment; objects stay in "
+                            "this process\r\n"));
 }
 
 void DetachAtExit() {

@@ -317,7 +317,8 @@ Outgoing OutgoingFor(SendKind kind, HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 extern "C" LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // This thread's own window: a call.
-  if (auto window = LocalWindow(hwnd); window && window->tid == MyTid()) return CallProc(window, message, wParam, lParam);
+  if (auto window = LocalWindow(hwnd); window && window->tid == MyTid())
+    return CallProc(window, message, wParam, lParam);
   Target t;
   if (!Resolve(hwnd, &t)) return 0;
   if (message == WM_COPYDATA && lParam) {

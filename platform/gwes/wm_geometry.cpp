@@ -138,7 +138,8 @@ extern "C" BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int widt
     }
   }
   if (c.moved) SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(c.rect.left, c.rect.top));
-  if (c.sized) SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(c.rect.right - c.rect.left, c.rect.bottom - c.rect.top));
+  if (c.sized)
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(c.rect.right - c.rect.left, c.rect.bottom - c.rect.top));
   if (!(flags & SWP_NOREDRAW)) {
     if (!IsRectEmpty(&c.before) && (c.moved || c.sized || c.hidden)) InvalidateScreenArea(c.before, hwnd);
     if (c.moved || c.sized || c.shown || (flags & SWP_FRAMECHANGED)) InvalidateTree(hwnd);

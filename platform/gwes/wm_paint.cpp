@@ -13,20 +13,22 @@
 namespace zb::wm {
 namespace {
 
-bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
+// The rectangle calls, as values.
+bool Empty(const RECT& r) { return IsRectEmpty(&r); }
 RECT Intersect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-  return Empty(r) ? RECT{0, 0, 0, 0} : r;
+  RECT r;
+  IntersectRect(&r, &a, &b);
+  return r;
 }
-
 RECT Union(const RECT& a, const RECT& b) {
-  if (Empty(a)) return b;
-  if (Empty(b)) return a;
-  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+  RECT r;
+  UnionRect(&r, &a, &b);
+  return r;
 }
 
-uint64_t Pack(LONG lo, LONG hi) { return static_cast<uint32_t>(lo) | static_cast<uint64_t>(static_cast<uint32_t>(hi)) << 32; }
+uint64_t Pack(LONG lo, LONG hi) {
+  return static_cast<uint32_t>(lo) | static_cast<uint64_t>(static_cast<uint32_t>(hi)) << 32;
+}
 
 RECT VisibleLocked(Segment& s, const WindowSlot& w, POINT* origin) {
   POINT o = ScreenOrigin(s, w);

@@ -60,7 +60,8 @@ extern "C" int GetWindowTextW(HWND hwnd, LPWSTR text, int maxCount) {
     return 0;
   }
   text[0] = 0;
-  if (LocalWindow(hwnd)) return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, maxCount, reinterpret_cast<LPARAM>(text)));
+  if (LocalWindow(hwnd))
+    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, maxCount, reinterpret_cast<LPARAM>(text)));
   std::u16string title;
   if (!SharedTitle(hwnd, &title)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);

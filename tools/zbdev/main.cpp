@@ -25,7 +25,8 @@ constexpr Command kCommands[] = {
 
 int Usage() {
   std::fprintf(stderr, "usage: zbdev [--device DIR] COMMAND ...\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  zbdev %.*s\n", static_cast<int>(c.usage.size()), c.usage.data());
+  for (const Command& c : kCommands)
+    std::fprintf(stderr, "  zbdev %.*s\n", static_cast<int>(c.usage.size()), c.usage.data());
   std::fprintf(stderr, "HWND as `zbdev windows` prints it (0x...); numbers decimal or 0x hex.\n");
   return 2;
 }

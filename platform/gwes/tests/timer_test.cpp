@@ -115,7 +115,8 @@ TEST_F(TimerTest, GetMessageSleepsUntilTheTimerIsDue) {
     DestroyWindow(a);
   });
   // Host sleeps: the device's Sleep follows the held clock.
-  for (int i = 0; i < 20000 && zb::testing::TimedWaiters() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 20000 && zb::testing::TimedWaiters() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(got.load(), 0u);
   zb::testing::AdvanceClock(499);
   std::this_thread::sleep_for(std::chrono::milliseconds(20));

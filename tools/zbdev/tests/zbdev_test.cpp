@@ -150,14 +150,16 @@ TEST_F(ZbdevTool, PulsesAndWaitsOnNamedEvents) {
   HANDLE event = CreateEventW(nullptr, FALSE, FALSE, u"Zonbrel/Stream/Title");
   std::atomic<DWORD> woke{WAIT_FAILED};
   std::thread waiter([&] { woke = WaitForSingleObject(event, 20000); });
-  for (int i = 0; i < 2000 && zb::testing::TimedWaiters() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 2000 && zb::testing::TimedWaiters() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(Zbdev({"pulse", "Zonbrel/Stream/Title"}).status, 0);
   waiter.join();
   EXPECT_EQ(woke.load(), WAIT_OBJECT_0);
 
   FILE* out = std::tmpfile();
   pid_t pid = Spawn(ZBDEV_PATH, {"wait", "Zonbrel/Stream/Title", "20000"}, out);
-  for (int i = 0; i < 2000 && zb::testing::TimedWaiters() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 2000 && zb::testing::TimedWaiters() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   SetEvent(event);
   EXPECT_EQ(Finish(pid), 0);
   EXPECT_EQ(ReadBack(out), "signalled\n");
