@@ -285,6 +285,14 @@ TEST_F(MessageOrderTest, CopyDataReachesAnotherThreadAsACopy) {
   COPYDATASTRUCT empty{222, 0, nullptr};
   EXPECT_EQ(SendMessageW(copier, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&empty)), 0);
   EXPECT_EQ(s_tag, 222u) << "a record without data still carries its tag";
+  std::vector<char> huge(zb::wm::kChunks * zb::wm::kChunkBytes + 1, 'x');
+  COPYDATASTRUCT tooBig{223, static_cast<DWORD>(huge.size()), huge.data()};
+  EXPECT_EQ(SendMessageW(copier, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&tooBig)), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY)) << "more than the device can carry";
+  EXPECT_EQ(s_tag, 222u) << "and the receiver never saw it";
+  COPYDATASTRUCT broken{224, 10, nullptr};
+  EXPECT_EQ(SendMessageW(copier, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&broken)), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   SetEvent(stop);
   t.join();
   CloseHandle(stop);
