@@ -8,6 +8,7 @@ ZB_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmad0-dev libvorbisidec-dev libogg-dev libexpat1-dev libsqlite3-dev
+  libsdl2-dev
 )
 
 zb_install_packages() {
