@@ -3,11 +3,14 @@
 
 ZB_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 ZB_BUILD="$ZB_TOP/build"
+# Paths relative to the checkout, so that another clone hits the same compilation cache.
+export CCACHE_BASEDIR="$ZB_TOP"
 
 ZB_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmad0-dev libvorbisidec-dev libogg-dev libexpat1-dev libsqlite3-dev
+  libfreetype-dev fonts-dejavu-core libpng-dev libjpeg62-turbo-dev libgif-dev
   libsdl2-dev
 )
 
