@@ -27,9 +27,9 @@ struct Dib {
   uint32_t stride;
 };
 
-// Reads a packed DIB; `rows` is how many rows of pixels follow the colours (an icon's image
-// has its height doubled in the header and only half of it in colour rows).
-bool ReadDib(const uint8_t* p, uint32_t size, int rowsDivisor, Dib* out) {
+// Checks a packed DIB; `rowsDivisor` 2 reads an icon's image, whose header has the height
+// doubled for the mask that follows the colour rows.
+bool CheckDib(const uint8_t* p, uint32_t size, int rowsDivisor, Dib* out) {
   if (size < sizeof(BITMAPINFOHEADER)) return false;
   BITMAPINFOHEADER h;
   std::memcpy(&h, p, sizeof(h));
@@ -49,6 +49,12 @@ bool ReadDib(const uint8_t* p, uint32_t size, int rowsDivisor, Dib* out) {
   return true;
 }
 
+bool ReadDib(const uint8_t* p, uint32_t size, int rowsDivisor, Dib* out) {
+  if (CheckDib(p, size, rowsDivisor, out)) return true;
+  SetLastError(ERROR_INVALID_DATA);
+  return false;
+}
+
 HBITMAP MakeDibSection(const Dib& dib, const BITMAPINFO* info) {
   auto create = WindowCall<CreateDibCall>("CreateDIBSection");
   if (!create) return nullptr;
@@ -60,11 +66,7 @@ HBITMAP MakeDibSection(const Dib& dib, const BITMAPINFO* info) {
 
 HBITMAP BitmapFrom(const uint8_t* data, uint32_t size) {
   Dib dib;
-  if (!ReadDib(data, size, 1, &dib)) {
-    SetLastError(ERROR_INVALID_DATA);
-    return nullptr;
-  }
-  return MakeDibSection(dib, dib.info);
+  return ReadDib(data, size, 1, &dib) ? MakeDibSection(dib, dib.info) : nullptr;
 }
 
 struct GroupEntry {
@@ -96,10 +98,7 @@ bool Choose(const uint8_t* p, uint32_t size, int cx, int cy, GroupEntry* out) {
 
 HICON IconFrom(const uint8_t* data, uint32_t size) {
   Dib colour;
-  if (!ReadDib(data, size, 2, &colour)) {
-    SetLastError(ERROR_INVALID_DATA);
-    return nullptr;
-  }
+  if (!ReadDib(data, size, 2, &colour)) return nullptr;
   const uint32_t maskStride = ((static_cast<uint32_t>(colour.width) + 31) / 32) * 4;
   const uint8_t* mask = colour.bits + static_cast<size_t>(colour.stride) * colour.height;
   if (mask + static_cast<size_t>(maskStride) * colour.height > data + size) {

@@ -3,17 +3,7 @@
 // call is per module handle; a null handle means the program itself.
 #pragma once
 #include "windef.h"
-
-// Also wanted by the loader's and window headers; whoever comes first defines them.
-#ifndef MAKEINTRESOURCEW
-#define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
-#endif
-#ifndef MAKEINTRESOURCE
-#define MAKEINTRESOURCE MAKEINTRESOURCEW
-#endif
-#ifndef IS_INTRESOURCE
-#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
-#endif
+#include "winbase_loader.h"  // modules, and MAKEINTRESOURCEW / IS_INTRESOURCE for their names
 
 #define RT_CURSOR MAKEINTRESOURCEW(1)
 #define RT_BITMAP MAKEINTRESOURCEW(2)

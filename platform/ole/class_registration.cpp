@@ -3,31 +3,16 @@
 #include "ole/class_registration.h"
 
 #include "ole/class_table.h"
-#include "ole/ref_count.h"
+#include "ole/com_object.h"
 
 namespace zb::ole {
 namespace {
 
-class FunctionFactory : public IClassFactory {
+class FunctionFactory : public ComObject<IClassFactory> {
  public:
   explicit FunctionFactory(CreateFunction create) : create_(create) {}
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return refs_.Add(); }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = refs_.Drop();
-    if (n == 0) delete this;
-    return n;
-  }
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override { return Answer(riid, object, {&IID_IClassFactory}); }
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -36,8 +21,6 @@ class FunctionFactory : public IClassFactory {
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
  private:
-  virtual ~FunctionFactory() = default;
-  RefCount refs_;
   CreateFunction create_;
 };
 

@@ -10,7 +10,7 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include "ole/ref_count.h"
+#include "ole/com_object.h"
 
 namespace zb::ole {
 namespace {
@@ -38,27 +38,14 @@ struct SharedBlock {
   }
 };
 
-class HGlobalStream : public IStream {
+class HGlobalStream : public ComObject<IStream> {
  public:
   HGlobalStream(std::shared_ptr<SharedBlock> block, ULONGLONG position) : block_(std::move(block)), position_(position) {}
 
   HGLOBAL memory() const { return block_->memory; }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISequentialStream) || IsEqualIID(riid, IID_IStream)) {
-      *object = static_cast<IStream*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return refs_.Add(); }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = refs_.Drop();
-    if (n == 0) delete this;
-    return n;
+    return Answer(riid, object, {&IID_ISequentialStream, &IID_IStream});
   }
 
   STDMETHODIMP Read(void* data, ULONG size, ULONG* read) override {
@@ -164,8 +151,6 @@ class HGlobalStream : public IStream {
   }
 
  private:
-  virtual ~HGlobalStream() = default;
-  RefCount refs_;
   std::shared_ptr<SharedBlock> block_;
   ULONGLONG position_;
 };

@@ -24,7 +24,7 @@ namespace {
 constexpr int kWinInet = 2;
 constexpr int kWinInet6 = 23;
 constexpr int kWinMsgOob = 0x1, kWinMsgPeek = 0x2, kWinMsgDontRoute = 0x4, kWinMsgWaitAll = 0x8;
-constexpr int kWsaFault = 10014, kWsaInval = 10022, kWsaWouldBlock = 10035, kWsaOpNotSupp = 10045,
+constexpr int kWsaFault = 10014, kWsaInval = 10022, kWsaOpNotSupp = 10045,
               kWsaAfNoSupport = 10047, kWsaNoProtoOpt = 10042;
 
 struct ErrnoCode {
@@ -191,24 +191,24 @@ int HostAccept(int fd, WinAddress* peer, int* error) {
   return client;
 }
 
-long HostSend(int fd, const void* data, size_t length, int flags, int* error) {
+// One send or receive with the platform's flags, tried again when a signal cut it short.
+template <class Transfer>
+long Transferred(int flags, bool sending, int* error, Transfer transfer) {
   int hostFlags = 0;
-  if (!HostFlags(flags, true, &hostFlags, error)) return -1;
+  if (!HostFlags(flags, sending, &hostFlags, error)) return -1;
   ssize_t n;
   do {
-    n = ::send(fd, data, length, hostFlags);
+    n = transfer(hostFlags);
   } while (n < 0 && errno == EINTR);
   return n < 0 ? FailErrno(error) : n;
 }
 
+long HostSend(int fd, const void* data, size_t length, int flags, int* error) {
+  return Transferred(flags, true, error, [&](int f) { return ::send(fd, data, length, f); });
+}
+
 long HostRecv(int fd, void* data, size_t length, int flags, int* error) {
-  int hostFlags = 0;
-  if (!HostFlags(flags, false, &hostFlags, error)) return -1;
-  ssize_t n;
-  do {
-    n = ::recv(fd, data, length, hostFlags);
-  } while (n < 0 && errno == EINTR);
-  return n < 0 ? FailErrno(error) : n;
+  return Transferred(flags, false, error, [&](int f) { return ::recv(fd, data, length, f); });
 }
 
 int HostShutdown(int fd, int how, int* error) {

@@ -12,6 +12,7 @@
 #include "device/profile_file.h"
 #include "device/text.h"
 #include "device/user_dirs.h"
+#include "testing/env_scope.h"
 #include "testing/test_device.h"
 
 namespace zb::device {
@@ -19,29 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets an environment variable for one test and puts the old value back.
-class EnvScope {
- public:
-  EnvScope(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  EnvScope(const char* name, std::nullptr_t) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    unsetenv(name);
-  }
-  ~EnvScope() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using zb::testing::EnvScope;
 
 std::string ReadAll(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

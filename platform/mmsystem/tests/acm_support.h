@@ -6,20 +6,12 @@
 #include <msacm.h>
 #include <vector>
 
+#include "formats.h"
+
 namespace zb::acm::testing {
 
-inline WAVEFORMATEX Format(WORD tag, WORD channels, DWORD rate, WORD bits) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = tag;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.wBitsPerSample = bits;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
-
-inline WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits) { return Format(WAVE_FORMAT_PCM, channels, rate, bits); }
+using zb::mm::testing::Format;
+using zb::mm::testing::Pcm;
 
 // Converts `input` in pieces (cycling through `pieces` byte counts) with one prepared header,
 // the way a decoder loop does; fails the test on any error.

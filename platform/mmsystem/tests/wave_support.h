@@ -13,18 +13,11 @@
 #include <mutex>
 #include <vector>
 
+#include "formats.h"
+#include "testing/env_scope.h"
+
 namespace zb::mm::testing {
 
-inline WAVEFORMATEX Pcm(WORD channels, DWORD rate, WORD bits) {
-  WAVEFORMATEX f{};
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.nSamplesPerSec = rate;
-  f.wBitsPerSample = bits;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
-  return f;
-}
 
 // A sine tone, different in each channel, as the format's bytes.
 inline std::vector<uint8_t> Tone(const WAVEFORMATEX& f, size_t frames, size_t firstFrame = 0) {
@@ -96,24 +89,6 @@ inline DWORD PositionIn(HWAVEOUT wave, UINT type) {
   return t.u.cb;
 }
 
-// Sets an environment variable for one test and puts the old value back.
-class EnvScope {
- public:
-  EnvScope(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = std::make_unique<std::string>(old);
-    setenv(name, value, 1);
-  }
-  ~EnvScope() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::unique_ptr<std::string> old_;
-};
+using zb::testing::EnvScope;
 
 }  // namespace zb::mm::testing

@@ -37,28 +37,17 @@ TEST_F(ConnectErrorsTest, BlockingConnectToARefusingPortFails) {
 }
 
 TEST_F(ConnectErrorsTest, NonBlockingRefusalArrivesInTheExceptionSet) {
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  NonBlocking(s);
-  sockaddr_in a = Loopback(RefusingPort());
-  ASSERT_EQ(connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)), SOCKET_ERROR);
-  EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
-
+  SOCKET s = StartConnect(RefusingPort());
   // The way a caller waits for it: short selects on the write and exception sets.
   bool refused = false;
   for (int step = 0; step < 40 && !refused; ++step) {
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &writable);
-    FD_SET(s, &failed);
-    timeval tv{0, 250000};
     WSASetLastError(WSAEWOULDBLOCK);
-    int n = select(0, nullptr, &writable, &failed, &tv);
-    ASSERT_GE(n, 0);
-    EXPECT_FALSE(FD_ISSET(s, &writable)) << "a refused connect is never writable";
-    if (FD_ISSET(s, &failed)) {
+    ConnectWait w = WaitOnConnect(s, 250000);
+    ASSERT_GE(w.result, 0);
+    EXPECT_FALSE(w.writable) << "a refused connect is never writable";
+    if (w.failed) {
       refused = true;
-      EXPECT_EQ(n, 1);
+      EXPECT_EQ(w.result, 1);
       EXPECT_EQ(WSAGetLastError(), WSAECONNREFUSED);
     }
   }
@@ -79,23 +68,14 @@ TEST_F(ConnectErrorsTest, PortThatNeverAnswersLeavesSelectEmptyAfterItsTimeout) 
   connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof(a));
   ASSERT_TRUE(WaitFor(filler, true, 5000));
 
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  NonBlocking(s);
-  ASSERT_EQ(connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)), SOCKET_ERROR);
-  EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
-
-  fd_set writable, failed;
-  FD_ZERO(&writable);
-  FD_ZERO(&failed);
-  FD_SET(s, &writable);
-  FD_SET(s, &failed);
-  timeval tv{0, 300000};
+  SOCKET s = StartConnect(port);
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(select(0, nullptr, &writable, &failed, &tv), 0);
+  ConnectWait w = WaitOnConnect(s, 300000);
   auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(w.result, 0);
   EXPECT_GE(waited, std::chrono::milliseconds(250)) << "select must wait out its time-out";
-  EXPECT_EQ(writable.fd_count, 0u);
-  EXPECT_EQ(failed.fd_count, 0u);
+  EXPECT_EQ(w.writeCount, 0u) << "the sets come back empty";
+  EXPECT_EQ(w.failCount, 0u);
   EXPECT_EQ(SocketError(s), 0);
   EXPECT_EQ(connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)), SOCKET_ERROR);
   EXPECT_EQ(WSAGetLastError(), WSAEALREADY);

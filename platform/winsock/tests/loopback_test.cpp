@@ -69,21 +69,11 @@ TEST_F(LoopbackTest, BlockingConnectSendsAndReceivesBothWays) {
 }
 
 TEST_F(LoopbackTest, NonBlockingConnectCompletesThroughSelect) {
-  SOCKET client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  NonBlocking(client);
-  sockaddr_in a = Loopback(port_);
-  ASSERT_EQ(connect(client, reinterpret_cast<sockaddr*>(&a), sizeof(a)), SOCKET_ERROR);
-  EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
-
-  fd_set writable, failed;
-  FD_ZERO(&writable);
-  FD_ZERO(&failed);
-  FD_SET(client, &writable);
-  FD_SET(client, &failed);
-  timeval tv{5, 0};
-  ASSERT_EQ(select(0, nullptr, &writable, &failed, &tv), 1);
-  EXPECT_TRUE(FD_ISSET(client, &writable));
-  EXPECT_FALSE(FD_ISSET(client, &failed));
+  SOCKET client = StartConnect(port_);
+  ConnectWait w = WaitOnConnect(client, 5000000);
+  ASSERT_EQ(w.result, 1);
+  EXPECT_TRUE(w.writable);
+  EXPECT_FALSE(w.failed);
   int error = -1;
   int length = sizeof(error);
   ASSERT_EQ(getsockopt(client, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length), 0);

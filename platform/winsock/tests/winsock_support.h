@@ -57,6 +57,37 @@ inline bool WaitFor(SOCKET s, bool write, long ms) {
   return n == 1 && FD_ISSET(s, &set);
 }
 
+// A non-blocking socket whose connect to 127.0.0.1:port is under way.
+inline SOCKET StartConnect(u_short port) {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  NonBlocking(s);
+  sockaddr_in a = Loopback(port);
+  EXPECT_EQ(connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)), SOCKET_ERROR);
+  EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+  return s;
+}
+
+// What one select on a connecting socket's write and exception sets said, the way a caller
+// waits for a connect.
+struct ConnectWait {
+  int result;
+  bool writable;
+  bool failed;
+  u_int writeCount;
+  u_int failCount;
+};
+
+inline ConnectWait WaitOnConnect(SOCKET s, long microseconds) {
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval tv{microseconds / 1000000, microseconds % 1000000};
+  int n = select(0, nullptr, &writable, &failed, &tv);
+  return {n, FD_ISSET(s, &writable) != 0, FD_ISSET(s, &failed) != 0, writable.fd_count, failed.fd_count};
+}
+
 class WinSockTest : public ::testing::Test {
  protected:
   void SetUp() override {
