@@ -6,6 +6,9 @@
 #include "testing/test_device.h"
 #include "wave_support.h"
 
+#include <atomic>
+#include <thread>
+
 namespace zb::mm::testing {
 namespace {
 
@@ -116,6 +119,34 @@ TEST_F(WaveOpenTest, CallbackGetsOpenDoneAndCloseInOrder) {
   }
   EXPECT_EQ(seen[1].param, reinterpret_cast<DWORD_PTR>(&a.header));
   EXPECT_EQ(seen[2].param, reinterpret_cast<DWORD_PTR>(&b.header));
+}
+
+// A callback that tries to close its own device: the device cannot wait for the thread that
+// runs the callback, so the close is refused instead of hanging.
+struct SelfCloser {
+  std::atomic<MMRESULT> result{12345};
+  static void CALLBACK Callback(HWAVEOUT wave, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
+    if (message == WOM_DONE) reinterpret_cast<SelfCloser*>(instance)->result = waveOutClose(wave);
+  }
+};
+
+TEST_F(WaveOpenTest, ClosingFromItsOwnCallbackIsRefusedNotHung) {
+  zb::testing::TakeOverClock(0);
+  SelfCloser closer;
+  WAVEFORMATEX f = Pcm(1, 8000, 8);
+  HWAVEOUT wave = nullptr;
+  ASSERT_EQ(waveOutOpen(&wave, 0, &f, reinterpret_cast<DWORD_PTR>(&SelfCloser::Callback),
+                        reinterpret_cast<DWORD_PTR>(&closer), CALLBACK_FUNCTION),
+            MMSYSERR_NOERROR);
+  Buffer b(Tone(f, 80));
+  ASSERT_EQ(Prepare(wave, b), MMSYSERR_NOERROR);
+  ASSERT_EQ(Write(wave, b), MMSYSERR_NOERROR);
+  zb::testing::AdvanceClock(10);
+  PositionIn(wave, TIME_BYTES);
+  for (int i = 0; i < 500 && closer.result == 12345u; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(closer.result, static_cast<MMRESULT>(MMSYSERR_HANDLEBUSY));
+  EXPECT_EQ(waveOutClose(wave), MMSYSERR_NOERROR);
+  zb::testing::ReleaseClock();
 }
 
 }  // namespace
