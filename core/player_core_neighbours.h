@@ -1,0 +1,35 @@
+// What the player core calls in work that is not built yet: the window manager, the built-in
+// modules, the system volume, the skin, the user-interface commands, the playlist and the
+// saving of action bindings. Each entry logs that it was reached and does nothing more.
+#pragma once
+#include <windows.h>
+
+class CPlayerCore;
+
+#ifndef WM_TIMER
+#define WM_TIMER 0x0113
+#endif
+// The main window's control message: MAKELONG(command, argument) and a source.
+#define WM_ZB_CONTROL 1428
+
+// Window manager.
+void CoreSetTimer(HWND window, UINT_PTR id, UINT ms);
+void CoreKillTimer(HWND window, UINT_PTR id);
+LRESULT CoreSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL CorePostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The built-in decoders (MP3, Ogg Vorbis, WMA, Windows Media, WAVE), the file and network
+// sources and the waveOut output, registered in that order.
+void RegisterBuiltInModules(HINSTANCE instance, HWND window);
+// The device's volume 0..255 as the core takes it over at start-up; -1 when it cannot be read.
+int ReadSystemVolume(CPlayerCore* core);
+// The skin's stream-information display; -666 keeps a shown value.
+void ShowStreamInfo(int bitrate, int sampleRate, int channelMode);
+// A user-interface command to the skin and its windows.
+int RunUserInterfaceCommand(int command, void* value);
+// The playlist re-reads the current item's information.
+void RefreshPlaylistCurrentItem();
+// The settings store which library and name each plug-in action in the button map means.
+void SaveActionBindings(CPlayerCore* core);
+// The time-domain equaliser over a block of 16-bit PCM.
+void ApplyEqualizer(void* samples, int bytes, int channels, int frames);
