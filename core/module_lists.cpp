@@ -47,27 +47,22 @@ template class CModuleList<GenModule>;
 template class CModuleList<InputSource>;
 template class CModuleList<OutputModule>;
 
+namespace {
+
 // Never destroyed: plug-in records stay registered until the process ends.
-CModuleList<DecModule>& DecoderList() {
-  static auto* list = new CModuleList<DecModule>;
+template <class Record>
+CModuleList<Record>& ListOf() {
+  static auto* list = new CModuleList<Record>;
   return *list;
 }
-CModuleList<DSPModule>& DSPList() {
-  static auto* list = new CModuleList<DSPModule>;
-  return *list;
-}
-CModuleList<GenModule>& GenList() {
-  static auto* list = new CModuleList<GenModule>;
-  return *list;
-}
-CModuleList<InputSource>& SourceList() {
-  static auto* list = new CModuleList<InputSource>;
-  return *list;
-}
-CModuleList<OutputModule>& OutputList() {
-  static auto* list = new CModuleList<OutputModule>;
-  return *list;
-}
+
+}  // namespace
+
+CModuleList<DecModule>& DecoderList() { return ListOf<DecModule>(); }
+CModuleList<DSPModule>& DSPList() { return ListOf<DSPModule>(); }
+CModuleList<GenModule>& GenList() { return ListOf<GenModule>(); }
+CModuleList<InputSource>& SourceList() { return ListOf<InputSource>(); }
+CModuleList<OutputModule>& OutputList() { return ListOf<OutputModule>(); }
 
 int RegisterDecModule(DecModule* record, HMODULE module, HWND window) { return DecoderList().Register(record, module, window); }
 int RegisterDSPModule(DSPModule* record, HMODULE module, HWND window) { return DSPList().Register(record, module, window); }

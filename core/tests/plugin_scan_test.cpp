@@ -11,46 +11,32 @@ namespace {
 
 // A built-in decoder, a stream source and an output module registered before the scan, as the
 // core registers its own; they log their start-up and shut-down calls.
-void BuiltInQuit() { FixtureLog("builtin#0 Quit"); }
-DecModule g_builtIn = [] {
-  DecModule record{};
-  record.version = 1;
-  record.description = u"builtin#0";
-  record.Quit = BuiltInQuit;
-  return record;
-}();
-
-void SourceStartUp() { FixtureLog("source#0 StartUp"); }
-void SourceInit(InputSource*) { FixtureLog("source#0 Init"); }
-void SourceRelease(InputSource*) { FixtureLog("source#0 Release"); }
-void SourceCleanUp() { FixtureLog("source#0 CleanUp"); }
-InputSource g_source = [] {
-  InputSource record{};
-  record.version = 3;
-  record.description = u"source#0";
-  record.StartUp = SourceStartUp;
-  record.Init = SourceInit;
-  record.Release = SourceRelease;
-  record.CleanUp = SourceCleanUp;
-  return record;
-}();
-
-int OutputInit(int previous) {
-  FixtureLog("output#0 Init");
+template <const char* Line>
+void Logs() {
+  FixtureLog(Line);
+}
+template <const char* Line>
+void LogsFor(InputSource*) {
+  FixtureLog(Line);
+}
+template <const char* Line>
+int LogsAndCounts(int previous) {
+  FixtureLog(Line);
   return previous + 1;
 }
-int OutputQuit(int previous) {
-  FixtureLog("output#0 Quit");
-  return previous + 1;
-}
-OutputModule g_output = [] {
-  OutputModule record{};
-  record.version = 2;
-  record.description = u"output#0";
-  record.Init = OutputInit;
-  record.Quit = OutputQuit;
-  return record;
-}();
+constexpr char kBuiltInQuit[] = "builtin#0 Quit";
+constexpr char kSourceStartUp[] = "source#0 StartUp", kSourceInit[] = "source#0 Init";
+constexpr char kSourceRelease[] = "source#0 Release", kSourceCleanUp[] = "source#0 CleanUp";
+constexpr char kOutputInit[] = "output#0 Init", kOutputQuit[] = "output#0 Quit";
+
+// Designated initializers: every field not named is 0, as the records want.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+DecModule g_builtIn = {.version = 1, .description = u"builtin#0", .Quit = Logs<kBuiltInQuit>};
+InputSource g_source = {.version = 3, .description = u"source#0", .Init = LogsFor<kSourceInit>,
+                        .Release = LogsFor<kSourceRelease>, .StartUp = Logs<kSourceStartUp>,
+                        .CleanUp = Logs<kSourceCleanUp>};
+OutputModule g_output = {.version = 2, .description = u"output#0", .Init = LogsAndCounts<kOutputInit>,
+                         .Quit = LogsAndCounts<kOutputQuit>};
 
 class PluginScan : public CoreTest {
  protected:
