@@ -9,7 +9,6 @@
 #include "core/play_statistics.h"
 #include "core/player_core_neighbours.h"
 #include "core/player_events.h"
-#include "core/player_messages.h"
 #include "core/plugin_scan.h"
 #include "core/settings.h"
 #include "media_item.h"
@@ -39,7 +38,6 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
 
   volume_ = 255;
   if (const int system = ReadSystemVolume(this); system >= 0) volume_ = system;
-  mute_ = FALSE;
   state_ = CORE_STATE_STOPPED;
 
   RegisterBuiltInModules(instance_, window_);

@@ -44,6 +44,7 @@ class CPlayerCore : public IPlayerCoreLink {
   HWND GetMainWindow() const { return window_; }
   CVisHost* GetVisHost() { return visHost_.get(); }
   DWORD GetState() const { return state_.load(); }
+  int GetVolume() const { return volume_; }
   BOOL IsPlaying() const { return (state_.load() & CORE_STATE_OPEN) != 0; }
 
   // The file or URL now open, under the path lock.
@@ -127,7 +128,6 @@ class CPlayerCore : public IPlayerCoreLink {
   std::unique_ptr<CVisHost> visHost_;
 
   int volume_ = 255;
-  BOOL mute_ = FALSE;
   BOOL eqOn_ = FALSE;
   signed char eqBands_[10] = {};
   signed char eqPreamp_ = 0;
@@ -139,7 +139,6 @@ class CPlayerCore : public IPlayerCoreLink {
   DSPModule* dspRecord_ = nullptr;
   int dspKey_ = -1;  // -1: the cached choice is not valid
 
-  CCriticalSection uiLock_;
   CCriticalSection playLock_;
   int playLockWord_ = 0;
   CCriticalSection messageLock_;
