@@ -22,6 +22,7 @@ HWND g_ownerWindow = nullptr;
 constexpr int kPlayLockDestroyed = -1000;
 constexpr int kStoredValue = -666;
 constexpr DWORD kStatusIntervalMs = 1000;
+constexpr UINT kWakeLoopMs = 500;
 
 }  // namespace
 
@@ -121,7 +122,7 @@ int CPlayerCore::DecoderCommand(UINT code, void* in, UINT inSize, void* out, UIN
 
 void CPlayerCore::ScheduleCall(HWND window, UINT timerId, DWORD intervalMs) {
   timers_.Schedule(window, timerId, intervalMs);
-  CoreSetTimer(window_, CORE_TIMER_WAKE_LOOP, 500);
+  SetMainWindowTimer(CORE_TIMER_WAKE_LOOP, kWakeLoopMs);
 }
 
 int CPlayerCore::RunScheduledCall(DWORD* waitMs) {
@@ -136,7 +137,7 @@ int CPlayerCore::RunScheduledCall(DWORD* waitMs) {
       HostSetThreadPriority();
       SetThreadPriority(thread, std::min(GetThreadPriority(thread) + 1, THREAD_PRIORITY_IDLE));
     }
-    CoreSendMessage(window, WM_TIMER, timerId, 0);
+    SendMessageW(window, WM_TIMER, timerId, 0);
     if (!keepPriority) SetThreadPriority(thread, saved);
   };
   return timers_.Run(deliver, (flags & DEC_SCHEDULING_HOLD_TIMERS) != 0, waitMs);
@@ -239,8 +240,18 @@ int CPlayerCore::GetEqValue(int index) {
 }
 
 void CPlayerCore::PostControlCommand(WORD command, WORD source) {
-  // A button event before the main window exists is dropped.
-  if (window_) CorePostMessage(window_, WM_ZB_CONTROL, command, source);
+  // A button event before the main window is set up is dropped.
+  if (window_ && GetWindowLongW(window_, GWL_USERDATA) != MAIN_WINDOW_CREATED)
+    PostMessageW(window_, WM_ZB_CONTROL, command, source);
+}
+
+void CPlayerCore::SetMainWindowTimer(UINT_PTR id, UINT ms) {
+  // Without a main window SetTimer would make a thread timer nobody handles.
+  if (window_) SetTimer(window_, id, ms, nullptr);
+}
+
+void CPlayerCore::KillMainWindowTimer(UINT_PTR id) {
+  if (window_) KillTimer(window_, id);
 }
 
 CPlayerCore* GetPlayerCore() {

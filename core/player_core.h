@@ -14,6 +14,7 @@
 #include "core/deferred_timers.h"
 #include "core/dsp_module.h"
 #include "core/event_hooks.h"
+#include "core/main_window_messages.h"
 #include "core/media_library_link.h"
 #include "core/player_core_link.h"
 #include "core/registered_commands.h"
@@ -25,11 +26,6 @@
 #define CORE_STATE_STOPPED 0x8      // set at construction
 #define CORE_STATE_RUNNING 0x80     // the decoder reports playback running
 #define CORE_STATE_COMPACT 0x100    // compact the library at exit
-
-// Main-window timers the core sets and handles in OnTimer.
-#define CORE_TIMER_WAKE_LOOP 10       // only wakes the message loop for the deferred timers
-#define CORE_TIMER_LIBRARY_RETRY 11   // the library became unavailable
-#define CORE_TIMER_ITEM_REFRESH 12    // the playing item changed in the library
 
 class CPlayerCore : public IPlayerCoreLink {
  public:
@@ -46,6 +42,10 @@ class CPlayerCore : public IPlayerCoreLink {
   DWORD GetState() const { return state_.load(); }
   int GetVolume() const { return volume_; }
   BOOL IsPlaying() const { return (state_.load() & CORE_STATE_OPEN) != 0; }
+  // The transport marks a file open in the bound decoder, or closed again.
+  void SetFileOpen(bool open) {
+    if (open) state_.fetch_or(CORE_STATE_OPEN); else state_.fetch_and(~DWORD(CORE_STATE_OPEN));
+  }
 
   // The file or URL now open, under the path lock.
   std::u16string GetCurrentPath();
@@ -114,6 +114,9 @@ class CPlayerCore : public IPlayerCoreLink {
   void PostControlCommand(WORD command, WORD source) override;
 
  private:
+  void SetMainWindowTimer(UINT_PTR id, UINT ms);
+  void KillMainWindowTimer(UINT_PTR id);
+
   HINSTANCE instance_;
   HWND window_;
 

@@ -27,29 +27,29 @@ void CPlayerCore::OnLibraryEvent(int event, LPCWSTR text, void* context) {
   if (!core) return;
   if (event == LIBRARY_EVENT_ITEM_CHANGED) {
     if (text && _wcsicmp(text, core->GetCurrentPath().c_str()) == 0)
-      CoreSetTimer(core->window_, CORE_TIMER_ITEM_REFRESH, kRefreshDelayMs);
+      core->SetMainWindowTimer(CORE_TIMER_ITEM_REFRESH, kRefreshDelayMs);
   } else if (event == LIBRARY_EVENT_UNAVAILABLE) {
-    CoreSetTimer(core->window_, CORE_TIMER_LIBRARY_RETRY, kFirstRetryMs);
+    core->SetMainWindowTimer(CORE_TIMER_LIBRARY_RETRY, kFirstRetryMs);
   }
 }
 
 void CPlayerCore::OnTimer(UINT_PTR id) {
   if (id == CORE_TIMER_ITEM_REFRESH) {
-    CoreKillTimer(window_, CORE_TIMER_ITEM_REFRESH);
+    KillMainWindowTimer(CORE_TIMER_ITEM_REFRESH);
     BroadcastPlayerEvent(this, PLAYER_EVENT_ITEM_REFRESHED, nullptr, 0, nullptr, 0);
     RunUserInterfaceCommand(kUiCommandItemRefreshed, stateItem_);
     RefreshPlaylistCurrentItem();
     SetEvent(refreshEvent_);
   } else if (id == CORE_TIMER_LIBRARY_RETRY) {
     if (!library_) {
-      CoreKillTimer(window_, CORE_TIMER_LIBRARY_RETRY);  // nothing that could come back
+      KillMainWindowTimer(CORE_TIMER_LIBRARY_RETRY);  // nothing that could come back
       return;
     }
     if (!IsUsable(library_)) library_->Reopen();
     if (IsUsable(library_)) {
-      CoreKillTimer(window_, CORE_TIMER_LIBRARY_RETRY);
+      KillMainWindowTimer(CORE_TIMER_LIBRARY_RETRY);
     } else {
-      CoreSetTimer(window_, CORE_TIMER_LIBRARY_RETRY, kLaterRetryMs);
+      SetMainWindowTimer(CORE_TIMER_LIBRARY_RETRY, kLaterRetryMs);
     }
   }
 }

@@ -5,17 +5,6 @@
 #include "core/core_seam.h"
 #include "core/media_library_link.h"
 
-void CoreSetTimer(HWND, UINT_PTR, UINT) { LogSeam(u"SetTimer"); }
-void CoreKillTimer(HWND, UINT_PTR) { LogSeam(u"KillTimer"); }
-LRESULT CoreSendMessage(HWND, UINT, WPARAM, LPARAM) {
-  LogSeam(u"SendMessageW");
-  return 0;
-}
-BOOL CorePostMessage(HWND, UINT, WPARAM, LPARAM) {
-  LogSeam(u"PostMessageW");
-  return FALSE;
-}
-
 void RegisterBuiltInModules(HINSTANCE, HWND) { LogSeam(u"built-in decoders, sources and waveOut output"); }
 
 int ReadSystemVolume(CPlayerCore*) {

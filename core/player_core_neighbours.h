@@ -1,22 +1,10 @@
-// What the player core calls in work that is not built yet: the window manager, the built-in
-// modules, the system volume, the skin, the user-interface commands, the playlist and the
-// saving of action bindings. Each entry logs that it was reached and does nothing more.
+// What the player core calls in work that is not built yet: the built-in modules, the system
+// volume, the skin, the user-interface commands, the playlist, the saving of action bindings and
+// the equaliser. Each entry logs that it was reached and does nothing more.
 #pragma once
 #include <windows.h>
 
 class CPlayerCore;
-
-#ifndef WM_TIMER
-#define WM_TIMER 0x0113
-#endif
-// The main window's control message: MAKELONG(command, argument) and a source.
-#define WM_ZB_CONTROL 1428
-
-// Window manager.
-void CoreSetTimer(HWND window, UINT_PTR id, UINT ms);
-void CoreKillTimer(HWND window, UINT_PTR id);
-LRESULT CoreSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL CorePostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The built-in decoders (MP3, Ogg Vorbis, WMA, Windows Media, WAVE), the file and network
 // sources and the waveOut output, registered in that order.

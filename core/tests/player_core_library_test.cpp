@@ -1,15 +1,22 @@
 // The core's side of the media library, with an in-memory library standing in for the library
-// object: the timers that library events set, the play statistics of a completed play, and
-// letting go of the library at the end.
+// object: the main-window timers that library events set, run on the test clock; the play
+// statistics of a completed play by the local time of day; letting go of the library at the end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <map>
+#include <optional>
+#include <thread>
 
 #include "core/play_statistics.h"
 #include "core/player_events.h"
 #include "media_item.h"
 #include "plugin_device.h"
 #include "tagids.h"
+#include "testing/test_clock.h"
 
 namespace zb::testing {
 namespace {
@@ -122,6 +129,148 @@ TEST_F(CoreLibrary, ACompletedPlayCountsInTheItemOfTheCurrentPath) {
   core_->SetCurrentPath(u"\\Music\\not in the library.mp3");
   core_->RecordPlayCompleted();  // nothing to count
   EXPECT_EQ(Plays(item, 0), 2);
+}
+
+class CoreLibraryTimers : public CoreLibrary {
+ protected:
+  void SetUp() override {
+    TakeOverClock(3000000);
+    MakeCore(&library);
+    core_->SetCurrentPath(u"\\Music\\a.mp3");
+  }
+  void TearDown() override {
+    CoreLibrary::TearDown();
+    ReleaseClock();
+  }
+  // Moves the clock on and lets the main window take its due timers; the refreshes they made,
+  // counted by what one version-2 plug-in heard.
+  int AdvanceAndPump(uint64_t ms) {
+    AdvanceClock(ms);
+    PumpStandIns();
+    const auto log = TakeFixtureLog();
+    return static_cast<int>(std::count(log.begin(), log.end(), "gen_plugin#0 hook 8202"));
+  }
+};
+
+TEST_F(CoreLibraryTimers, ChangesOfThePlayingItemWithin200msRefreshItOnce) {
+  HANDLE refreshed = core_->GetRefreshEvent();
+  const struct {
+    uint64_t advance;
+    const char16_t* changed;  // the item the library reports changed after the clock moved
+    int refreshes;
+  } steps[] = {
+      {0, nullptr, 0},
+      {0, u"\\MUSIC\\A.MP3", 0},  // the playing file, in any case
+      {150, u"\\Music\\a.mp3", 0},  // again within 200 ms: the wait starts over
+      {199, nullptr, 0},
+      {1, nullptr, 1},
+      {1000, nullptr, 0},  // the refresh killed its timer
+      {0, u"\\Music\\b.mp3", 0},  // another file changes nothing
+      {1000, nullptr, 0},
+  };
+  for (const auto& s : steps) {
+    const int refreshes = AdvanceAndPump(s.advance);
+    if (s.changed) CPlayerCore::OnLibraryEvent(LIBRARY_EVENT_ITEM_CHANGED, s.changed, core_.get());
+    EXPECT_EQ(refreshes, s.refreshes) << "after " << s.advance << " ms";
+    EXPECT_EQ(WaitForSingleObject(refreshed, 0), static_cast<DWORD>(s.refreshes ? WAIT_OBJECT_0 : WAIT_TIMEOUT))
+        << "after " << s.advance << " ms";
+  }
+}
+
+TEST_F(CoreLibraryTimers, AnEventOnALibraryThreadRefreshesOnTheMainWindowsThread) {
+  std::thread([this] { CPlayerCore::OnLibraryEvent(LIBRARY_EVENT_ITEM_CHANGED, u"\\Music\\a.mp3", core_.get()); }).join();
+  std::thread([this] { CPlayerCore::OnLibraryEvent(LIBRARY_EVENT_OTHER, u"\\Music\\a.mp3", core_.get()); }).join();
+  EXPECT_EQ(AdvanceAndPump(199), 0);
+  EXPECT_EQ(AdvanceAndPump(1), 1);
+  EXPECT_EQ(AdvanceAndPump(5000), 0);  // event 9 set nothing
+}
+
+TEST_F(CoreLibraryTimers, AnUnavailableLibraryIsReopenedAfterASecondThenEveryFiveUntilItIsBack) {
+  const MEDIA_LIBRARY_STATUS closed = {sizeof(MEDIA_LIBRARY_STATUS), 0, 0, 0};
+  library.status = closed;
+  library.afterReopen = closed;
+  CPlayerCore::OnLibraryEvent(LIBRARY_EVENT_UNAVAILABLE, nullptr, core_.get());
+  const struct {
+    uint64_t advance;
+    bool comesBack;  // the next reopen succeeds
+    int reopens;
+  } steps[] = {{999, false, 0}, {1, false, 1}, {4999, false, 1}, {1, true, 2}, {5000, false, 3}, {20000, false, 3}};
+  for (const auto& s : steps) {
+    AdvanceAndPump(s.advance);
+    EXPECT_EQ(library.reopens, s.reopens) << "after " << s.advance << " ms";
+    if (s.comesBack) library.afterReopen = {sizeof(MEDIA_LIBRARY_STATUS), 1, 0, 0};
+  }
+}
+
+// Puts the device's local clock at a time of day, through the zone the host's calendar reads,
+// and gives the host its zone back at the end. The tick clock has no calendar time to set.
+class LocalTimeOfDay {
+ public:
+  explicit LocalTimeOfDay(long secondsOfDay) {
+    if (const char* zone = std::getenv("TZ")) saved_ = zone;
+    long offset = secondsOfDay - static_cast<long>(std::time(nullptr) % 86400);  // local = UTC + offset
+    if (offset > 43200) offset -= 86400;
+    if (offset <= -43200) offset += 86400;
+    // A POSIX zone names what to add to local time to reach UTC.
+    const long west = -offset, size = std::labs(west);
+    char zone[32];
+    std::snprintf(zone, sizeof zone, "ZBT%c%ld:%02ld:%02ld", west < 0 ? '-' : '+', size / 3600, size / 60 % 60, size % 60);
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~LocalTimeOfDay() {
+    if (saved_) {
+      setenv("TZ", saved_->c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
+ULONGLONG FileTimeOf(const SYSTEMTIME& t) {
+  FILETIME f{};
+  SystemTimeToFileTime(&t, &f);
+  return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+}
+
+TEST_F(CoreLibrary, APlayCompletedAt0559CountsInTheNightOneAt0600InTheMorning) {
+  MakeCore(&library);
+  const struct {
+    const char16_t* path;
+    long secondsOfDay;
+    WORD hour;
+    DWORD slot;
+  } cases[] = {
+      {u"\\Music\\night.mp3", 5 * 3600 + 59 * 60 + 15, 5, PLAYS_NIGHT},
+      {u"\\Music\\morning.mp3", 6 * 3600 + 15, 6, PLAYS_MORNING},
+  };
+  for (const auto& c : cases) {
+    IMediaItem* item = library.Add(c.path);
+    core_->SetCurrentPath(c.path);
+    SYSTEMTIME before, after, local;
+    {
+      LocalTimeOfDay at(c.secondsOfDay);
+      GetSystemTime(&before);
+      core_->RecordPlayCompleted();
+      GetSystemTime(&after);
+      GetLocalTime(&local);
+    }
+    ASSERT_EQ(local.wHour, c.hour) << "the local clock was not set";
+    const DWORD day = local.wDayOfWeek == 0 || local.wDayOfWeek == 6 ? PLAYS_WEEKEND : PLAYS_WEEKDAY;
+    for (DWORD instance = 0; instance <= PLAYS_WEEKEND; ++instance)
+      EXPECT_EQ(Plays(item, instance), instance == 0 || instance == c.slot || instance == day ? 1 : 0)
+          << "instance " << instance << " at " << c.hour << ":xx";
+    // The last-played date is the UTC time of the play, not the local one.
+    SYSTEMTIME played{};
+    ASSERT_EQ(item->GetSystemTime(kTagLastPlayed, &played), S_OK);
+    before.wMilliseconds = 0;
+    EXPECT_LE(FileTimeOf(before), FileTimeOf(played));
+    EXPECT_LE(FileTimeOf(played), FileTimeOf(after));
+  }
 }
 
 SYSTEMTIME Local(WORD dayOfWeek, WORD hour, WORD minute) {

@@ -174,7 +174,7 @@ TEST_F(PlayerCore, BindingADecoderWritesTheHostWords) {
   OutputModule output{};
   core_->BindDecoderRecord(&record, &source, &output);
   EXPECT_EQ(core_->GetDecoder(), &record);
-  EXPECT_EQ(record.hwndParent, TestMainWindow());
+  EXPECT_EQ(record.hwndParent, MainWindow());
   // Words 35 and 38 to 49, as the binding writes them.
   auto v = [](auto pointer) { return reinterpret_cast<const void*>(pointer); };
   const std::vector<const void*> written = {

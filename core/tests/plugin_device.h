@@ -1,6 +1,7 @@
 // Test support for the player core: a fresh device whose program folder is the folder of
 // fixture plug-in libraries the test suite builds, a fixture that gives each test a core in it
-// (the settings object goes with the test), and the descriptions of registered records.
+// with a real window as its main window (the settings object goes with the test), and the
+// descriptions of registered records.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "core/player_core.h"
 #include "core/settings.h"
 #include "fixtures/fixture_log.h"
+#include "main_window_stand_in.h"
 #include "testing/test_device.h"
 
 namespace zb::testing {
@@ -23,23 +25,23 @@ class PluginFolderDevice : public TestDevice {
   }
 };
 
-// A stand-in for the main window's handle; the core only writes it into records.
-inline HWND TestMainWindow() { return reinterpret_cast<HWND>(0x5A5A0); }
-
 class CoreTest : public ::testing::Test {
  protected:
   void TearDown() override {
     core_.reset();
     DestroySettings();
     TakeFixtureLog();
+    PumpStandIns();
   }
   CPlayerCore& MakeCore(IMediaLibraryLink* library = nullptr) {
-    core_ = std::make_unique<CPlayerCore>(GetModuleHandleW(nullptr), TestMainWindow(), library);
+    core_ = std::make_unique<CPlayerCore>(GetModuleHandleW(nullptr), MainWindow(), library);
     TakeFixtureLog();
     return *core_;
   }
+  HWND MainWindow() const { return mainWindow_.Handle(); }
 
   PluginFolderDevice device_;
+  StandInWindow mainWindow_;
   std::unique_ptr<CPlayerCore> core_;
 };
 

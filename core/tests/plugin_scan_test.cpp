@@ -42,9 +42,9 @@ class PluginScan : public CoreTest {
  protected:
   void SetUp() override {
     HINSTANCE program = GetModuleHandleW(nullptr);
-    RegisterDecModule(&g_builtIn, program, TestMainWindow());
-    RegisterSource(&g_source, program, TestMainWindow());
-    RegisterOutputModule(&g_output, program, TestMainWindow());
+    RegisterDecModule(&g_builtIn, program, MainWindow());
+    RegisterSource(&g_source, program, MainWindow());
+    RegisterOutputModule(&g_output, program, MainWindow());
   }
 };
 
@@ -64,7 +64,7 @@ TEST_F(PluginScan, AcceptedRecordsAreRegisteredInScanOrderWithTheirHostWords) {
       {u"gen_plugin#1", u"gen_plugin.dll", true},
       {u"gen_repeat#0", u"gen_repeat.dll", true},  // handed out again and again, listed once
   };
-  auto check = [](auto& list, std::u16string_view prefix, const auto& expected, auto callbackOf) {
+  auto check = [this](auto& list, std::u16string_view prefix, const auto& expected, auto callbackOf) {
     std::vector<std::u16string> order;
     for (const Accepted& a : expected) order.emplace_back(a.description);
     EXPECT_EQ(Described(list, prefix), order);
@@ -72,7 +72,7 @@ TEST_F(PluginScan, AcceptedRecordsAreRegisteredInScanOrderWithTheirHostWords) {
       auto* record = FindDescribed(list, a.description);
       ASSERT_NE(record, nullptr);
       SCOPED_TRACE(std::string(a.description, a.description + std::char_traits<char16_t>::length(a.description)));
-      EXPECT_EQ(record->hwndParent, TestMainWindow());
+      EXPECT_EQ(record->hwndParent, MainWindow());
       EXPECT_EQ(record->hDllInstance, GetModuleHandleW(a.library));
       EXPECT_EQ(callbackOf(*record) == &PlayerCallback, a.callback);
     }
@@ -85,7 +85,28 @@ TEST_F(PluginScan, AcceptedRecordsAreRegisteredInScanOrderWithTheirHostWords) {
   // stream sources at the end.
   EXPECT_EQ(g_builtIn.PlayerCallback, &PlayerCallback);
   EXPECT_EQ(g_source.hostCallback, &PlayerCallback);
-  EXPECT_EQ(g_source.hwndParent, TestMainWindow());
+  EXPECT_EQ(g_source.hwndParent, MainWindow());
+}
+
+// The whole scan as the libraries saw it: patterns in their order, files by name, getters asked
+// by index until a null or refused record, and a library freed right after its last answer when
+// nothing of it was taken (dec_noexport has no getter; dec_unloadable never loads).
+TEST_F(PluginScan, TheScanAsksEachLibraryInOrderAndFreesTheRefusedOnesAtOnce) {
+  TakeFixtureLog();
+  core_ = std::make_unique<CPlayerCore>(GetModuleHandleW(nullptr), MainWindow());
+  const std::vector<std::string> expected = {
+      "dec_first#0 get",  "dec_first#1 get",  "dec_first#2 get",  // null: the end of its list
+      "dec_noexport unloaded",
+      "dec_refused#0 get", "dec_refused unloaded",                  // version 2
+      "dsp_chain#0 get",  "dsp_chain#1 get",  "dsp_chain#2 get",  // version 2 ends the list
+      "dsp_version2#0 get", "dsp_version2 unloaded",
+      "gen_empty#0 get",  "gen_empty unloaded",
+      "gen_mixed#0 get",  "gen_mixed#1 get",                      // version 3 ends the list
+      "gen_plugin#0 get", "gen_plugin#1 get", "gen_plugin#2 get",
+      "gen_repeat#0 get", "gen_repeat#1 get",                     // the same record again ends it
+      "vis_v2#0 get",     "vis_v3#0 get",     "vis_v4#0 get",     "vis_v4 unloaded",
+  };
+  EXPECT_EQ(TakeFixtureLog(), expected);
 }
 
 TEST_F(PluginScan, LibrariesWithoutAnAcceptedRecordAreFreedTheOthersStay) {
