@@ -11,6 +11,7 @@
 #include "core/player_events.h"
 #include "core/plugin_scan.h"
 #include "core/settings.h"
+#include "core/system_volume.h"
 #include "media_item.h"
 
 namespace {
@@ -38,7 +39,7 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
   LogSeam(u"CSkinState");
 
   volume_ = 255;
-  if (const int system = ReadSystemVolume(this); system >= 0) volume_ = system;
+  volume_ = ReadSystemVolume(this);
   state_ = CORE_STATE_STOPPED;
 
   RegisterBuiltInModules(instance_, window_);
@@ -226,6 +227,11 @@ void CPlayerCore::SetStreamInfo(int bitrate, int sampleRate, int channelMode) {
     if (sampleRate != kStoredValue) sampleRate_ = sampleRate;
   }
   ShowStreamInfo(bitrate, sampleRate, channelMode);
+}
+
+int CPlayerCore::VolumeChangedOutside() {
+  const int system = ReadSystemVolume(this);
+  return system != volume_ ? system : kStoredValue;
 }
 
 int CPlayerCore::GetEqValue(int index) {

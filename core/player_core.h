@@ -41,6 +41,8 @@ class CPlayerCore : public IPlayerCoreLink {
   CVisHost* GetVisHost() { return visHost_.get(); }
   DWORD GetState() const { return state_.load(); }
   int GetVolume() const { return volume_; }
+  // The device's volume when someone else changed it since the core took it, else -666.
+  int VolumeChangedOutside();
   BOOL IsPlaying() const { return (state_.load() & CORE_STATE_OPEN) != 0; }
   // The transport marks a file open in the bound decoder, or closed again.
   void SetFileOpen(bool open) {

@@ -7,11 +7,6 @@
 
 void RegisterBuiltInModules(HINSTANCE, HWND) { LogSeam(u"built-in decoders, sources and waveOut output"); }
 
-int ReadSystemVolume(CPlayerCore*) {
-  LogSeam(u"ReadSystemVolume");
-  return -1;
-}
-
 void ShowStreamInfo(int, int, int) { LogSeam(u"skin stream information"); }
 
 int RunUserInterfaceCommand(int, void*) {

@@ -1,6 +1,6 @@
-// What the player core calls in work that is not built yet: the built-in modules, the system
-// volume, the skin, the user-interface commands, the playlist, the saving of action bindings and
-// the equaliser. Each entry logs that it was reached and does nothing more.
+// What the player core calls in work that is not built yet: the built-in modules, the skin, the
+// user-interface commands, the playlist, the saving of action bindings and the equaliser. Each
+// entry logs that it was reached and does nothing more.
 #pragma once
 #include <windows.h>
 
@@ -9,8 +9,6 @@ class CPlayerCore;
 // The built-in decoders (MP3, Ogg Vorbis, WMA, Windows Media, WAVE), the file and network
 // sources and the waveOut output, registered in that order.
 void RegisterBuiltInModules(HINSTANCE instance, HWND window);
-// The device's volume 0..255 as the core takes it over at start-up; -1 when it cannot be read.
-int ReadSystemVolume(CPlayerCore* core);
 // The skin's stream-information display; -666 keeps a shown value.
 void ShowStreamInfo(int bitrate, int sampleRate, int channelMode);
 // A user-interface command to the skin and its windows.

@@ -14,13 +14,16 @@
 #include "core/settings.h"
 #include "fixtures/fixture_log.h"
 #include "main_window_stand_in.h"
+#include "testing/env_scope.h"
 #include "testing/test_device.h"
 
 namespace zb::testing {
 
 class PluginFolderDevice : public TestDevice {
  public:
-  explicit PluginFolderDevice(const std::string& profile = "") {
+  explicit PluginFolderDevice(const std::string& profile = "") { SetProfile(profile); }
+  // The profile's other sections; the program folder stays the fixtures' folder.
+  void SetProfile(const std::string& profile) {
     WriteProfile(std::string("[program]\nhost = ") + CORE_PLUGIN_FOLDER + "\n" + profile);
   }
 };
@@ -40,6 +43,7 @@ class CoreTest : public ::testing::Test {
   }
   HWND MainWindow() const { return mainWindow_.Handle(); }
 
+  EnvScope audio_{"ZONBREL_AUDIO", "null"};  // the core opens the sound device to read its volume
   PluginFolderDevice device_;
   StandInWindow mainWindow_;
   std::unique_ptr<CPlayerCore> core_;
