@@ -275,7 +275,9 @@ void SetPlayerCoreOwner(HINSTANCE instance, HWND mainWindow) {
 void DestroyPlayerCore() { delete g_core; }
 
 extern "C" int PlayerCallback(UINT id, void* in, UINT inSize, void* out, UINT outSize) {
-  CPlayerCore* core = GetPlayerCore();
+  // Only a core that exists answers: a plug-in thread calling in after the core was destroyed
+  // must not build a new one while the program shuts down.
+  CPlayerCore* core = PeekPlayerCore();
   return core ? core->HandleMessage(id, in, inSize, out, outSize) : -1;
 }
 

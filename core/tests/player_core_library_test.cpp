@@ -16,6 +16,7 @@
 #include "media_item.h"
 #include "plugin_device.h"
 #include "tagids.h"
+#include "testing/env_scope.h"
 #include "testing/test_clock.h"
 
 namespace zb::testing {
@@ -207,7 +208,6 @@ TEST_F(CoreLibraryTimers, AnUnavailableLibraryIsReopenedAfterASecondThenEveryFiv
 class LocalTimeOfDay {
  public:
   explicit LocalTimeOfDay(long secondsOfDay) {
-    if (const char* zone = std::getenv("TZ")) saved_ = zone;
     long offset = secondsOfDay - static_cast<long>(std::time(nullptr) % 86400);  // local = UTC + offset
     if (offset > 43200) offset -= 86400;
     if (offset <= -43200) offset += 86400;
@@ -215,20 +215,16 @@ class LocalTimeOfDay {
     const long west = -offset, size = std::labs(west);
     char zone[32];
     std::snprintf(zone, sizeof zone, "ZBT%c%ld:%02ld:%02ld", west < 0 ? '-' : '+', size / 3600, size / 60 % 60, size % 60);
-    setenv("TZ", zone, 1);
+    zone_.emplace("TZ", zone);
     tzset();
   }
   ~LocalTimeOfDay() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
+    zone_.reset();
     tzset();
   }
 
  private:
-  std::optional<std::string> saved_;
+  std::optional<EnvScope> zone_;
 };
 
 ULONGLONG FileTimeOf(const SYSTEMTIME& t) {

@@ -166,6 +166,13 @@ TEST_F(PlayerCore, RegisteringCommandsAnswersMinusOneYetGivesTheIds) {
   EXPECT_EQ(PlayerCallback(0x1234, nullptr, 0, nullptr, 0), -1);
 }
 
+TEST_F(PlayerCore, ACallAfterTheCoreIsGoneAnswersMinusOneAndBuildsNoNewCore) {
+  MakeCore();
+  core_.reset();
+  EXPECT_EQ(PlayerCallback(PLAYER_MSG_ADD_EVENT_HOOK, reinterpret_cast<void*>(ServiceHook), 4, nullptr, 0), -1);
+  EXPECT_EQ(PeekPlayerCore(), nullptr);
+}
+
 TEST_F(PlayerCore, BindingADecoderWritesTheHostWords) {
   MakeCore();
   DecModule record{};
