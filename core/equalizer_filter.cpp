@@ -4,8 +4,8 @@
 // shifted left by 4, as on a core without floating point.
 #include <algorithm>
 #include <cstdint>
-#include <mutex>
 
+#include "core/critical_lock.h"
 #include "core/equalizer.h"
 #include "core/equalizer_published.h"
 
@@ -21,7 +21,7 @@ struct History {
 
 // Histories belong to the filter thread's stream; they start afresh with each new design.
 struct FilterState {
-  std::mutex lock;  // only one decoder thread filters at a time, but never let two share a row
+  CCriticalLock lock;  // one decoder thread filters at a time, but two must never share a row
   uint64_t generation = 0;
   History rows[kEqStageCount][kMaxChannels] = {};
 };
@@ -97,7 +97,7 @@ void ApplyEqualizer(void* samples, int byteCount, int channels, int frames) {
   frames = std::min(frames, byteCount / (channels * static_cast<int>(sizeof(SHORT))));
   std::shared_ptr<const PublishedEqDesign> published = CurrentPublishedEqDesign();
   FilterState& state = State();
-  std::lock_guard lock(state.lock);
+  CHeldLock held(state.lock);
   if (state.generation != published->generation) {
     state.generation = published->generation;
     std::fill(&state.rows[0][0], &state.rows[0][0] + kEqStageCount * kMaxChannels, History{});
