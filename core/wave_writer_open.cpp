@@ -112,7 +112,8 @@ void ResetCounters(WaveWriterState& w) {
 // The next stream plays on the open device. What is still queued of the last one (at most
 // gaplessAdjustment ms of it) is where the new stream fades in.
 void ContinueGapless(WaveWriterState& w, const CSettings& s) {
-  ServiceLocked(w, true);  // part-filled blocks go out: the tail must be in the history
+  ServiceLocked(w, false);
+  SendFilledBlocksLocked(w);  // the whole tail must be in the history to mix into
   const DWORD rate = w.deviceFormat.nSamplesPerSec;
   const uint64_t played = PlayedFramesLocked(w);
   const uint64_t unplayed = w.framesQueued > played ? w.framesQueued - played : 0;

@@ -42,6 +42,7 @@ int WaveWriterReconfigure() {
   CHeldLock held(w.lock);
   if (!w.device) return 1;
   ServiceLocked(w, true);
+  SendFilledBlocksLocked(w);  // what is kept is read from the history of sent blocks
   waveOutPause(w.device);
   HANDLE thread = GetCurrentThread();
   const int priority = GetThreadPriority(thread);

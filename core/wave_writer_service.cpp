@@ -1,6 +1,7 @@
 // The writer's upkeep and clocks: returning finished blocks, sending part-filled ones when the
 // device runs short, the stall watch, the free room, the times, pause, flush and close.
 #include <algorithm>
+#include <atomic>
 #include <climits>
 
 #include "core/settings.h"
@@ -23,20 +24,20 @@ DWORD StallLimitMs(const WaveWriterState& w) {
   return static_cast<DWORD>(FramesToMs(frames, w.deviceFormat.nSamplesPerSec));
 }
 
-void WatchForStall(WaveWriterState& w, DWORD freeBytes) {
-  const DWORD total = DWORD(w.blockCount) * kWaveBlockBytes;
-  if (w.paused || freeBytes >= total) {
+// A device that returns no block for the length of 32 blocks while it holds some has stalled.
+// Progress is counted in blocks coming back, not in free bytes: a decoder that keeps the buffer
+// full keeps the free bytes low while the device plays on.
+void WatchForStall(WaveWriterState& w, int inDevice, int returned) {
+  if (w.paused || inDevice == 0) {
     w.stallWatch = false;
     return;
   }
   const DWORD now = GetTickCount();
-  if (!w.stallWatch || freeBytes > w.stallFree) {
+  if (!w.stallWatch || returned > 0) {
     w.stallWatch = true;
     w.stallTick = now;
-    w.stallFree = freeBytes;
   } else if (now - w.stallTick > StallLimitMs(w)) {
-    // The device took nothing for the length of 32 blocks: start it over where it stands.
-    FlushLocked(w, OutputTimeLocked(w));
+    FlushLocked(w, OutputTimeLocked(w));  // start it over where playback stands
   }
 }
 
@@ -49,6 +50,9 @@ int64_t LatencyMs(const WaveWriterState& w) {
 
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); }
 
+// The device's worker flips the flags of queued headers while we look.
+bool Done(WaveBlock& b) { return std::atomic_ref<DWORD>(b.header.dwFlags).load() & WHDR_DONE; }
+
 }  // namespace
 
 void WriteBlockLocked(WaveWriterState& w, WaveBlock& b) {
@@ -57,6 +61,11 @@ void WriteBlockLocked(WaveWriterState& w, WaveBlock& b) {
   w.history.push_front({reinterpret_cast<BYTE*>(b.header.lpData), b.header.dwBufferLength});
   if (w.history.size() > size_t(w.blockCount)) w.history.pop_back();
   w.timeBase = GetTickCount();
+}
+
+void SendFilledBlocksLocked(WaveWriterState& w) {
+  for (WaveBlock& b : w.blocks)
+    if (!b.queued && b.preparedOn && b.header.dwBufferLength) WriteBlockLocked(w, b);
 }
 
 DWORD ServiceLocked(WaveWriterState& w, bool force) {
@@ -69,17 +78,19 @@ DWORD ServiceLocked(WaveWriterState& w, bool force) {
   }
   DWORD freeBytes = w.pendingCrossfade;
   int64_t filled = 0;
-  int inDevice = 0;
+  int inDevice = 0, returned = 0;
   for (WaveBlock& b : w.blocks) {
-    if (b.queued && (b.header.dwFlags & WHDR_DONE)) ClearBlock(w, b);
+    if (b.queued && Done(b)) {
+      ClearBlock(w, b);
+      ++returned;
+    }
     if (b.queued) ++inDevice;
     if (!b.queued) freeBytes += kWaveBlockBytes - b.header.dwBufferLength;
     filled += b.header.dwBufferLength;
   }
   if (inDevice < w.blockCount / 4 + 1) {
     if (force || ++w.lowServices >= 2) {
-      for (WaveBlock& b : w.blocks)
-        if (!b.queued && b.preparedOn && b.header.dwBufferLength) WriteBlockLocked(w, b);
+      SendFilledBlocksLocked(w);
       w.lowServices = 0;
     }
   } else {
@@ -87,32 +98,55 @@ DWORD ServiceLocked(WaveWriterState& w, bool force) {
   }
   w.queuedBytes = filled - w.pendingCrossfade;
   w.freeBytes = freeBytes;
-  WatchForStall(w, freeBytes);
+  WatchForStall(w, inDevice, returned);  // a flush there frees every block
   return w.freeBytes;
 }
 
-uint64_t PlayedFramesLocked(WaveWriterState& w) {
-  if (!w.device) return 0;
+namespace {
+
+// The device's own count of frames played since the open or the last flush.
+bool DevicePosition(WaveWriterState& w, uint64_t* frames) {
   MMTIME t = {};
   t.wType = TIME_SAMPLES;
-  if (waveOutGetPosition(w.device, &t, sizeof t) == MMSYSERR_NOERROR) {
-    if (t.wType == TIME_SAMPLES) return t.u.sample;
-    if (t.wType == TIME_MS) return MsToFrames(t.u.ms, w.deviceFormat.nSamplesPerSec);
-    if (t.wType == TIME_BYTES) return t.u.cb / std::max<DWORD>(w.frameSize, 1);
+  if (!w.device || waveOutGetPosition(w.device, &t, sizeof t) != MMSYSERR_NOERROR) return false;
+  switch (t.wType) {
+    case TIME_SAMPLES:
+      *frames = t.u.sample;
+      return true;
+    case TIME_MS:
+      *frames = MsToFrames(t.u.ms, w.deviceFormat.nSamplesPerSec);
+      return true;
+    case TIME_BYTES:
+      *frames = t.u.cb / std::max<DWORD>(w.frameSize, 1);
+      return true;
+    default:
+      return false;
   }
-  // No position from the device: what was handed over less what is still queued.
-  const uint64_t queuedFrames = static_cast<uint64_t>(std::max<int64_t>(w.queuedBytes, 0)) / std::max<DWORD>(w.frameSize, 1);
-  return w.framesQueued > queuedFrames ? w.framesQueued - queuedFrames : 0;
 }
 
+int64_t EstimatedOutputMs(const WaveWriterState& w) {
+  return w.seekBaseMs + FramesToMs(w.framesWritten, w.deviceFormat.nSamplesPerSec) - LatencyMs(w);
+}
+
+}  // namespace
+
+uint64_t PlayedFramesLocked(WaveWriterState& w) {
+  uint64_t frames = 0;
+  if (DevicePosition(w, &frames)) return frames;
+  // No position from the device: what was handed over less the latency estimate.
+  const int64_t ms = EstimatedOutputMs(w) - w.seekBaseMs;
+  const uint64_t ours = std::min<uint64_t>(MsToFrames(ms, w.deviceFormat.nSamplesPerSec), w.framesWritten);
+  return w.streamStart + ours;
+}
+
+// From the device's position whenever it gives one. The latency estimate only stands in
+// without it: it counts whole blocks and the time since the last one went out, so it can be a
+// block (seconds at low rates) away from what is heard.
 int64_t OutputTimeLocked(WaveWriterState& w) {
-  const DWORD rate = w.deviceFormat.nSamplesPerSec;
-  const uint64_t played = PlayedFramesLocked(w);
+  uint64_t played = 0;
+  if (!DevicePosition(w, &played)) return EstimatedOutputMs(w);
   const uint64_t ours = played > w.streamStart ? std::min(played - w.streamStart, w.framesWritten) : 0;
-  const int64_t byPosition = w.seekBaseMs + FramesToMs(ours, rate);
-  const int64_t byLatency = w.seekBaseMs + FramesToMs(w.framesWritten, rate) - LatencyMs(w);
-  // The device's position is exact; the latency estimate only stands in when they part by a second.
-  return std::llabs(byPosition - byLatency) < 1000 || !w.device ? byPosition : byLatency;
+  return w.seekBaseMs + FramesToMs(ours, w.deviceFormat.nSamplesPerSec);
 }
 
 void FlushLocked(WaveWriterState& w, int64_t positionMs) {
@@ -249,7 +283,7 @@ int WaveOutWaitDrain(int ms) {
       CHeldLock held(w.lock);
       if (!w.device) return 0;
       ServiceLocked(w, false);
-      if (w.queuedBytes <= 0 && w.pendingCrossfade == 0) {
+      if (w.queuedBytes <= 0) {
         CloseDeviceLocked(w, true);
         return 0;
       }

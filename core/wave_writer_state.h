@@ -55,8 +55,7 @@ struct WaveWriterState {
   DWORD elapsedAtPause = 0;
   DWORD pausePosition = 0;
   bool stallWatch = false;
-  DWORD stallTick = 0;
-  DWORD stallFree = 0;
+  DWORD stallTick = 0;  // when a block last came back from the device
   DWORD paddingMs = 4000;
   DWORD gaplessAdjustmentAtOpen = 0;
 };
@@ -72,10 +71,12 @@ void CloseDeviceLocked(WaveWriterState& w, bool force);
 int OpenLocked(WaveWriterState& w, int rate, int channels, int bits);
 void ApplyVolumeLocked(WaveWriterState& w);
 int64_t OutputTimeLocked(WaveWriterState& w);
-// Writes device-format bytes into the blocks (mixing first while a crossfade is pending); the
-// caller made sure they fit.
-void PutLocked(WaveWriterState& w, BYTE* data, DWORD bytes);
+// Writes device-format bytes into the blocks (mixing first while a crossfade is pending) and
+// answers how many it took: fewer when the blocks run out or the device refuses one.
+DWORD PutLocked(WaveWriterState& w, BYTE* data, DWORD bytes);
 void WriteBlockLocked(WaveWriterState& w, WaveBlock& block);
+// Hands the part-filled block to the device, so that all taken audio is in the history.
+void SendFilledBlocksLocked(WaveWriterState& w);
 void NotifyHooks(void* in, UINT inSize, void* out, UINT outSize);
 
 int64_t FramesToMs(uint64_t frames, DWORD rate);

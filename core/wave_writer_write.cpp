@@ -81,15 +81,21 @@ void HandleLateCrossfade(WaveWriterState& w, uint64_t played) {
   w.streamStart = w.crossfadeMark + (w.crossfadeLength - w.pendingCrossfade) / w.frameSize;
 }
 
-WaveBlock* FirstFreeBlock(WaveWriterState& w) {
-  for (WaveBlock& b : w.blocks)
-    if (!b.queued && b.header.dwBufferLength < kWaveBlockBytes) return &b;
-  return nullptr;
+// The block the next bytes go to: the one being filled, else the first empty one. Filling an
+// emptied block first would play its bytes before the older ones of the part-filled block.
+WaveBlock* NextBlock(WaveWriterState& w) {
+  WaveBlock* empty = nullptr;
+  for (WaveBlock& b : w.blocks) {
+    if (b.queued || b.header.dwBufferLength >= kWaveBlockBytes) continue;
+    if (b.header.dwBufferLength > 0) return &b;
+    if (!empty) empty = &b;
+  }
+  return empty;
 }
 
 }  // namespace
 
-void PutLocked(WaveWriterState& w, BYTE* data, DWORD bytes) {
+DWORD PutLocked(WaveWriterState& w, BYTE* data, DWORD bytes) {
   DWORD left = bytes;
   bool mixed = false;
   while (left > 0) {
@@ -110,7 +116,7 @@ void PutLocked(WaveWriterState& w, BYTE* data, DWORD bytes) {
       left -= overlap;
       continue;
     }
-    WaveBlock* b = FirstFreeBlock(w);
+    WaveBlock* b = NextBlock(w);
     if (!b) break;
     if (!b->preparedOn) {
       if (waveOutPrepareHeader(w.device, &b->header, sizeof b->header) != MMSYSERR_NOERROR) break;
@@ -126,6 +132,7 @@ void PutLocked(WaveWriterState& w, BYTE* data, DWORD bytes) {
     left -= n;
     if (b->header.dwBufferLength == kWaveBlockBytes || mixed) WriteBlockLocked(w, *b);
   }
+  return bytes - left;
 }
 
 int WaveWriterWrite(void* buffer, int bytes) {
@@ -149,8 +156,9 @@ int WaveWriterWrite(void* buffer, int bytes) {
       const DWORD room = ServiceLocked(w, false);
       const DWORD piece = std::min(converted - done, room) / frameSize * frameSize;
       if (piece > 0) {
-        PutLocked(w, data + done, piece);
-        done += piece;
+        const DWORD put = PutLocked(w, data + done, piece);
+        done += put;
+        if (put == 0) break;  // the device will not take a block
         continue;
       }
     }

@@ -68,35 +68,45 @@ TEST(WaveWriterFormats, TheFallbackLadder) {
   };
   for (const LadderCase& c : cases) {
     WAVEFORMATEX f = c.device;
-    EXPECT_EQ(WaveWriterFallbackFormat(&f, c.source), c.has);
-    EXPECT_EQ(f.nChannels, c.next.nChannels);
-    EXPECT_EQ(f.nSamplesPerSec, c.next.nSamplesPerSec);
-    EXPECT_EQ(f.wBitsPerSample, c.next.wBitsPerSample);
-    EXPECT_EQ(f.nBlockAlign, c.next.nBlockAlign);
-    EXPECT_EQ(f.nAvgBytesPerSec, c.next.nAvgBytesPerSec);
+    EXPECT_EQ(WaveWriterFallbackFormat(&f, c.source), c.has) << ::testing::PrintToString(ShapeOf(c.device));
+    EXPECT_EQ(ShapeOf(f), ShapeOf(c.next));
+    const int blockAlign = f.nBlockAlign, average = static_cast<int>(f.nAvgBytesPerSec);
+    EXPECT_EQ(blockAlign, f.nChannels * f.wBitsPerSample / 8);
+    EXPECT_EQ(average, blockAlign * static_cast<int>(f.nSamplesPerSec));
   }
 }
 
 TEST_F(WaveWriterTest, ADeviceWithout48000FallsBackTo44100) {
-  device.WriteProfile("[program]\nhost = /nonexistent/zonbrel-test-program\n[audio]\nrates = 8000, 11025, 22050, 44100\n");
+  SetRates("8000, 11025, 22050, 44100");
   EXPECT_GT(WaveWriterOpen(48000, 2, 16), 0);
-  ASSERT_GE(Hooks().offered.size(), 2u);
-  EXPECT_EQ(Hooks().offered[0].nSamplesPerSec, 48000u);
-  EXPECT_EQ(Hooks().offered.back().nSamplesPerSec, 44100u);
+  const std::vector<Shape> offered = {{2, 48000, 16}, {2, 44100, 16}};
+  EXPECT_EQ(Hooks().offered, offered);
   // 48000 source frames come out as 44100 device frames.
   std::vector<BYTE> second = Ramp(48000);
   EXPECT_EQ(WaveWriterWrite(second.data(), int(second.size())), int(second.size()));
   EXPECT_EQ(WaveWriterWrittenTime(), 1000);
   EXPECT_EQ(WaveOutWaitDrain(0), 1);
   Play(2000);
-  EXPECT_EQ(WaveOutWaitDrain(5000), 0);
-  EXPECT_EQ(audio.Played().size(), 44100u * 4);
+  // The device ran short: the last, part-filled block goes at the second look in a row.
+  EXPECT_EQ(WaveOutWaitDrain(0), 1);
+  EXPECT_EQ(WaveOutWaitDrain(0), 1);
+  Play(300);
+  EXPECT_EQ(WaveOutWaitDrain(0), 0);
+  EXPECT_EQ(Hooks().closes, 1);  // drained, the device is closed
+  const std::vector<uint8_t> played = audio.Played();
+  ASSERT_EQ(played.size(), 44100u * 4);
+  // Device frame i is source frame floor(i x 48000 / 44100).
+  for (size_t i : {0u, 1u, 11u, 12u, 30000u, 44099u}) {
+    const size_t from = i * 48000 / 44100;
+    EXPECT_EQ(SampleAt(played, 2 * i), static_cast<SHORT>(from * 7 - 30000)) << i;
+    EXPECT_EQ(SampleAt(played, 2 * i + 1), static_cast<SHORT>(-static_cast<int>(from) * 13 + 20000)) << i;
+  }
 }
 
 TEST_F(WaveWriterTest, AboveTheMaximumRateTheLadderIsWalked) {
   settings->maxSampleRate = 22050;
   EXPECT_GT(WaveWriterOpen(44100, 2, 16), 0);
-  EXPECT_EQ(Hooks().offered.back().nSamplesPerSec, 22050u);
+  EXPECT_EQ(Hooks().offered.back(), (Shape{2, 22050, 16}));
 }
 
 TEST_F(WaveWriterTest, WhenNoFormatIsTakenOpenFails) {
@@ -117,6 +127,36 @@ TEST_F(WaveWriterTest, HooksMayChangeTheDeviceFormatButOnlyToOneTheConversionRea
   EXPECT_GT(WaveWriterOpen(44100, 2, 16), 0);
   // Source bytes per device byte: 176400 / 22050 = 8.
   EXPECT_EQ(WaveWriterCanWrite(), 4 * 65536 * 8);
+}
+
+// 192000 x 22400 is past 2^32: summed in 32 bits the count would come out as 4.
+TEST_F(WaveWriterTest, HighRatesWithLongBuffersAreCountedInSixtyFourBits) {
+  SetRates("44100, 192000");
+  settings->maxSampleRate = 192000;
+  settings->audioBuffer = 22400;
+  EXPECT_EQ(WaveWriterOpen(192000, 2, 16), 31 * 65536);
+  EXPECT_EQ(Hooks().offered, (std::vector<Shape>{{2, 192000, 16}}));
+}
+
+struct DeviceIdCase {
+  DWORD setting;
+  DWORD offered;  // the id the hooks are offered
+  int attempts;   // device formats offered before one opened
+};
+
+// 0 asks the wave mapper for its preferred device (the only one, 0); n is device n - 1. A device
+// that does not exist refuses every format of the ladder, and the mapper takes the source format.
+TEST_F(WaveWriterTest, TheDeviceComesFromTheSettingAndTheMapperStandsIn) {
+  constexpr DeviceIdCase kCases[] = {{0, 0, 1}, {1, 0, 1}, {3, 2, 17}};
+  for (const DeviceIdCase& c : kCases) {
+    Hooks() = HookLog{};
+    settings->waveOutDevice2 = c.setting;
+    EXPECT_EQ(WaveWriterOpen(44100, 2, 16), 7 * 65536) << c.setting;
+    EXPECT_EQ(Hooks().deviceIds, std::vector<DWORD>{c.offered}) << c.setting;
+    EXPECT_EQ(static_cast<int>(Hooks().offered.size()), c.attempts) << c.setting;
+    EXPECT_EQ(Hooks().offered.back(), (Shape{2, 44100, 16})) << c.setting;
+    WaveWriterCloseDevice(TRUE);
+  }
 }
 
 }  // namespace
