@@ -139,28 +139,26 @@ int WaveWriterWrite(void* buffer, int bytes) {
   if (!buffer || bytes <= 0) return 0;
   WaveWriterState& w = Writer();
   BYTE* data = static_cast<BYTE*>(buffer);
-  DWORD converted, frameSize;
-  uint64_t generation;
-  {
-    CHeldLock held(w.lock);
-    if (!w.device) return 0;
-    converted = static_cast<DWORD>(WaveWriterConvert(data, bytes, w.sourceFormat, w.deviceFormat));
-    frameSize = w.frameSize;
-    generation = w.generation;
-  }
-  DWORD done = 0;
-  while (done < converted) {
+  DWORD converted = 0, done = 0;
+  uint64_t generation = 0;
+  for (bool first = true;; first = false) {
     {
       CHeldLock held(w.lock);
+      if (first) {
+        if (!w.device) return 0;
+        converted = static_cast<DWORD>(WaveWriterConvert(data, bytes, w.sourceFormat, w.deviceFormat));
+        generation = w.generation;
+      }
       if (!w.device || w.generation != generation) break;  // closed while we waited
       const DWORD room = ServiceLocked(w, false);
-      const DWORD piece = std::min(converted - done, room) / frameSize * frameSize;
+      const DWORD piece = std::min(converted - done, room) / w.frameSize * w.frameSize;
       if (piece > 0) {
         const DWORD put = PutLocked(w, data + done, piece);
         done += put;
         if (put == 0) break;  // the device will not take a block
-        continue;
       }
+      if (done == converted) break;
+      if (piece > 0) continue;
     }
     Sleep(kWaitStepMs);
   }
