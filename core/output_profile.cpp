@@ -17,12 +17,10 @@ struct Profile {
 
 Profile g_profile;
 
-void NoDialog(HWND) {}
 int Init(int) {
   OutputDebugStringW(u"ProfileOutInit\r\n");
   return 0;
 }
-int Quit(int previous) { return previous; }
 
 int Open(int rate, int channels, int bits) {
   g_profile.startTick = GetTickCount();
@@ -52,11 +50,10 @@ int Write(void*, int bytes) {
 }
 int CanWrite() { return static_cast<int>(2 * int64_t{g_profile.bytesPerSecond}); }
 int Times() { return static_cast<int>(ElapsedMs()); }
-int Zero() { return 0; }
-int Pause(int) { return 0; }
-void Ignore(int) {}
 
 }  // namespace
 
-OutputModule ProfileOut = {OUTPUT_MODULE_VERSION, u"", nullptr, nullptr, NoDialog, NoDialog, Init, Quit, Open, Close,
-                           Write, CanWrite, Zero, Pause, Ignore, Ignore, Ignore, Times, Times};
+using namespace output_slots;
+
+OutputModule ProfileOut = {OUTPUT_MODULE_VERSION, u"", nullptr, nullptr, NoDialog, NoDialog, Init, PassOn, Open, Close,
+                           Write, CanWrite, Zero, NoPause, Ignore, Ignore, Ignore, Times, Times};

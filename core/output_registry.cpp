@@ -34,3 +34,11 @@ int OutputModuleCount() { return static_cast<int>(Outputs().size()); }
 OutputModule* GetOutputModule(int index) {
   return index >= 0 && index < OutputModuleCount() ? Outputs()[index] : nullptr;
 }
+
+namespace output_slots {
+void NoDialog(HWND) {}
+int PassOn(int previous) { return previous; }
+int Zero() { return 0; }
+int NoPause(int) { return 0; }
+void Ignore(int) {}
+}  // namespace output_slots

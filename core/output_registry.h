@@ -13,6 +13,16 @@ int OutputModulesQuit(int first);
 int OutputModuleCount();
 OutputModule* GetOutputModule(int index);
 
+// The slots the program's outputs fill with nothing to do: no dialogs, quit hands the value on,
+// nothing playing, no pause, volume, pan or flush.
+namespace output_slots {
+void NoDialog(HWND parent);
+int PassOn(int previous);
+int Zero();
+int NoPause(int pause);
+void Ignore(int value);
+}  // namespace output_slots
+
 // Discards audio; bound to decoders that only read an item's information.
 extern OutputModule NullOut;
 // Measures decoding speed: takes audio as fast as it comes and reports the load at close.

@@ -12,8 +12,6 @@ namespace {
 
 std::atomic<PlayerCallbackFn> g_callback{nullptr};
 
-void NoDialog(HWND) {}
-
 }  // namespace
 
 WaveWriterState& Writer() {
@@ -44,7 +42,8 @@ int WaveWriterQuit(int previous) {
   return previous;
 }
 
-OutputModule WaveWriterModule = {OUTPUT_MODULE_VERSION, u"waveOut writer", nullptr, nullptr, NoDialog, NoDialog,
+OutputModule WaveWriterModule = {OUTPUT_MODULE_VERSION, u"waveOut writer", nullptr, nullptr,
+                                 output_slots::NoDialog, output_slots::NoDialog,
                                  WaveWriterInit, WaveWriterQuit, WaveWriterOpen, WaveWriterClose, WaveWriterWrite,
                                  WaveWriterCanWrite, WaveWriterIsPlaying, WaveWriterPause, WaveWriterSetVolume,
                                  WaveWriterSetPan, WaveWriterFlush, WaveWriterOutputTime, WaveWriterWrittenTime};

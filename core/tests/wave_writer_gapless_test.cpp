@@ -19,6 +19,18 @@ class GaplessTest : public WaveWriterTest {
     settings->gaplessPadding = 4000;
   }
 
+  // The first stream goes out whole (the device is short of blocks at the second look, so the
+  // part-filled last one goes too), `ms` of it play, it ends, and the next one opens.
+  void FirstStreamThenTheNext(const std::vector<BYTE>& first, uint64_t ms) {
+    ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
+    ASSERT_EQ(WriteAll(first), static_cast<int>(first.size()));
+    WaveWriterCanWrite();
+    WaveWriterCanWrite();
+    Play(ms);
+    WaveWriterClose();  // the device stays open for the next stream
+    ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
+  }
+
   // The second stream as a decoder writes it, 1152 frames at a time.
   void WriteInBlocks(const std::vector<BYTE>& stream) {
     for (size_t at = 0; at < stream.size(); at += 4608) {
@@ -49,12 +61,8 @@ std::vector<BYTE> Joined(std::vector<BYTE> a, const std::vector<BYTE>& b) {
 }
 
 TEST_F(GaplessTest, TheNextStreamFadesIntoTheQueuedTail) {
-  ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
   const std::vector<BYTE> first = Ramp(44100), second = Ramp(44100, 500000);
-  ASSERT_EQ(WriteAll(first), 44100 * 4);
-  Play(200);
-  WaveWriterClose();  // the device stays open for the next stream
-  ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
+  FirstStreamThenTheNext(first, 200);
   EXPECT_EQ(Hooks().opens, 1);
   EXPECT_EQ(Hooks().closes, 0);
   WriteInBlocks(second);
@@ -71,14 +79,8 @@ TEST_F(GaplessTest, TheNextStreamFadesIntoTheQueuedTail) {
 // 250 ms, the padding becomes 250 x 3 + 4000 + 250, and what is left of the fade (less than the
 // overrun plus half a second) is dropped, so the second stream follows the first whole.
 TEST_F(GaplessTest, ACrossfadeThatComesTooLateIsDroppedAndThePaddingGrows) {
-  ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
   const std::vector<BYTE> first = Ramp(44100), second = Ramp(44100, 500000);
-  ASSERT_EQ(WriteAll(first), 44100 * 4);
-  WaveWriterCanWrite();
-  WaveWriterCanWrite();  // the device is short of blocks: the part-filled last one goes too
-  Play(800);
-  WaveWriterClose();
-  ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
+  FirstStreamThenTheNext(first, 800);
   Play(150);
   WriteInBlocks(second);
   EXPECT_EQ(settings->gaplessPadding, 5000u);
@@ -88,17 +90,10 @@ TEST_F(GaplessTest, ACrossfadeThatComesTooLateIsDroppedAndThePaddingGrows) {
 }
 
 TEST_F(GaplessTest, WithNothingQueuedTheNextStreamFollowsOnTheOpenDevice) {
-  settings->gaplessTransitions = 0;
-  ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
+  settings->gaplessTransitions = 0;  // the device stays open only because nothing is queued
   const std::vector<BYTE> first = Ramp(22050), second = Ramp(22050, 500000);
-  ASSERT_EQ(WriteAll(first), 22050 * 4);
-  Play(400);
-  WaveWriterCanWrite();
-  WaveWriterCanWrite();  // short of blocks twice in a row: the last, part-filled one goes
-  Play(200);
-  WaveWriterClose();
+  FirstStreamThenTheNext(first, 600);
   EXPECT_EQ(Hooks().closes, 0);
-  ASSERT_EQ(WaveWriterOpen(44100, 2, 16), kGaplessBuffer);
   EXPECT_EQ(WaveWriterWrittenTime(), 0);
   WriteInBlocks(second);
   EXPECT_EQ(WaveWriterWrittenTime(), 500);
