@@ -12,6 +12,7 @@
 #include "core/critical_section.h"
 #include "core/dec_module.h"
 #include "core/deferred_timers.h"
+#include "core/dsp_choice.h"
 #include "core/dsp_module.h"
 #include "core/event_hooks.h"
 #include "core/main_window_messages.h"
@@ -138,11 +139,8 @@ class CPlayerCore : public IPlayerCoreLink {
   signed char eqPreamp_ = 0;
   BYTE eqAutoLoad_ = 0;
   std::u16string eqPresetName_;
-  BOOL decoderEqualises_ = FALSE;  // the bound decoder took the equaliser settings
 
-  CCriticalSection dspLock_;
-  DSPModule* dspRecord_ = nullptr;
-  int dspKey_ = -1;  // -1: the cached choice is not valid
+  CDspChoice dspChoice_;
 
   CCriticalSection playLock_;
   int playLockWord_ = 0;

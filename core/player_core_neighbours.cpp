@@ -18,8 +18,6 @@ void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current it
 
 void SaveActionBindings(CPlayerCore*) { LogSeam(u"CSettings::SaveActions"); }
 
-void ApplyEqualizer(void*, int, int, int) { LogSeam(u"ApplyEqualizer"); }
-
 IMediaLibraryLink* CreateCoreMediaLibrary(HINSTANCE) {
   LogSeam(u"CreateMediaLibrary");
   return nullptr;

@@ -17,5 +17,3 @@ int RunUserInterfaceCommand(int command, void* value);
 void RefreshPlaylistCurrentItem();
 // The settings store which library and name each plug-in action in the button map means.
 void SaveActionBindings(CPlayerCore* core);
-// The time-domain equaliser over a block of 16-bit PCM.
-void ApplyEqualizer(void* samples, int bytes, int channels, int frames);
