@@ -3,7 +3,6 @@
 // window reach the input entry as the device's stylus and buttons, the window follows drawing by
 // other processes, and zbdev's screenshot of it equals the headless rendering.
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "canvas.h"
@@ -205,10 +204,7 @@ TEST_F(PresenterOnX, AHostWhoseDisplayDoesNotAnswerStaysHeadless) {
   Child probe(SCREEN_PROBE_PATH, {"present"}, env);
   EXPECT_EQ(probe.ReadLine(), "presenting no");
   EXPECT_EQ(probe.Wait(), 0);
-  std::ifstream log(device_.root() / ".zonbrel" / "debug.log");
-  std::stringstream text;
-  text << log.rdbuf();
-  EXPECT_NE(text.str().find("presenter: no display"), std::string::npos);
+  EXPECT_NE(DebugLogText(device_.root()).find("presenter: no display"), std::string::npos);
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -156,6 +158,14 @@ inline std::optional<screen::Picture> ReadPng(const std::filesystem::path& path)
   screen::Picture p{static_cast<int>(image.width), static_cast<int>(image.height), {}};
   for (size_t i = 0; i + 2 < rgb.size(); i += 3) p.pixels.push_back((rgb[i] << 16) | (rgb[i + 1] << 8) | rgb[i + 2]);
   return p;
+}
+
+// The device's debug log as it stands.
+inline std::string DebugLogText(const std::filesystem::path& deviceRoot) {
+  std::ifstream log(deviceRoot / ".zonbrel" / "debug.log");
+  std::stringstream text;
+  text << log.rdbuf();
+  return text.str();
 }
 
 inline uint32_t At(const screen::Picture& p, int x, int y) { return p.pixels[static_cast<size_t>(y) * p.width + x]; }

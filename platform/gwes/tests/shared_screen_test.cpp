@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <cstddef>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "canvas.h"
 #include "device/device.h"
@@ -21,6 +19,14 @@ namespace {
 class SharedScreenTest : public GdiTest {
  protected:
   int Probe(const std::vector<std::string>& args) { return RunToEnd(SCREEN_PROBE_PATH, args, {"ZONBREL_DISPLAY=none"}); }
+
+  // What the screen holds after a probe has done `steps`, as the probe saves it.
+  std::optional<screen::Picture> Saved(std::vector<std::string> steps = {}) {
+    const auto path = device_.Host("saved.png");
+    steps.insert(steps.end(), {"save", path.string()});
+    if (Probe(steps) != 0) return std::nullopt;
+    return ReadPng(path);
+  }
 
   std::shared_ptr<screen::SharedScreen> Reader() {
     std::string why;
@@ -41,9 +47,7 @@ class SharedScreenTest : public GdiTest {
 TEST_F(SharedScreenTest, TwoProcessesDrawOnOneScreenAndAThirdReadsIt) {
   ASSERT_EQ(Probe({"fill", "0", "0", "120", "320", "FF0000"}), 0);
   ASSERT_EQ(Probe({"fill", "120", "0", "240", "320", "0000FF"}), 0);
-  const auto path = device_.Host("third.png");
-  ASSERT_EQ(Probe({"save", path.string()}), 0);
-  auto picture = ReadPng(path);
+  auto picture = Saved();  // by a third process
   ASSERT_TRUE(picture);
   ASSERT_EQ(picture->width, 240);
   ASSERT_EQ(picture->height, 320);
@@ -58,8 +62,7 @@ TEST_F(SharedScreenTest, TwoProcessesDrawOnOneScreenAndAThirdReadsIt) {
   HDC dc = GetDC(nullptr);
   Fill(dc, RECT{100, 100, 140, 140}, RGB(0, 255, 0));
   ReleaseDC(nullptr, dc);
-  ASSERT_EQ(Probe({"save", path.string()}), 0);
-  picture = ReadPng(path);
+  picture = Saved();
   ASSERT_TRUE(picture);
   EXPECT_EQ(At(*picture, 120, 120), 0x00FF00u);
   EXPECT_EQ(At(*picture, 99, 120), 0xFF0000u);
@@ -98,9 +101,7 @@ TEST_F(SharedScreenTest, DrawingOnTheScreenMovesTheChangeCounterOnceItIsDone) {
 TEST_F(SharedScreenTest, AModeGivenByOneProcessHoldsForAllUntilTheProfileChanges) {
   ASSERT_TRUE(zb::gdi::SetScreenMode({320, 240, 16, 96}));
   HDC before = GetDC(nullptr);
-  const auto path = device_.Host("mode.png");
-  ASSERT_EQ(Probe({"fill", "0", "0", "320", "240", "00FF00", "save", path.string()}), 0);
-  auto picture = ReadPng(path);
+  auto picture = Saved({"fill", "0", "0", "320", "240", "00FF00"});
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->width, 320);
   EXPECT_EQ(picture->height, 240);
@@ -116,8 +117,7 @@ TEST_F(SharedScreenTest, AModeGivenByOneProcessHoldsForAllUntilTheProfileChanges
   ReleaseDC(nullptr, before);
 
   device_.WriteProfile("[screen]\nwidth = 240\nheight = 240\n");
-  ASSERT_EQ(Probe({"save", path.string()}), 0);
-  picture = ReadPng(path);
+  picture = Saved();
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->width, 240);
   EXPECT_EQ(picture->height, 240);
@@ -182,9 +182,7 @@ TEST_F(SharedScreenTest, ReadersRefuseADamagedScreenAndTheGdiMakesItAnew) {
     EXPECT_NE(why.find("damaged"), std::string::npos) << why;
 
     // The next process to draw starts a fresh screen.
-    const auto path = device_.Host("fresh.png");
-    ASSERT_EQ(Probe({"fill", "0", "0", "2", "2", "FF00FF", "save", path.string()}), 0);
-    auto picture = ReadPng(path);
+    auto picture = Saved({"fill", "0", "0", "2", "2", "FF00FF"});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->width, 240);
     EXPECT_EQ(picture->height, 320);
@@ -208,10 +206,7 @@ TEST_F(SharedScreenTest, AStateFolderThatCannotHoldTheScreenGivesThisProcessAScr
   ReleaseDC(nullptr, dc);
   EXPECT_EQ(zb::gdi::ScreenPixel(3, 3), RGB(0, 0, 255));
   EXPECT_EQ(zb::gdi::ScreenPixel(4, 4), RGB(0, 0, 0));
-  std::ifstream log(device_.root() / ".zonbrel" / "debug.log");
-  std::stringstream text;
-  text << log.rdbuf();
-  EXPECT_NE(text.str().find("cannot share the device's screen"), std::string::npos);
+  EXPECT_NE(DebugLogText(device_.root()).find("cannot share the device's screen"), std::string::npos);
 }
 
 }  // namespace
