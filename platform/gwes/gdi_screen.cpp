@@ -42,20 +42,18 @@ bool SameMode(const ScreenMode& a, const ScreenMode& b) {
   return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.dpi == b.dpi;
 }
 
-// Draws from now on through `shared`; DCs made earlier keep the bitmap they have.
-void Adopt(Screen& s, std::shared_ptr<screen::SharedScreen> shared) {
-  auto surface = shared ? shared->Pixels() : nullptr;
-  if (!surface) {
+// Draws from now on on `attached`; DCs made earlier keep the bitmap they have.
+void Adopt(Screen& s, screen::Attached attached) {
+  if (!attached.pixels) {
     device::DebugLog("gwes: no memory for the screen\r\n");
     std::abort();
   }
-  const ScreenMode mode = shared->Mode().value_or(s.profile);
-  if (!SameMode(mode, s.mode)) ResetSystemPalette();
+  if (!SameMode(attached.mode, s.mode)) ResetSystemPalette();
   if (s.bitmap) RemoveObject(s.bitmap->handle);
-  if (mode.bpp == 8) surface->SetColours(SystemPaletteColours());
-  s.shared = std::move(shared);
-  s.mode = mode;
-  s.bitmap = std::make_shared<Bitmap>(surface, false);
+  if (attached.mode.bpp == 8) attached.pixels->SetColours(SystemPaletteColours());
+  s.shared = std::move(attached.screen);
+  s.mode = attached.mode;
+  s.bitmap = std::make_shared<Bitmap>(std::move(attached.pixels), false);
   s.bitmap->stock = true;
   AddObject(s.bitmap);
 }

@@ -89,47 +89,53 @@ SharedScreen::SharedScreen(uint8_t* base, size_t bytes, bool writable)
 SharedScreen::~SharedScreen() { ::munmap(base_, bytes_); }
 
 // A shared screen only when the state folder can hold it.
-std::shared_ptr<SharedScreen> SharedScreen::Share(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode,
-                                                  bool keep) {
+Attached SharedScreen::Share(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode, bool keep) {
   Fd fd(::open((device::StateFolder() / kFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-  if (fd.get() < 0) return nullptr;
+  if (fd.get() < 0) return {};
   FileLock lock(fd.get(), LOCK_EX);
   const size_t size = FileSize(fd.get());
   std::shared_ptr<SharedScreen> screen;
   if (size >= kPixelOffset) screen = MapFd(fd.get(), size, true);
   if (keep && screen && screen->Read() && MadeFor(screen->header(), profileMode)) {
     screen->layout_ = screen->header().layout.load(std::memory_order_acquire);
-    return screen;
+    return screen->Take();
   }
   const size_t needed = kPixelOffset + PixelBytes(mode);
   if (!screen || size < needed) {
     screen.reset();
-    if (size < needed && ::ftruncate(fd.get(), static_cast<off_t>(needed)) != 0) return nullptr;
+    if (size < needed && ::ftruncate(fd.get(), static_cast<off_t>(needed)) != 0) return {};
     screen = MapFd(fd.get(), std::max(size, needed), true);
-    if (!screen) return nullptr;
+    if (!screen) return {};
   }
   screen->Initialise(mode, profileMode);
-  return screen;
+  return screen->Take();
 }
 
-std::shared_ptr<SharedScreen> SharedScreen::Private(const gdi::ScreenMode& mode) {
+Attached SharedScreen::Private(const gdi::ScreenMode& mode) {
   const size_t bytes = kPixelOffset + PixelBytes(mode);
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) return nullptr;
+  if (p == MAP_FAILED) return {};
   device::DebugLog("gwes: cannot share the device's screen; it stays in this process\r\n");
   auto screen = std::make_shared<SharedScreen>(static_cast<uint8_t*>(p), bytes, true);
   screen->Initialise(mode, mode);
-  return screen;
+  return screen->Take();
 }
 
-std::shared_ptr<SharedScreen> SharedScreen::Attach(const gdi::ScreenMode& profileMode) {
-  auto screen = Share(profileMode, profileMode, true);
-  return screen ? screen : Private(profileMode);
+Attached SharedScreen::Attach(const gdi::ScreenMode& profileMode) {
+  Attached a = Share(profileMode, profileMode, true);
+  return a.pixels ? a : Private(profileMode);
 }
 
-std::shared_ptr<SharedScreen> SharedScreen::Resize(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode) {
-  auto screen = Share(mode, profileMode, false);
-  return screen ? screen : Private(mode);
+Attached SharedScreen::Resize(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode) {
+  Attached a = Share(mode, profileMode, false);
+  return a.pixels ? a : Private(mode);
+}
+
+// Called with the screen locked (or private), so the header is whole and stays put meanwhile.
+Attached SharedScreen::Take() {
+  auto f = Read();
+  if (!f) return {};
+  return Attached{shared_from_this(), Pixels(), f->mode};
 }
 
 std::shared_ptr<SharedScreen> SharedScreen::Open(const std::filesystem::path& stateFolder, std::string& why) {
@@ -181,12 +187,6 @@ void SharedScreen::Initialise(const gdi::ScreenMode& mode, const gdi::ScreenMode
   h.magic = kMagic;
   layout_ = h.layout.fetch_add(1, std::memory_order_acq_rel) + 1;
   h.changes.fetch_add(1, std::memory_order_release);
-}
-
-std::optional<gdi::ScreenMode> SharedScreen::Mode() const {
-  auto f = Read();
-  if (!f) return std::nullopt;
-  return f->mode;
 }
 
 std::shared_ptr<gdi::Surface> SharedScreen::Pixels() {

@@ -33,14 +33,24 @@ static_assert(sizeof(Header) <= kPixelOffset);
 // A mode the screen can have: a DIB depth, 1 to 4096 pixels a side, 1 to 1000 dpi.
 bool ValidMode(const gdi::ScreenMode& mode);
 
+class SharedScreen;
+
+// A mapping of the screen for the GDI, with its pixels and mode as they were laid out while the
+// screen was locked (another process may change the layout the moment the lock is gone).
+struct Attached {
+  std::shared_ptr<SharedScreen> screen;
+  std::shared_ptr<gdi::Surface> pixels;
+  gdi::ScreenMode mode;
+};
+
 class SharedScreen : public std::enable_shared_from_this<SharedScreen> {
  public:
   // The current device's screen, for the GDI: kept as another process left it when it was made
   // for the same profile, else made anew (black) in the profile's mode. A device folder that
-  // cannot hold it gets a screen private to this process. Null only when memory runs out.
-  static std::shared_ptr<SharedScreen> Attach(const gdi::ScreenMode& profileMode);
+  // cannot hold it gets a screen private to this process. Empty only when memory runs out.
+  static Attached Attach(const gdi::ScreenMode& profileMode);
   // Gives the current device's screen another mode, cleared to black, for every process on it.
-  static std::shared_ptr<SharedScreen> Resize(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode);
+  static Attached Resize(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode);
   // The screen of the device whose state folder is given, read-only, for readers outside the
   // GDI. Null, with the reason in `why`, when there is none or it is damaged.
   static std::shared_ptr<SharedScreen> Open(const std::filesystem::path& stateFolder, std::string& why);
@@ -50,8 +60,6 @@ class SharedScreen : public std::enable_shared_from_this<SharedScreen> {
   SharedScreen(const SharedScreen&) = delete;
   SharedScreen& operator=(const SharedScreen&) = delete;
 
-  // The mode the header gives now, when it fits this mapping.
-  std::optional<gdi::ScreenMode> Mode() const;
   // A surface over the pixels as the header lays them out now (colours from the header); it
   // keeps this mapping alive. Null when the header no longer fits this mapping.
   std::shared_ptr<gdi::Surface> Pixels();
@@ -64,9 +72,9 @@ class SharedScreen : public std::enable_shared_from_this<SharedScreen> {
 
  private:
   struct Format;
-  static std::shared_ptr<SharedScreen> Share(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode,
-                                             bool keep);
-  static std::shared_ptr<SharedScreen> Private(const gdi::ScreenMode& mode);
+  static Attached Share(const gdi::ScreenMode& mode, const gdi::ScreenMode& profileMode, bool keep);
+  static Attached Private(const gdi::ScreenMode& mode);
+  Attached Take();
   std::optional<Format> Read() const;
   void Initialise(const gdi::ScreenMode& mode, const gdi::ScreenMode& madeFor);
   Header& header() const { return *reinterpret_cast<Header*>(base_); }

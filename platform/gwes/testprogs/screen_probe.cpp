@@ -2,6 +2,7 @@
 //   fill L T R B RRGGBB   fills a rectangle of the screen through GetDC(NULL)
 //   scene                 draws the fixed test scene (shapes, a gradient of rectangles, text)
 //   mode W H BPP DPI      gives the device's screen another mode
+//   churn N               N times: switches between two modes, or (odd N) draws, as fast as it can
 //   save FILE             writes the screen as PNG
 //   present               shows the screen if a display is wanted, says "presenting yes|no",
 //                         and reports each input event on stdout until stdin closes
@@ -93,6 +94,18 @@ int main(int argc, char** argv) {
                                    static_cast<int>(number(3)), static_cast<int>(number(4))});
       dc = GetDC(nullptr);
       i += 4;
+    } else if (step == "churn" && i + 1 < argc) {
+      const long n = number(1);
+      for (long k = 0; ok && k < n; ++k) {
+        if (n % 2 == 0) {
+          ok = zb::gdi::SetScreenMode(k % 2 ? zb::gdi::ScreenMode{480, 640, 16, 192} : zb::gdi::ScreenMode{});
+        } else {
+          HDC now = GetDC(nullptr);  // the mode of the moment
+          ok = Fill(now, 0, 0, 480, 640, RGB(k & 255, 0, 0)) && Fill(dc, 0, 0, 480, 640, RGB(0, k & 255, 0));
+          ReleaseDC(nullptr, now);
+        }
+      }
+      i += 1;
     } else if (step == "save" && i + 1 < argc) {
       ok = zb::gdi::SaveScreenPng(argv[++i]);
     } else if (step == "present") {

@@ -10,6 +10,7 @@
 #include "canvas.h"
 #include "device/device.h"
 #include "gwes/gdi_host.h"
+#include "gwes/screen_picture.h"
 #include "gwes/shared_screen.h"
 #include "screen_support.h"
 
@@ -122,6 +123,25 @@ TEST_F(SharedScreenTest, AModeGivenByOneProcessHoldsForAllUntilTheProfileChanges
   EXPECT_EQ(picture->width, 240);
   EXPECT_EQ(picture->height, 240);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 240);
+}
+
+TEST_F(SharedScreenTest, ProcessesKeepDrawingWhileAnotherKeepsChangingTheMode) {
+  zb::gdi::CurrentScreenMode();  // the screen exists for the reader below
+  // Each drawing probe also keeps the DC it took first, on whatever layout that was.
+  std::vector<std::unique_ptr<Child>> probes;
+  probes.push_back(std::make_unique<Child>(SCREEN_PROBE_PATH, std::vector<std::string>{"churn", "200"}));
+  for (int i = 0; i < 3; ++i) {
+    probes.push_back(std::make_unique<Child>(SCREEN_PROBE_PATH, std::vector<std::string>{"churn", "301"}));
+  }
+  auto reader = Reader();
+  for (int k = 0; k < 200 && reader; ++k) {
+    if (reader->Stale()) reader = Reader();
+    if (auto pixels = reader ? reader->Pixels() : nullptr) screen::PictureOf(*pixels);
+  }
+  for (auto& p : probes) EXPECT_EQ(p->Wait(), 0);
+  auto picture = Saved({"fill", "0", "0", "1", "1", "FFFFFF"});
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(At(*picture, 0, 0), 0xFFFFFFu);
 }
 
 TEST_F(SharedScreenTest, NewColoursOfAPalettizedScreenReachItsReaders) {
