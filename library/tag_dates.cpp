@@ -2,7 +2,6 @@
 // the two-digit-year window, relative dates ("now-3600", "now+2d", "now.year.month") and the
 // date comparison that sorting and patterns share.
 #include <atomic>
-#include <chrono>
 
 #include "tag_value.h"
 #include "wide_text.h"
@@ -10,68 +9,21 @@
 namespace {
 
 constexpr LONGLONG kTicksPerSecond = 10000000;
-constexpr LONGLONG kTicksPerDay = 86400 * kTicksPerSecond;
-constexpr LONGLONG kDays1601To1970 = 134774;
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back.
-LONGLONG DaysFromCivil(LONGLONG y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const LONGLONG era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<LONGLONG>(doe) - 719468;
-}
+ULONGLONG FromFileTime(const FILETIME& ft);
+FILETIME ToFileTimeValue(ULONGLONG ticks);
 
-void CivilFromDays(LONGLONG z, LONGLONG* y, unsigned* m, unsigned* d) {
-  z += 719468;
-  const LONGLONG era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<LONGLONG>(yoe) + era * 400 + (*m <= 2);
-}
-
-unsigned DaysInMonth(unsigned year, unsigned month) {
-  static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
-// The platform's rules: every field in range, years 1601 to 30827.
+// The platform's calendar, with its rules: every field in range, years 1601 to 30827.
 bool SystemTimeToTicks(const SYSTEMTIME& st, ULONGLONG* ticks) {
-  if (st.wYear < 1601 || st.wYear > 30827 || st.wMonth < 1 || st.wMonth > 12 || st.wDay < 1 ||
-      st.wDay > DaysInMonth(st.wYear, st.wMonth) || st.wHour > 23 || st.wMinute > 59 ||
-      st.wSecond > 59 || st.wMilliseconds > 999)
-    return false;
-  LONGLONG days = DaysFromCivil(st.wYear, st.wMonth, st.wDay) + kDays1601To1970;
-  LONGLONG seconds = ((days * 24 + st.wHour) * 60 + st.wMinute) * 60 + st.wSecond;
-  *ticks = static_cast<ULONGLONG>(seconds * kTicksPerSecond + st.wMilliseconds * 10000LL);
+  FILETIME ft;
+  if (!SystemTimeToFileTime(&st, &ft)) return false;
+  *ticks = FromFileTime(ft);
   return true;
 }
 
 bool TicksToSystemTime(ULONGLONG ticks, SYSTEMTIME* st) {
-  if (ticks >= 0x8000000000000000ull) return false;
-  const LONGLONG t = static_cast<LONGLONG>(ticks);
-  const LONGLONG days = t / kTicksPerDay;
-  LONGLONG rest = t % kTicksPerDay;
-  LONGLONG year;
-  unsigned month, day;
-  CivilFromDays(days - kDays1601To1970, &year, &month, &day);
-  st->wYear = static_cast<WORD>(year);
-  st->wMonth = static_cast<WORD>(month);
-  st->wDay = static_cast<WORD>(day);
-  st->wDayOfWeek = static_cast<WORD>((days + 1) % 7);  // 1601-01-01 was a Monday
-  st->wHour = static_cast<WORD>(rest / (3600 * kTicksPerSecond));
-  rest %= 3600 * kTicksPerSecond;
-  st->wMinute = static_cast<WORD>(rest / (60 * kTicksPerSecond));
-  rest %= 60 * kTicksPerSecond;
-  st->wSecond = static_cast<WORD>(rest / kTicksPerSecond);
-  st->wMilliseconds = static_cast<WORD>((rest % kTicksPerSecond) / 10000);
-  return true;
+  const FILETIME ft = ToFileTimeValue(ticks);
+  return FileTimeToSystemTime(&ft, st) != FALSE;
 }
 
 ULONGLONG FromFileTime(const FILETIME& ft) { return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime; }
@@ -79,12 +31,7 @@ FILETIME ToFileTimeValue(ULONGLONG ticks) {
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
-void DeviceClock(SYSTEMTIME* now) {
-  using namespace std::chrono;
-  auto since1970 = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-  ULONGLONG ticks = static_cast<ULONGLONG>(since1970 * 10 + kDays1601To1970 * kTicksPerDay);
-  TicksToSystemTime(ticks, now);
-}
+void DeviceClock(SYSTEMTIME* now) { GetSystemTime(now); }
 
 std::atomic<TagClock> g_clock{nullptr};
 

@@ -6,27 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "device/text.h"
 #include "media_item.h"
 
 namespace {
 
 // The command line and the terminal speak UTF-8.
-std::u16string FromUtf8(const char* text) {
-  int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::u16string wide(length > 0 ? static_cast<size_t>(length) : 1, u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
-
-std::string ToUtf8(std::u16string_view text) {
-  if (text.empty()) return {};
-  int size = static_cast<int>(text.size());
-  int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
+using zb::FromUtf8;
+using zb::ToUtf8;
 
 int Usage() {
   std::fputs("usage: zbtitle --format FMT [--tag NAME=VALUE]... [--source PATH]\n", stderr);

@@ -1,0 +1,113 @@
+// CPlaylist: the ordered list of things to play, its current entry and the play history that
+// shuffle walks. Every change is told to the registered view windows (playlist_messages.h) while
+// it happens; all of it runs on the user-interface thread.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "medialist.h"
+#include "playlist_core.h"
+#include "playlist_item.h"
+#include "playlist_messages.h"
+#include "shuffle_draw.h"
+
+class CPlaylist {
+ public:
+  explicit CPlaylist(IPlaylistCore* core);
+  ~CPlaylist();
+  CPlaylist(const CPlaylist&) = delete;
+  CPlaylist& operator=(const CPlaylist&) = delete;
+
+  IPlaylistCore* GetCore() const { return core_; }
+
+  // Entries.
+  void Clear();
+  // Index -1, or beyond the count, appends. Returns the index used, or -1 for an empty path.
+  int InsertItem(LPCWSTR path, int index, LPCWSTR title, int length);
+  // A playlist file is read into the list (LoadFile); anything else is appended.
+  int AddPath(LPCWSTR path);
+  // The media files of a folder (level 0: that folder alone; 1: with its subfolders), sorted by
+  // path; the index of the first entry added, or -1.
+  int AddFolder(LPCWSTR folder, int level, int insertAt, LPCWSTR filter, DWORD minimumSize);
+  void RemoveItem(int index);
+  // Without shift the two entries change places; with shift the entry travels to `to`.
+  void MoveItems(int from, int to, BOOL shift);
+  // Modes 1-3 sort by display name, file name, path; 4 reverses; 5 shuffles; 6-8 sort by tags.
+  void Reorder(int mode, int first, int last);
+
+  // The current entry.
+  void SetCurrentIndex(int index);
+  int GetCurrentIndex() const { return current_; }
+  int GetCurrentPath(std::u16string& path) const;
+  int CopyCurrentPath(LPWSTR buffer, int size) const;
+
+  // Entry information.
+  int GetCount() const { return static_cast<int>(items_.size()); }
+  std::u16string GetItemPath(int index) const;
+  std::u16string GetItemDisplayName(int index) const;
+  int GetItemLength(int index) const;
+  int GetItemStatus(int index) const;
+  int CountPendingItems() const;
+  // Index -1 is the current entry.
+  void SetItemInfo(int index, LPCWSTR path, LPCWSTR title, int length);
+  void ValidateItem(int index);
+  void RequestItemInfo(int index, int flag);
+  void MarkItemResult(int index, BOOL giveUp);
+
+  // Next-item choice (shuffle, repeat, history).
+  int ChooseNext(IPlaylistCore* core, BOOL manual, int& current, int& position, BOOL& changed);
+  int Next(BOOL manual);
+  int PeekAhead(int steps, LPWSTR buffer, int size);
+  int Previous();
+  void ClearHistory();
+  void TrimHistory(int& position, float fraction, int current);
+  void PruneHistory(int& position);
+  const std::vector<int>& GetHistory() const { return history_; }
+  int GetHistoryPosition() const { return position_; }
+
+  // Views.
+  void AddView(HWND view);
+  void RemoveView(HWND view);
+  LRESULT Notify(UINT message, WPARAM wParam, LPARAM lParam);
+  void SetBatching(BOOL on);
+  LRESULT FillView(HWND view);
+  int GetTopIndex();
+  int GetVisibleCount();
+  void ScrollTo(int top, int count);
+  void SendCommand(int code);
+  const std::u16string& GetTitle() const { return title_; }
+  void SetTitle(LPCWSTR title);
+
+  // The media library's view of the list.
+  HRESULT AppendMediaList(IMediaList* list);
+  HRESULT ExportToMediaList(IPlaylistCore* core, IMediaList** list);
+
+  // Playlist files; reading them is the playlist reader's (playlist_neighbours.cpp).
+  int LoadFile(LPCWSTR path, LPCWSTR sourceName);
+
+ private:
+  bool IsValid(int index) const { return index >= 0 && index < GetCount(); }
+  void SendCurrent() { Notify(PLM_CURRENT, static_cast<WPARAM>(current_), 0); }
+  void HistoryChanged() { draw_.Invalidate(); }
+  // At the end of a shuffle round: prune, and with repeat trim the history for the next round.
+  void EndRound(BOOL repeat, int& position, int current);
+  void SortRange(int mode, int first, int last);
+  void AddFolderFiles(const std::u16string& folder, int level, int insertAt, const std::u16string& filter,
+                      DWORD minimumSize, int& first, int& added);
+
+  IPlaylistCore* core_;
+  BOOL batching_ = FALSE;
+  std::vector<int> held_;  // PLM_ITEMCHANGED indices held back while batching
+  std::vector<PlaylistItem> items_;
+  int current_ = -1;
+  std::vector<int> history_;  // entry indices in play order
+  int position_ = 0;  // history slots played; slot position-1 is the current entry
+  std::vector<HWND> views_;
+  std::u16string title_;
+  CShuffleDraw draw_;
+};
+
+// The shuffle's random source: rand, seeded from the tick count at its first use.
+int GetShuffleRandom();

@@ -1,0 +1,35 @@
+// The skin-file table: extensions by index and the type of a path.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "skin/skin_file_types.h"
+
+namespace {
+
+TEST(SkinFileTypes, ExtensionsByIndex) {
+  const char16_t* expected[] = {u".roz", u".wsz", u".skn"};
+  for (int i = 0; i < 3; ++i) {
+    WCHAR out[16] = {};
+    EXPECT_NE(GetSkinFileExtension(i, out), 0);
+    EXPECT_EQ(std::u16string(out), expected[i]);
+  }
+  WCHAR untouched[16] = u"keep";
+  EXPECT_EQ(GetSkinFileExtension(3, untouched), 0);
+  EXPECT_EQ(GetSkinFileExtension(-1, untouched), 0);
+  EXPECT_EQ(std::u16string(untouched), u"keep");
+}
+
+TEST(SkinFileTypes, TypeOfAPath) {
+  const struct {
+    const char16_t* path;
+    int type;
+  } cases[] = {
+      {u"\\Skins\\Dark.ROZ", 1}, {u"a.wsz", 1},        {u"b.Skn", 2},     {u"c.rozz", 0},
+      {u"noextension", 0},       {u"", 0},             {u"x.roz.txt", 0}, {u"\\dir.roz\\file", 0},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(GetSkinFileType(cases[i].path), cases[i].type) << "case " << i;
+  EXPECT_EQ(GetSkinFileType(nullptr), 0);
+}
+
+}  // namespace
