@@ -2,16 +2,14 @@
 #include "gwes/presenter_input.h"
 
 #include <SDL.h>
+#include <windows.h>
 
 #include <algorithm>
 
 namespace zb::presenter {
 namespace {
 
-// The device's virtual-key codes for its buttons.
-constexpr uint32_t kVkReturn = 0x0D, kVkBack = 0x1B;  // the back key sends VK_ESCAPE
-constexpr uint32_t kVkLeft = 0x25, kVkUp = 0x26, kVkRight = 0x27, kVkDown = 0x28;
-constexpr uint32_t kVkApp1 = 0xC1, kVkApp2 = 0xC2, kVkApp3 = 0xC3, kVkApp4 = 0xC4;
+constexpr uint32_t kBackKey = VK_ESCAPE;  // what the device's Back button sends
 
 struct Button {
   int32_t host;
@@ -19,10 +17,10 @@ struct Button {
 };
 
 constexpr Button kButtons[] = {
-    {SDLK_LEFT, kVkLeft}, {SDLK_UP, kVkUp},     {SDLK_RIGHT, kVkRight},   {SDLK_DOWN, kVkDown},
-    {SDLK_RETURN, kVkReturn}, {SDLK_KP_ENTER, kVkReturn}, {SDLK_ESCAPE, kVkBack},
-    {SDLK_F1, kVkApp1},   {SDLK_F2, kVkApp2},   {SDLK_F3, kVkApp3},       {SDLK_F4, kVkApp4},
-    {SDLK_1, kVkApp1},    {SDLK_2, kVkApp2},    {SDLK_3, kVkApp3},        {SDLK_4, kVkApp4},
+    {SDLK_LEFT, VK_LEFT},     {SDLK_UP, VK_UP},             {SDLK_RIGHT, VK_RIGHT},  {SDLK_DOWN, VK_DOWN},
+    {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN},   {SDLK_ESCAPE, kBackKey},
+    {SDLK_F1, VK_APP1},       {SDLK_F2, VK_APP2},           {SDLK_F3, VK_APP3},      {SDLK_F4, VK_APP4},
+    {SDLK_1, VK_APP1},        {SDLK_2, VK_APP2},            {SDLK_3, VK_APP3},       {SDLK_4, VK_APP4},
 };
 
 constexpr int kLongestSide = 720;

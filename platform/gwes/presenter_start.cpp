@@ -28,6 +28,7 @@ struct Presenter {
   std::atomic<bool> stop{false};
   std::atomic<bool> running{false};
   std::atomic<bool> failed{false};  // the host has no working display: this process stays headless
+  unsigned generation = 0;          // of the device shown
   std::mutex closeLock;
   std::function<void()> onClose;
 };
@@ -84,9 +85,13 @@ bool StartIfWanted() {
   if (!DisplayWanted()) return false;
   Presenter& p = State();
   std::lock_guard guard(p.lock);
-  if (p.running) return true;
+  if (p.running && p.generation == device::Generation()) return true;
   if (p.failed) return false;
-  if (p.thread.joinable()) p.thread.join();  // ended by Stop or by a closed display
+  if (p.thread.joinable()) {  // ended by Stop, or showing a device this process has left
+    p.stop = true;
+    p.thread.join();
+  }
+  p.generation = device::Generation();
   const auto folder = device::StateFolder();
   const int fd = ::open((folder / "presenter.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return false;

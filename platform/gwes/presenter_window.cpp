@@ -15,11 +15,6 @@
 #include "gwes/screen_picture.h"
 #include "gwes/shared_screen.h"
 
-// Until the window manager provides the input entry, a process without it drops input.
-namespace zb::input {
-bool Deliver(const Event& event) __attribute__((weak));
-}
-
 namespace zb::presenter {
 namespace {
 
@@ -28,7 +23,7 @@ constexpr Uint32 kFrameMs = 15;
 void Log(const std::string& what) { device::DebugLog("presenter: " + what + ": " + SDL_GetError() + "\r\n"); }
 
 void Send(const std::optional<input::Event>& event) {
-  if (event && &input::Deliver) input::Deliver(*event);
+  if (event) input::Deliver(*event);
 }
 
 struct SdlDeleter {

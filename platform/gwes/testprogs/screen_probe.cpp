@@ -4,8 +4,11 @@
 //   mode W H BPP DPI      gives the device's screen another mode
 //   churn N               N times: switches between two modes, or (odd N) draws, as fast as it can
 //   save FILE             writes the screen as PNG
-//   present               shows the screen if a display is wanted, says "presenting yes|no",
-//                         and reports each input event on stdout until stdin closes
+//   present               makes a top-level window over the whole screen (which shows the screen
+//                         when a display is wanted), says "presenting yes|no", and reports
+//                         the stylus and key messages that reach the window until stdin closes;
+//                         closing the presenter's window closes it too ("closed")
+//   present-unhooked      the same without a close hook: closing the window ends the process
 // Exits 0 when every step did what it should.
 #include <poll.h>
 #include <unistd.h>
@@ -14,24 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "gwes/gdi_host.h"
-#include "gwes/input.h"
 #include "gwes/presenter.h"
-
-// Stands in for the window manager's input entry: the test reads what arrives.
-bool zb::input::Deliver(const Event& event) {
-  static constexpr const char* kNames[] = {"stylus-down", "stylus-move", "stylus-up", "key-down", "key-up"};
-  const auto kind = static_cast<size_t>(event.kind);
-  if (kind >= std::size(kNames)) return false;
-  if (kind <= static_cast<size_t>(zb::input::Kind::StylusUp)) {
-    std::printf("%s %d %d\n", kNames[kind], event.x, event.y);
-  } else {
-    std::printf("%s %u\n", kNames[kind], event.vk);
-  }
-  std::fflush(stdout);
-  return true;
-}
 
 namespace {
 
@@ -61,15 +50,57 @@ bool Scene(HDC dc) {
   return ok;
 }
 
-bool Present() {
-  const bool presenting = zb::presenter::StartIfWanted();
-  std::printf("presenting %s\n", presenting ? "yes" : "no");
-  std::fflush(stdout);
-  pollfd in{STDIN_FILENO, POLLIN, 0};
-  char buffer[256];
-  // Until the test closes stdin, and never longer than two minutes.
-  while (::poll(&in, 1, 120000) > 0 && ::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      std::printf("%s %d %d\n", message == WM_LBUTTONDOWN ? "WM_LBUTTONDOWN" : message == WM_LBUTTONUP ? "WM_LBUTTONUP" : "WM_MOUSEMOVE",
+                  static_cast<int>(static_cast<short>(LOWORD(lParam))), static_cast<int>(static_cast<short>(HIWORD(lParam))));
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      std::printf("%s %u\n", message == WM_KEYDOWN ? "WM_KEYDOWN" : "WM_KEYUP", static_cast<unsigned>(wParam));
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      break;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
+  std::fflush(stdout);
+  return 0;
+}
+
+bool Present(bool hooked) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ProbeProc;
+  wc.lpszClassName = u"ScreenProbe";
+  if (!RegisterClassW(&wc)) return false;
+  // No background brush: the window leaves the screen as it was drawn.
+  HWND window = CreateWindowExW(0, u"ScreenProbe", u"Screen probe", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+  if (!window) return false;
+  if (hooked) {
+    zb::presenter::OnCloseRequested([window] {
+      std::printf("closed\n");
+      std::fflush(stdout);
+      PostMessageW(window, WM_CLOSE, 0, 0);
+    });
+  }
+  std::printf("presenting %s\n", zb::presenter::StartIfWanted() ? "yes" : "no");
+  std::fflush(stdout);
+  // Until the test closes stdin, and never longer than two minutes.
+  std::thread input([window] {
+    pollfd in{STDIN_FILENO, POLLIN, 0};
+    char buffer[256];
+    while (::poll(&in, 1, 120000) > 0 && ::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  });
+  input.detach();  // may still wait on stdin when the window closed first
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   zb::presenter::Stop();
   return true;
 }
@@ -108,8 +139,8 @@ int main(int argc, char** argv) {
       i += 1;
     } else if (step == "save" && i + 1 < argc) {
       ok = zb::gdi::SaveScreenPng(argv[++i]);
-    } else if (step == "present") {
-      ok = Present();
+    } else if (step == "present" || step == "present-unhooked") {
+      ok = Present(step == "present");
     } else {
       std::fprintf(stderr, "screen_probe: cannot do \"%s\"\n", step.c_str());
       ok = false;

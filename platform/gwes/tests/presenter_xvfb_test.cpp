@@ -1,7 +1,8 @@
 // The presenter on a real X server (Xvfb, on a display number of its own choosing): the device's
 // program shows its screen in a window twice its size, clicks, drags and keys sent to that
-// window reach the input entry as the device's stylus and buttons, the window follows drawing by
-// other processes, and zbdev's screenshot of it equals the headless rendering.
+// window reach the program's window procedure as stylus and button messages at device
+// coordinates, the window follows drawing by other processes, closing it closes the program,
+// and zbdev's screenshot of it equals the headless rendering.
 #include <cstdlib>
 #include <sstream>
 
@@ -40,11 +41,11 @@ class Xvfb {
   std::string display_;
 };
 
-// Reads the pixels of a window on the test's X server.
-class Screen {
+// Reads the pixels of a window on the test's X server, and closes it as a window manager would.
+class XClient {
  public:
-  explicit Screen(const std::string& display) : x_(XOpenDisplay(display.c_str())) {}
-  ~Screen() {
+  explicit XClient(const std::string& display) : x_(XOpenDisplay(display.c_str())) {}
+  ~XClient() {
     if (x_) XCloseDisplay(x_);
   }
   bool open() const { return x_ != nullptr; }
@@ -60,6 +61,18 @@ class Screen {
     }
     XDestroyImage(image);
     return p;
+  }
+
+  void Close(Window window) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x_, window, False, NoEventMask, &e);
+    XFlush(x_);
   }
 
  private:
@@ -99,9 +112,8 @@ class PresenterOnX : public GdiTest {
             "DBUS_SESSION_BUS_ADDRESS=disabled:"};
   }
 
-  std::unique_ptr<Child> Present() {
-    auto probe = std::make_unique<Child>(SCREEN_PROBE_PATH, std::vector<std::string>{"scene", "present"}, Env());
-    return probe;
+  std::unique_ptr<Child> Present(const char* how = "present") {
+    return std::make_unique<Child>(SCREEN_PROBE_PATH, std::vector<std::string>{"scene", how}, Env());
   }
 
   // The presenter's window: xdotool finds it by its title once it is mapped.
@@ -130,7 +142,7 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
   EXPECT_EQ(probe->ReadLine(), "presenting yes");
   auto window = FindWindow();
   ASSERT_TRUE(window);
-  Screen x(server_->display());
+  XClient x(server_->display());
   ASSERT_TRUE(x.open());
   std::optional<screen::Picture> shown;
   ASSERT_TRUE(WaitUntil([&] {
@@ -139,21 +151,21 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
   })) << (shown ? Shows(*shown, *expected, 2).message() : "no picture");
 
   ASSERT_EQ(Xdotool({"mousemove", "--window", std::to_string(*window), "101", "61", "click", "1"}), 0);
-  EXPECT_EQ(probe->ReadLine(), "stylus-down 50 30");
-  EXPECT_EQ(probe->ReadLine(), "stylus-up 50 30");
+  EXPECT_EQ(probe->ReadLine(), "WM_LBUTTONDOWN 50 30");
+  EXPECT_EQ(probe->ReadLine(), "WM_LBUTTONUP 50 30");
 
   const std::string w = std::to_string(*window);
   ASSERT_EQ(Xdotool({"mousemove", "--window", w, "20", "20", "mousedown", "1", "mousemove", "--window", w, "60", "100",
                      "mouseup", "1"}),
             0);
-  EXPECT_EQ(probe->ReadLine(), "stylus-down 10 10");
-  EXPECT_EQ(probe->ReadLine(), "stylus-move 30 50");
-  EXPECT_EQ(probe->ReadLine(), "stylus-up 30 50");
+  EXPECT_EQ(probe->ReadLine(), "WM_LBUTTONDOWN 10 10");
+  EXPECT_EQ(probe->ReadLine(), "WM_MOUSEMOVE 30 50");
+  EXPECT_EQ(probe->ReadLine(), "WM_LBUTTONUP 30 50");
 
   ASSERT_EQ(Xdotool({"key", "Return", "F1", "Escape", "Up", "a"}), 0);  // "a" is no button of the device
   for (const char* vk : {"13", "193", "27", "38"}) {
-    EXPECT_EQ(probe->ReadLine(), std::string("key-down ") + vk);
-    EXPECT_EQ(probe->ReadLine(), std::string("key-up ") + vk);
+    EXPECT_EQ(probe->ReadLine(), std::string("WM_KEYDOWN ") + vk);
+    EXPECT_EQ(probe->ReadLine(), std::string("WM_KEYUP ") + vk);
   }
 
   // zbdev reads what the window shows, and it equals the headless rendering.
@@ -178,6 +190,26 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
 
   EXPECT_EQ(probe->Wait(), 0);
   EXPECT_EQ(probe->ReadLine(1s), std::nullopt) << "no input after the last";
+}
+
+TEST_F(PresenterOnX, ClosingTheWindowAsksTheProgramToClose) {
+  XClient x(server_->display());
+  ASSERT_TRUE(x.open());
+  {
+    auto probe = Present();
+    ASSERT_EQ(probe->ReadLine(), "presenting yes");
+    auto window = FindWindow();
+    ASSERT_TRUE(window);
+    x.Close(*window);
+    EXPECT_EQ(probe->ReadLine(), "closed") << "the program's own close hook";
+    EXPECT_EQ(probe->Wait(), 0);
+  }
+  auto probe = Present("present-unhooked");
+  ASSERT_EQ(probe->ReadLine(), "presenting yes");
+  auto window = FindWindow();
+  ASSERT_TRUE(window);
+  x.Close(*window);
+  EXPECT_EQ(probe->Wait(), 128 + SIGTERM) << "without a hook the program is closed as from outside";
 }
 
 TEST_F(PresenterOnX, OneProcessOfTheDeviceShowsTheScreenAtATime) {
