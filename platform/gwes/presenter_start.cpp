@@ -58,8 +58,10 @@ void Run(std::filesystem::path stateFolder, int deviceLock, std::shared_ptr<std:
   Presenter& p = State();
   bool told = false;
   auto shown = [&](bool ok) {
-    if (!told) started->set_value(ok);
+    if (told) return;
     told = true;
+    if (!ok) p.failed = true;  // before the caller hears of it, so that asking again answers the same
+    started->set_value(ok);
   };
   const bool ok = Present(stateFolder, p.stop, CloseRequested, shown);
   shown(ok);  // stopped before the window showed anything
@@ -85,8 +87,8 @@ bool StartIfWanted() {
   if (!DisplayWanted()) return false;
   Presenter& p = State();
   std::lock_guard guard(p.lock);
-  if (p.running && p.generation == device::Generation()) return true;
   if (p.failed) return false;
+  if (p.running && p.generation == device::Generation()) return true;
   if (p.thread.joinable()) {  // ended by Stop, or showing a device this process has left
     p.stop = true;
     p.thread.join();
