@@ -21,7 +21,8 @@ bool StartIfWanted();
 void Stop();
 
 // What closing the window does; the callback runs on the presenter's own thread. Without one
-// the process gets SIGTERM, as when it is closed from outside.
+// the program is closed as the device closes it (wm::CloseProgram in gwes/close_request.h), and
+// a program with no window left to close gets SIGTERM.
 void OnCloseRequested(std::function<void()> callback);
 
 }  // namespace zb::presenter

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "device/device.h"
+#include "gwes/close_request.h"
 #include "gwes/gdi_host.h"
 #include "gwes/presenter_window.h"
 
@@ -49,8 +50,8 @@ void CloseRequested() {
   }
   if (callback) {
     callback();
-  } else {
-    ::kill(::getpid(), SIGTERM);
+  } else if (!wm::CloseProgram()) {
+    ::kill(::getpid(), SIGTERM);  // no window left to close: closed as from outside
   }
 }
 

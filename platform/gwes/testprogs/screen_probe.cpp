@@ -6,14 +6,17 @@
 //   save FILE             writes the screen as PNG
 //   present               makes a top-level window over the whole screen (which shows the screen
 //                         when a display is wanted), says "presenting yes|no", and reports
-//                         the stylus and key messages that reach the window until stdin closes;
-//                         closing the presenter's window closes it too ("closed")
-//   present-unhooked      the same without a close hook: closing the window ends the process
+//                         the stylus, key and close messages that reach the window until stdin
+//                         closes; closing the presenter's window calls its close hook ("closed")
+//   present-unhooked      the same without a close hook
+//   present-stubborn      the same, and the window refuses to close
+//   windowless            makes a top-level window and destroys it, then waits for stdin to close
 // Exits 0 when every step did what it should.
 #include <poll.h>
 #include <unistd.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -50,6 +53,9 @@ bool Scene(HDC dc) {
   return ok;
 }
 
+constexpr UINT kInputClosed = WM_APP;
+bool refuseClose = false;
+
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_LBUTTONDOWN:
@@ -62,6 +68,13 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_KEYUP:
       std::printf("%s %u\n", message == WM_KEYDOWN ? "WM_KEYDOWN" : "WM_KEYUP", static_cast<unsigned>(wParam));
       break;
+    case WM_CLOSE:
+      std::printf("WM_CLOSE\n");
+      std::fflush(stdout);
+      return refuseClose ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
+    case kInputClosed:
+      DestroyWindow(hwnd);
+      break;
     case WM_DESTROY:
       PostQuitMessage(0);
       break;
@@ -72,37 +85,72 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return 0;
 }
 
-bool Present(bool hooked) {
+// How a "present" step's window takes being closed.
+struct Way {
+  const char* step;
+  bool hooked;       // with its own close hook for the presenter's window
+  bool refuse;       // refuses WM_CLOSE
+  bool windowless;   // destroys its window at once
+};
+
+constexpr Way kWays[] = {
+    {"present", true, false, false},
+    {"present-unhooked", false, false, false},
+    {"present-stubborn", false, true, false},
+    {"windowless", false, false, true},
+};
+
+// Until the test closes stdin, and never longer than two minutes.
+void AwaitInputEnd() {
+  pollfd in{STDIN_FILENO, POLLIN, 0};
+  char buffer[256];
+  for (;;) {
+    const int ready = ::poll(&in, 1, 120000);
+    if (ready < 0 && errno == EINTR) continue;  // a signal the device's close took
+    if (ready <= 0 || ::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) return;
+  }
+}
+
+bool Present(const Way& way) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = ProbeProc;
   wc.lpszClassName = u"ScreenProbe";
   if (!RegisterClassW(&wc)) return false;
+  refuseClose = way.refuse;
   // No background brush: the window leaves the screen as it was drawn.
   HWND window = CreateWindowExW(0, u"ScreenProbe", u"Screen probe", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
   if (!window) return false;
-  if (hooked) {
+  if (way.hooked) {
     zb::presenter::OnCloseRequested([window] {
       std::printf("closed\n");
       std::fflush(stdout);
       PostMessageW(window, WM_CLOSE, 0, 0);
     });
   }
+  if (way.windowless && !DestroyWindow(window)) return false;
   std::printf("presenting %s\n", zb::presenter::StartIfWanted() ? "yes" : "no");
   std::fflush(stdout);
-  // Until the test closes stdin, and never longer than two minutes.
-  std::thread input([window] {
-    pollfd in{STDIN_FILENO, POLLIN, 0};
-    char buffer[256];
-    while (::poll(&in, 1, 120000) > 0 && ::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
-    }
-    PostMessageW(window, WM_CLOSE, 0, 0);
-  });
-  input.detach();  // may still wait on stdin when the window closed first
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  if (way.windowless) {
+    AwaitInputEnd();
+  } else {
+    std::thread input([window] {
+      AwaitInputEnd();
+      PostMessageW(window, kInputClosed, 0, 0);
+    });
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    input.join();  // a window closed first still waits for stdin: no thread may post during exit
+  }
   zb::presenter::Stop();
   return true;
+}
+
+const Way* WayOf(const std::string& step) {
+  for (const Way& way : kWays) {
+    if (step == way.step) return &way;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -139,8 +187,8 @@ int main(int argc, char** argv) {
       i += 1;
     } else if (step == "save" && i + 1 < argc) {
       ok = zb::gdi::SaveScreenPng(argv[++i]);
-    } else if (step == "present" || step == "present-unhooked") {
-      ok = Present(step == "present");
+    } else if (const Way* way = WayOf(step)) {
+      ok = Present(*way);
     } else {
       std::fprintf(stderr, "screen_probe: cannot do \"%s\"\n", step.c_str());
       ok = false;

@@ -103,6 +103,11 @@ class Child {
     in_ = -1;
   }
 
+  // Sends the child a signal and leaves it running.
+  void Signal(int signal) {
+    if (pid_ > 0 && !ended_) ::kill(pid_, signal);
+  }
+
   // Asks the child to end (SIGTERM) and waits for it; killed when it does not end in time.
   int Terminate() {
     if (pid_ <= 0 || ended_) return -1;
@@ -111,8 +116,10 @@ class Child {
   }
 
   // The exit code, 128 + the signal that ended it, or -1 when it has not ended within `limit`.
-  int Wait(std::chrono::milliseconds limit = 60s) {
-    CloseInput();
+  // Its stdin is closed first unless `keepInput` (a child that ends when it closes would not
+  // show what else ended it).
+  int Wait(std::chrono::milliseconds limit = 60s, bool keepInput = false) {
+    if (!keepInput) CloseInput();
     const auto end = std::chrono::steady_clock::now() + limit;
     int status = 0;
     while (::waitpid(pid_, &status, WNOHANG) != pid_) {
