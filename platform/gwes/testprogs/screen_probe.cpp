@@ -56,33 +56,47 @@ bool Scene(HDC dc) {
 constexpr UINT kInputClosed = WM_APP;
 bool refuseClose = false;
 
+// The stylus and key messages the probe reports, with the point or the key they carry.
+struct Reported {
+  UINT message;
+  const char* name;
+  bool point;
+};
+
+constexpr Reported kReported[] = {
+    {WM_LBUTTONDOWN, "WM_LBUTTONDOWN", true}, {WM_MOUSEMOVE, "WM_MOUSEMOVE", true},
+    {WM_LBUTTONUP, "WM_LBUTTONUP", true},     {WM_KEYDOWN, "WM_KEYDOWN", false},
+    {WM_KEYUP, "WM_KEYUP", false},
+};
+
+void Report(UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const Reported& r : kReported) {
+    if (r.message != message) continue;
+    if (r.point) {
+      std::printf("%s %d %d\n", r.name, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    } else {
+      std::printf("%s %u\n", r.name, static_cast<unsigned>(wParam));
+    }
+    std::fflush(stdout);
+  }
+}
+
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Report(message, wParam, lParam);
   switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-      std::printf("%s %d %d\n", message == WM_LBUTTONDOWN ? "WM_LBUTTONDOWN" : message == WM_LBUTTONUP ? "WM_LBUTTONUP" : "WM_MOUSEMOVE",
-                  static_cast<int>(static_cast<short>(LOWORD(lParam))), static_cast<int>(static_cast<short>(HIWORD(lParam))));
-      break;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-      std::printf("%s %u\n", message == WM_KEYDOWN ? "WM_KEYDOWN" : "WM_KEYUP", static_cast<unsigned>(wParam));
-      break;
     case WM_CLOSE:
       std::printf("WM_CLOSE\n");
       std::fflush(stdout);
       return refuseClose ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
     case kInputClosed:
       DestroyWindow(hwnd);
-      break;
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
-      break;
+      return 0;
     default:
       return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  std::fflush(stdout);
-  return 0;
 }
 
 // How a "present" step's window takes being closed.
