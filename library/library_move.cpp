@@ -102,8 +102,10 @@ int CMediaLibrary::MoveLibrary(LPCWSTR newPath, LibraryMoveProgress progress, vo
   {
     CLibraryLock lock(this);
     if (zblib::EqualNoCase(newPath, path_)) {
-      success = db_ != nullptr;  // already there: nothing to move
-    } else if (db_) {
+      report(100);  // already there: nothing else happens
+      return 1;
+    }
+    if (db_) {
       report(5);
       DWORD batches = 0;
       EndBatches(&batches);

@@ -85,7 +85,8 @@ DWORD VolumeSeed(std::string_view path) {
 void DeleteLeftovers() {
   const std::u16string folder = TempFolder();
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + Utf8ToWide(kTempPrefix) + u"*.*").c_str(), &found);
+  // "kstrzb_*" is what the device's "kstrzb_*.*" matches: names with or without a dot.
+  HANDLE search = FindFirstFileW((folder + Utf8ToWide(kTempPrefix) + u"*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());

@@ -177,11 +177,9 @@ CSqlStatement CSqlDatabase::CompileStatement(LPCWSTR sql) {
   if (!db_) return CSqlStatement();
   sqlite3_stmt* stmt = nullptr;
   const int rc = sqlite3_prepare16_v2(db_, sql, -1, &stmt, nullptr);
-  if (rc != SQLITE_OK || !stmt) {
-    if (rc != SQLITE_OK) Report(rc, sql);
-    return CSqlStatement();
-  }
-  return CSqlStatement(db_, stmt, this);
+  if (rc != SQLITE_OK) Report(rc, sql);
+  // Without a handle the statement still reports what is done with it.
+  return CSqlStatement(db_, rc == SQLITE_OK ? stmt : nullptr, this);
 }
 
 DWORD CSqlDatabase::LastInsertRowId() const {

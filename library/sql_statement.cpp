@@ -99,7 +99,7 @@ void CSqlQuery::Finalize() {
 // ---- CSqlStatement ----
 
 CSqlStatement::CSqlStatement(sqlite3* db, sqlite3_stmt* handle, ISqlErrorSink* sink)
-    : db_(db), shared_(new SqlSharedStatement{handle, 1}), sink_(sink) {}
+    : db_(db), shared_(handle ? new SqlSharedStatement{handle, 1} : nullptr), sink_(sink) {}
 
 CSqlStatement::CSqlStatement(CSqlStatement&& other) noexcept { *this = std::move(other); }
 
