@@ -6,6 +6,20 @@ namespace {
 
 std::u16string FolderPattern(LPCWSTR source) { return std::u16string(source) + u"*"; }
 
+// The statements of the two marks, for one source or for a folder and everything in it; the
+// valid mark binds the scan's mark first.
+struct MarkStatements {
+  const char16_t* source;
+  const char16_t* folder;
+  DWORD event;
+};
+constexpr MarkStatements kMarks[] = {
+    {u"update media set valid = 0 where source=? AND valid > 0",
+     u"update media set valid = 0 where WSTARTSWITH(source, ?) AND valid > 0", LIBEVENT_MARKED_INVALID},
+    {u"update media set valid = ?, lastdate=datetime('now') where source=?",
+     u"update media set valid = ?, lastdate=datetime('now') where WSTARTSWITH(source, ?)", LIBEVENT_MARKED_VALID},
+};
+
 }  // namespace
 
 int CMediaLibrary::ExecChange(LPCWSTR sql, const std::function<void(CSqlStatement&)>& bind) {
@@ -55,30 +69,22 @@ HRESULT CMediaLibrary::InvalidateAll(BOOL force) {
   return S_OK;
 }
 
-HRESULT CMediaLibrary::MarkValid(LPCWSTR source, BOOL isFolder) {
+HRESULT CMediaLibrary::SetMark(LPCWSTR source, BOOL isFolder, bool valid) {
   if (!source) return E_FAIL;
   CLibraryLock lock(this);
   if (!db_) return E_FAIL;
   if (writeSuspended_) return S_OK;
+  const MarkStatements& marks = kMarks[valid ? 1 : 0];
   const LONG mark = ScanMark();
-  const int rows = ExecChange(isFolder ? u"update media set valid = ?, lastdate=datetime('now') where WSTARTSWITH(source, ?)"
-                                       : u"update media set valid = ?, lastdate=datetime('now') where source=?",
-                              [&](CSqlStatement& s) {
-                                s.BindInt(1, mark);
-                                s.BindText(2, source);
-                              });
-  if (rows > 0) RaiseEvent(LIBEVENT_MARKED_VALID, isFolder ? FolderPattern(source).c_str() : source, nullptr);
+  const int rows = ExecChange(isFolder ? marks.folder : marks.source, [&](CSqlStatement& s) {
+    int index = 1;
+    if (valid) s.BindInt(index++, mark);
+    s.BindText(index, source);
+  });
+  if (rows > 0) RaiseEvent(marks.event, isFolder ? FolderPattern(source).c_str() : source, nullptr);
   return S_OK;
 }
 
-HRESULT CMediaLibrary::MarkInvalid(LPCWSTR source, BOOL isFolder) {
-  if (!source) return E_FAIL;
-  CLibraryLock lock(this);
-  if (!db_) return E_FAIL;
-  if (writeSuspended_) return S_OK;
-  const int rows = ExecChange(isFolder ? u"update media set valid = 0 where WSTARTSWITH(source, ?) AND valid > 0"
-                                       : u"update media set valid = 0 where source=? AND valid > 0",
-                              [&](CSqlStatement& s) { s.BindText(1, source); });
-  if (rows > 0) RaiseEvent(LIBEVENT_MARKED_INVALID, isFolder ? FolderPattern(source).c_str() : source, nullptr);
-  return S_OK;
-}
+HRESULT CMediaLibrary::MarkValid(LPCWSTR source, BOOL isFolder) { return SetMark(source, isFolder, true); }
+
+HRESULT CMediaLibrary::MarkInvalid(LPCWSTR source, BOOL isFolder) { return SetMark(source, isFolder, false); }

@@ -133,6 +133,7 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
                               BOOL* needed);
   // One changing statement, bound by `bind`, in a transaction: the rows changed or negative.
   int ExecChange(LPCWSTR sql, const std::function<void(CSqlStatement&)>& bind);
+  HRESULT SetMark(LPCWSTR source, BOOL isFolder, bool valid);
   LONG ScanMark();
   DWORD ScanPass();
   void EndBatches(DWORD* ended);
