@@ -3,6 +3,8 @@
 // they were told, and a library opened the way the player opens it.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>

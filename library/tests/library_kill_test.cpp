@@ -70,8 +70,8 @@ class LibraryKill : public LibraryTest {};
 
 TEST_F(LibraryKill, EveryCommittedBatchSurvivesAKill) {
   std::mt19937 random(std::random_device{}());
-  std::uniform_int_distribution<int> batches(1, 6);
-  std::uniform_int_distribution<int> extraMicroseconds(0, 20000);
+  std::uniform_int_distribution<int> batches(1, 4);
+  std::uniform_int_distribution<int> extraMicroseconds(0, 10000);
   int caughtInCommit = 0;
   for (int kill = 1; kill <= kKills; ++kill) {
     SCOPED_TRACE("kill " + std::to_string(kill));

@@ -110,6 +110,14 @@ TEST_F(LibrarySchemaTest, AFileThatIsNoDatabaseIsReplacedAndTheReasonLogged) {
   library_->SetLogFile(u"\\Library\\errors.log");
   EXPECT_EQ(library_->Start(kPath, 7), S_OK);
   EXPECT_EQ(Scalar(u"select value from config where name='schema';"), 23);
+  // The failures met while recovering belong to the recovery: the new database is writable.
+  MEDIALIBRARYSTATUS status{sizeof status, 0, 9, 9};
+  library_->GetStatus(&status);
+  EXPECT_EQ(status.open, 1u);
+  EXPECT_EQ(status.suspended, 0u);
+  Exec("insert into media values (NULL, '\\a.mp3', 1, 0, 0, 0, 0);");
+  EXPECT_EQ(library_->MarkInvalid(u"\\a.mp3", FALSE), S_OK);
+  EXPECT_EQ(Scalar(u"select valid from media;"), 0);
   CloseLibrary();
   std::ifstream in(device_.Host("Library/errors.log"), std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), {});
