@@ -4,7 +4,7 @@
 
 #include "media_library.h"
 
-CMediaLibrary::Listener CMediaLibrary::MakeListener(DWORD tagFilter, LibraryEventCallback callback,
+CMediaLibrary::Listener CMediaLibrary::MakeListener(DWORD tagFilter, LibraryEventListener callback,
                                                     DWORD_PTR context) {
   Listener listener{};
   listener.tagFilter = tagFilter;
@@ -18,14 +18,14 @@ CMediaLibrary::Listener CMediaLibrary::MakeListener(DWORD tagFilter, LibraryEven
   return listener;
 }
 
-STDMETHODIMP CMediaLibrary::Advise(DWORD event, DWORD tagFilter, LibraryEventCallback callback, DWORD_PTR context) {
+STDMETHODIMP CMediaLibrary::Advise(DWORD event, DWORD tagFilter, LibraryEventListener callback, DWORD_PTR context) {
   if (event >= LIBEVENT_COUNT || !callback) return E_FAIL;
   CLibraryLock lock(this);
   listeners_[event].insert(MakeListener(tagFilter, callback, context));
   return S_OK;
 }
 
-STDMETHODIMP CMediaLibrary::Unadvise(DWORD event, DWORD tagFilter, LibraryEventCallback callback,
+STDMETHODIMP CMediaLibrary::Unadvise(DWORD event, DWORD tagFilter, LibraryEventListener callback,
                                      DWORD_PTR context) {
   if (event >= LIBEVENT_COUNT || !callback) return E_FAIL;
   CLibraryLock lock(this);

@@ -70,7 +70,7 @@ DWORD LibraryMemoryLimit(DWORD availablePhysical) {
   return left > kSmallestLimit ? left : kSmallestLimit;
 }
 
-HRESULT OpenLibrary(CMediaLibrary* library, CSettings* settings, HWND owner, LibraryEventCallback listener,
+HRESULT OpenLibrary(CMediaLibrary* library, CSettings* settings, HWND owner, LibraryEventListener listener,
                     DWORD_PTR context) {
   if (!library || !settings) return E_POINTER;
   const std::u16string cache = GetLibraryCachePath(*settings);

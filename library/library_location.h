@@ -27,5 +27,5 @@ DWORD LibraryMemoryLimit(DWORD availablePhysical);
 // The library's steps of the player core's start-up. `listener` (may be null) is registered
 // for the tag, suspend and close events. The folder question is asked over `owner`; a Yes
 // empties "metadataLocation" in `settings`. S_OK when the database opened.
-HRESULT OpenLibrary(CMediaLibrary* library, CSettings* settings, HWND owner, LibraryEventCallback listener,
+HRESULT OpenLibrary(CMediaLibrary* library, CSettings* settings, HWND owner, LibraryEventListener listener,
                     DWORD_PTR context);

@@ -62,8 +62,8 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   STDMETHODIMP CreateItem(IMediaItem** item) override;
   STDMETHODIMP QueryValues(IMediaItem* query, IMediaResult** result) override;
   STDMETHODIMP QueryMedia(IMediaItem* query, IMediaList** result) override;
-  STDMETHODIMP Advise(DWORD event, DWORD tagFilter, LibraryEventCallback callback, DWORD_PTR context) override;
-  STDMETHODIMP Unadvise(DWORD event, DWORD tagFilter, LibraryEventCallback callback, DWORD_PTR context) override;
+  STDMETHODIMP Advise(DWORD event, DWORD tagFilter, LibraryEventListener callback, DWORD_PTR context) override;
+  STDMETHODIMP Unadvise(DWORD event, DWORD tagFilter, LibraryEventListener callback, DWORD_PTR context) override;
 
   // The library lock (recursive). The owner thread's last Unlock carries out a pending close.
   void Lock();
@@ -107,13 +107,13 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
 
  private:
   struct Listener {
-    std::array<BYTE, sizeof(DWORD) + sizeof(LibraryEventCallback) + sizeof(DWORD_PTR)> key;
+    std::array<BYTE, sizeof(DWORD) + sizeof(LibraryEventListener) + sizeof(DWORD_PTR)> key;
     DWORD tagFilter;
-    LibraryEventCallback callback;
+    LibraryEventListener callback;
     DWORD_PTR context;
     bool operator<(const Listener& other) const { return key < other.key; }
   };
-  static Listener MakeListener(DWORD tagFilter, LibraryEventCallback callback, DWORD_PTR context);
+  static Listener MakeListener(DWORD tagFilter, LibraryEventListener callback, DWORD_PTR context);
 
   // ISqlErrorSink: the library's error policy and log.
   void ReportError(int code, LPCWSTR message, LPCWSTR sqlText) override;

@@ -38,7 +38,7 @@ struct LIBEVENTINFO {
 };
 
 // Listeners are called with the context they registered; it can carry a pointer.
-typedef void (*LibraryEventCallback)(DWORD event, DWORD_PTR context, LPCWSTR text, const LIBEVENTINFO* info);
+typedef void (*LibraryEventListener)(DWORD event, DWORD_PTR context, LPCWSTR text, const LIBEVENTINFO* info);
 
 // GetStatus's record; size must be 16.
 struct MEDIALIBRARYSTATUS {
@@ -68,6 +68,6 @@ interface IMediaLibrary : public IUnknown {
   STDMETHOD(CreateItem)(IMediaItem** item) PURE;
   STDMETHOD(QueryValues)(IMediaItem* query, IMediaResult** result) PURE;
   STDMETHOD(QueryMedia)(IMediaItem* query, IMediaList** result) PURE;
-  STDMETHOD(Advise)(DWORD event, DWORD tagFilter, LibraryEventCallback callback, DWORD_PTR context) PURE;
-  STDMETHOD(Unadvise)(DWORD event, DWORD tagFilter, LibraryEventCallback callback, DWORD_PTR context) PURE;
+  STDMETHOD(Advise)(DWORD event, DWORD tagFilter, LibraryEventListener callback, DWORD_PTR context) PURE;
+  STDMETHOD(Unadvise)(DWORD event, DWORD tagFilter, LibraryEventListener callback, DWORD_PTR context) PURE;
 };
