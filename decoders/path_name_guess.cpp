@@ -34,12 +34,13 @@ std::vector<Text> LastNames(const Text& path, int n) {
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f'; }
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// "07 Song" reads as "07-Song", so that a track number and a title split into two parts.
+// "07 Song" reads as "07-Song", so that a track number and a title split into two parts. A
+// name that separates its number already ("07 - Song") keeps its own separator.
 Text FixTrackSpace(Text name) {
   size_t digits = 0;
   while (digits < name.size() && digits < 3 && IsDigit(name[digits])) ++digits;
-  if (digits >= 1 && digits <= 2 && digits < name.size() && IsBlank(name[digits]) &&
-      (digits + 1 >= name.size() || !IsBlank(name[digits + 1])))
+  if (digits >= 1 && digits <= 2 && digits + 1 < name.size() && IsBlank(name[digits]) &&
+      !IsBlank(name[digits + 1]) && name[digits + 1] != u'-')
     name[digits] = u'-';
   return name;
 }
