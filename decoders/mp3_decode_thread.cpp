@@ -1,0 +1,253 @@
+// The MP3 decode thread: libmad frames to 16-bit PCM in blocks of ten frames, through the
+// visualisation, the sample chain and the output module. It polls the stop flag and the seek
+// target between frames and while the output is full, so Stop never has to kill it.
+#include <algorithm>
+#include <cstring>
+
+#include "end_of_stream.h"
+#include "id3_frames.h"
+#include "mp3_play_state.h"
+
+namespace {
+
+constexpr int kBlockPerChannel = 23040;  // ten 1152-sample frames of 16-bit samples
+constexpr DWORD kPollMs = 100;
+
+struct Converter {
+  LONG residual[2] = {};
+  int clip[2] = {};
+
+  // libmad's 28-bit fraction to 16 bits, the truncated part carried into the next sample, and
+  // a held clip that lets go only when the wave turns back.
+  int16_t Convert(int channel, mad_fixed_t sample) {
+    const long long s = static_cast<long long>(sample) + residual[channel];
+    long long out = s;
+    int& state = clip[channel];
+    if (s >= 0x10000000) {
+      out = state == -1 ? -0x10000000 : 0x0FFFFFFF;
+      if (state != -1) state = 1;
+    } else if (s < -0x10000000) {
+      out = state == 1 ? 0x0FFFFFFF : -0x10000000;
+      if (state != 1) state = -1;
+    } else if (state == 1) {
+      if (s > 0) state = 0;
+      else out = 0x0FFFFFFF;
+    } else if (state == -1) {
+      if (s <= 0) state = 0;
+      else out = -0x10000000;
+    }
+    residual[channel] = state == 0 ? static_cast<LONG>(s - (out & ~0x1FFFll)) : 0;
+    return static_cast<int16_t>(out >> 13);
+  }
+};
+
+struct Decoder {
+  Mp3PlayState& s = PlayState();
+  DecModule& m = Mp3Decoder;
+  mad_stream stream;
+  mad_frame frame;
+  mad_synth synth;
+  Converter convert;
+  BYTE scratch[2 * kMp3PcmArea];
+  long long samplesOut = 0;  // since the last seek
+  int baseMs = 0;
+  bool endOfInput = false;
+  int endStatus = 0;
+  int primeFrames = 0;
+
+  Decoder() {
+    mad_stream_init(&stream);
+    mad_stream_options(&stream, MAD_OPTION_IGNORECRC);
+    mad_frame_init(&frame);
+    mad_synth_init(&synth);
+  }
+  ~Decoder() {
+    mad_synth_finish(&synth);
+    mad_frame_finish(&frame);
+    mad_stream_finish(&stream);
+  }
+
+  bool Stopping() const { return s.stop.load(); }
+
+  // Moves what libmad has not consumed to the front and reads behind it.
+  bool Refill() {
+    int keep = 0;
+    if (stream.buffer && stream.next_frame) {
+      keep = static_cast<int>(s.input + s.inputFill - stream.next_frame);
+      std::memmove(s.input, stream.next_frame, static_cast<size_t>(std::max(keep, 0)));
+    } else if (stream.buffer) {
+      keep = 0;
+    } else {
+      keep = s.inputFill;  // the bytes the scan left behind the first frame
+    }
+    s.inputFill = std::max(keep, 0);
+    InputSource* src = m.source;
+    const int got = src->Read(src, s.input + s.inputFill, 1, kMp3InputSize - s.inputFill);
+    if (got < 0) {
+      endStatus = 1;
+      return false;
+    }
+    if (got == 0) {
+      endOfInput = true;
+      const DWORD length = src->GetLength(src);
+      if (length > 0 && static_cast<DWORD>(src->Tell(src)) != length) endStatus = 1;
+      if (s.inputFill == 0) return false;
+    }
+    s.inputFill += got;
+    std::memset(s.input + s.inputFill, 0, MAD_BUFFER_GUARD);
+    mad_stream_buffer(&stream, s.input, static_cast<unsigned long>(s.inputFill + (endOfInput ? MAD_BUFFER_GUARD : 0)));
+    return true;
+  }
+
+  void Seek(int target) {
+    const DWORD dataSize = s.dataSize;
+    long long offset = s.lengthMs > 0 ? static_cast<long long>(static_cast<double>(dataSize) * target / s.lengthMs) : 0;
+    if ((s.xing.flags & XING_TOC) && s.lengthMs > 0) {
+      const long long p = static_cast<long long>(target) * 10000 / s.lengthMs;
+      if (p >= 0 && p < 9901) {
+        const int i = static_cast<int>(p / 100);
+        const long long a = s.xing.toc[i] * static_cast<long long>(dataSize) / 256;
+        const long long b = i < 99 ? s.xing.toc[i + 1] * static_cast<long long>(dataSize) / 256 : dataSize;
+        offset = a + (b - a) * (p % 100) / 100;
+      }
+    }
+    InputSource* src = m.source;
+    s.positionMs = target;
+    if (src->Seek(src, INPUT_SEEK_SET, static_cast<int>(offset + s.id3Size)) != 0) return;
+    mad_frame_mute(&frame);
+    mad_synth_mute(&synth);
+    s.inputFill = 0;
+    stream.next_frame = nullptr;
+    stream.sync = 0;
+    stream.error = MAD_ERROR_BUFLEN;
+    endOfInput = false;
+    s.pcmFill = 0;
+    baseMs = target;
+    samplesOut = 0;
+    if (target < 1) {
+      if (m.outModule) m.outModule->Flush(0);
+    } else {
+      primeFrames = 2;  // the bit reservoir and the filter bank settle before output resumes
+    }
+  }
+
+  void Equalise() {
+    const LONG* gains = EqualizerGains();
+    const int channels = frame.header.mode == MAD_MODE_SINGLE_CHANNEL ? 1 : 2;
+    const int blocks = frame.header.layer == MAD_LAYER_I ? 12
+                       : (frame.header.layer == MAD_LAYER_III && (frame.header.flags & MAD_FLAG_LSF_EXT)) ? 18
+                                                                                                          : 36;
+    for (int ch = 0; ch < channels; ++ch)
+      for (int b = 0; b < blocks; ++b)
+        for (int sb = 0; sb < 32; ++sb) {
+          mad_fixed_t& x = frame.sbsample[ch][b][sb];
+          x = static_cast<mad_fixed_t>(((gains[sb] + 0x8000LL) >> 16) * ((static_cast<long long>(x) + 0x800) >> 12));
+        }
+  }
+
+  void AppendPcm() {
+    const int channels = s.channels;
+    const unsigned n = synth.pcm.length;
+    const size_t bytes = static_cast<size_t>(n) * channels * 2;
+    if (s.pcmFill + bytes > sizeof s.pcm) return;
+    auto* out = reinterpret_cast<int16_t*>(s.pcm + s.pcmFill);
+    for (unsigned i = 0; i < n; ++i)
+      for (int ch = 0; ch < channels; ++ch)
+        *out++ = convert.Convert(ch, synth.pcm.samples[std::min(ch, synth.pcm.channels - 1)][i]);
+    s.pcmFill += static_cast<int>(bytes);
+  }
+
+  // Waits until the output takes a block; false on a stop or a new seek.
+  bool WaitForOutput(int bytes) {
+    while (m.outModule && m.outModule->CanWrite() < bytes) {
+      if (Stopping() || s.seekTarget.load() >= 0) return false;
+      Sleep(kPollMs);
+    }
+    return !Stopping();
+  }
+
+  void WriteBlocks(bool atEnd) {
+    const int channels = s.channels;
+    const int block = channels * kBlockPerChannel;
+    int offset = 0;
+    while (s.pcmFill - offset >= (atEnd ? 1 : block)) {
+      const int bytes = std::min(block, s.pcmFill - offset);
+      if (!WaitForOutput(bytes)) return;
+      BYTE* data = s.pcm + offset;
+      const int timestamp = s.positionMs.load();
+      if (m.HostVisAddPCM) m.HostVisAddPCM(data, bytes, channels, 16, timestamp);
+      if (m.HostVisNoop) m.HostVisNoop(data, bytes, channels, 16, timestamp);
+      samplesOut += bytes / (channels * 2);
+      s.positionMs = baseMs + static_cast<int>(samplesOut * 1000 / s.sampleRate);
+      int samples = bytes / (channels * 2);
+      const int adjust = m.HostDSPAdjust ? m.HostDSPAdjust(samples) : samples;
+      if (adjust <= 2 * samples && m.HostProcessSamples) {
+        // The sample chain may give back up to twice as many samples: it works on room of its own.
+        std::memcpy(scratch, data, static_cast<size_t>(bytes));
+        data = scratch;
+        samples = std::clamp(m.HostProcessSamples(data, samples, channels, 16, s.sampleRate), 0, 2 * bytes / (channels * 2));
+      }
+      if (m.outModule) m.outModule->Write(data, samples * channels * 2);
+      offset += bytes;
+    }
+    std::memmove(s.pcm, s.pcm + offset, static_cast<size_t>(s.pcmFill - offset));
+    s.pcmFill -= offset;
+  }
+
+  void Run() {
+    for (;;) {
+      if (Stopping()) return;
+      const int target = s.seekTarget.exchange(-1);
+      if (target >= 0) Seek(target);
+      if (!stream.buffer || stream.error == MAD_ERROR_BUFLEN) {
+        if (endOfInput || !Refill()) break;
+        stream.error = MAD_ERROR_NONE;
+      }
+      if (mad_frame_decode(&frame, &stream) != 0) {
+        if (stream.error == MAD_ERROR_BUFLEN) continue;
+        if (stream.error == MAD_ERROR_LOSTSYNC) {
+          const long left = stream.bufend - stream.this_frame;
+          const int tag = GetId3v2Size(stream.this_frame, static_cast<int>(left));
+          if (tag > 0 && tag <= left) mad_stream_skip(&stream, static_cast<unsigned long>(tag));
+          continue;
+        }
+        if (MAD_RECOVERABLE(stream.error)) continue;
+        break;
+      }
+      if (EqualizerOn()) Equalise();
+      if (static_cast<int>(frame.header.bitrate) != s.bitrate) {
+        s.bitrate = static_cast<int>(frame.header.bitrate);
+        if (m.HostStatusUpdate) m.HostStatusUpdate(s.bitrate / 1000, s.sampleRate / 1000, s.channels);
+      }
+      mad_synth_frame(&synth, &frame);
+      if (primeFrames > 0) {
+        if (--primeFrames == 0 && m.outModule) m.outModule->Flush(baseMs);
+        continue;
+      }
+      AppendPcm();
+      WriteBlocks(false);
+    }
+    if (!Stopping()) WriteBlocks(true);
+  }
+};
+
+}  // namespace
+
+DWORD WINAPI Mp3DecodeThread(LPVOID) {
+  DecModule& m = Mp3Decoder;
+  if (m.HostSetThreadPriority) m.HostSetThreadPriority();
+  auto* decoder = new Decoder;
+  decoder->Run();
+  const int status = decoder->endStatus;
+  delete decoder;
+  Mp3PlayState& s = PlayState();
+  // Let the output play out what it holds; a stop ends the wait at once.
+  while (m.outModule && !s.stop.load()) {
+    m.outModule->CanWrite();
+    if (!m.outModule->IsPlaying()) break;
+    Sleep(kPollMs);
+  }
+  if (s.stop.load()) return 0;
+  PostEndOfStream(m.hwndParent, status);
+  return 0;
+}

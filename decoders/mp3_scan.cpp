@@ -1,0 +1,140 @@
+// ScanMp3Stream: the first audio frame a decoder can trust. A leading ID3v2 tag is stepped over
+// by its size, junk before the first frame is skipped for up to 64 KiB, and a Xing/Info frame is
+// read and passed over. The bytes behind the accepted frame go to the player's input buffer.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "id3_frames.h"
+#include "mp3_play_state.h"
+
+namespace {
+
+constexpr int kScanBuffer = 3000;
+constexpr DWORD kScanLimit = 65536;
+
+struct MadScan {
+  mad_stream stream;
+  mad_frame frame;
+  MadScan() {
+    mad_stream_init(&stream);
+    mad_stream_options(&stream, MAD_OPTION_IGNORECRC);
+    mad_frame_init(&frame);
+  }
+  ~MadScan() {
+    mad_frame_finish(&frame);
+    mad_stream_finish(&stream);
+  }
+};
+
+// Tops the buffer up to kScanBuffer bytes; false when nothing more came.
+bool Fill(InputSource* source, BYTE* buffer, int* fill) {
+  const int before = *fill;
+  while (*fill < kScanBuffer) {
+    const int got = source->Read(source, buffer + *fill, 1, kScanBuffer - *fill);
+    if (got < 1) break;
+    *fill += got;
+  }
+  return *fill > before;
+}
+
+// Steps over `size` bytes of a tag at the start: by a seek when the source can, else by reading.
+bool SkipTag(InputSource* source, DWORD size, int inBuffer) {
+  if (source->IsSeekable(source)) return source->Seek(source, INPUT_SEEK_SET, static_cast<int>(size)) == 0;
+  std::vector<BYTE> discard(4096);
+  for (DWORD left = size - static_cast<DWORD>(inBuffer); left > 0;) {
+    const int got = source->Read(source, discard.data(), 1, static_cast<int>(std::min<DWORD>(left, 4096)));
+    if (got < 1) return false;
+    left -= static_cast<DWORD>(got);
+  }
+  return true;
+}
+
+}  // namespace
+
+BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource) {
+  std::vector<BYTE> buffer(kScanBuffer + MAD_BUFFER_GUARD, 0);
+  int fill = 0;
+  if (!Fill(source, buffer.data(), &fill)) return FALSE;
+  const DWORD length = source->GetLength(source);
+  const int tag = GetId3v2Size(buffer.data(), fill);
+  if (tag > 0 && static_cast<DWORD>(tag) < length) {
+    *id3Size = static_cast<DWORD>(tag);
+    if (tag >= fill) {
+      if (!SkipTag(source, static_cast<DWORD>(tag), fill)) return FALSE;
+      fill = 0;
+    } else {
+      std::memmove(buffer.data(), buffer.data() + tag, static_cast<size_t>(fill - tag));
+      fill -= tag;
+    }
+    Fill(source, buffer.data(), &fill);
+  }
+  MadScan mad;
+  DWORD scanned = 0;
+  bool xingSeen = false, distrusted = false;
+  std::memset(xing, 0, sizeof *xing);
+  for (;;) {
+    std::memset(buffer.data() + fill, 0, MAD_BUFFER_GUARD);
+    mad_stream_buffer(&mad.stream, buffer.data(), static_cast<unsigned long>(fill));
+    const DWORD scannedBefore = scanned;
+    scanned += static_cast<DWORD>(fill);
+    for (;;) {
+      const bool decoded = mad_frame_decode(&mad.frame, &mad.stream) == 0;
+      const mad_error error = mad.stream.error;
+      if (decoded || error == MAD_ERROR_BADCRC) {
+        if (decoded && xingSeen) {
+          *header = mad.frame.header;
+          goto accepted;
+        }
+        if (decoded && !xingSeen && ParseXingHeader(xing, mad.stream.anc_ptr, mad.stream.anc_bitlen)) {
+          xingSeen = true;
+          continue;
+        }
+        std::memset(xing, 0, sizeof *xing);
+        // The first frame found deep in junk, and one with a bad CRC, may be junk that looks
+        // like a frame: the next one decides.
+        const bool deep = scannedBefore > kScanBuffer && !distrusted;
+        if (deep) distrusted = true;
+        if (decoded && !deep) {
+          *header = mad.frame.header;
+          goto accepted;
+        }
+        continue;
+      }
+      if (MAD_RECOVERABLE(error)) {
+        if (error == MAD_ERROR_LOSTSYNC && source->IsSeekable(source)) {
+          const long left = mad.stream.bufend - mad.stream.this_frame;
+          const int inner = GetId3v2Size(mad.stream.this_frame, static_cast<int>(left));
+          if (inner > 0) {
+            // The tag's own position in the file plus its size, not its size from the start.
+            const DWORD at = static_cast<DWORD>(source->Tell(source)) - static_cast<DWORD>(left);
+            if (source->Seek(source, INPUT_SEEK_SET, static_cast<int>(at + static_cast<DWORD>(inner))) != 0) return FALSE;
+            fill = 0;
+            break;
+          }
+        }
+        continue;
+      }
+      if (error != MAD_ERROR_BUFLEN || scanned > kScanLimit) return FALSE;
+      // Keep what libmad has not consumed and read on.
+      const BYTE* keep = mad.stream.next_frame ? mad.stream.next_frame : buffer.data();
+      const int kept = static_cast<int>(buffer.data() + fill - keep);
+      std::memmove(buffer.data(), keep, static_cast<size_t>(kept));
+      fill = kept;
+      scanned -= static_cast<DWORD>(kept);
+      break;
+    }
+    if (!Fill(source, buffer.data(), &fill)) return FALSE;
+  }
+accepted:
+  if (playSource) {
+    Mp3PlayState& s = PlayState();
+    const BYTE* from = mad.stream.this_frame;
+    const int rest = static_cast<int>(buffer.data() + fill - from);
+    if (rest >= 0 && rest <= kMp3InputSize) {
+      std::memcpy(s.input, from, static_cast<size_t>(rest));
+      s.inputFill = rest;
+    }
+  }
+  return TRUE;
+}
