@@ -111,6 +111,12 @@ struct Decoder {
         offset = a + (b - a) * (p % 100) / 100;
       }
     }
+    // libmad needs a frame to find its sync and the bit reservoir's bytes before the first frame
+    // it can decode: starting two average frames early lands the output on the target.
+    if (target > 0 && s.lengthMs > 0 && s.sampleRate > 0) {
+      const long long frames = static_cast<long long>(s.lengthMs) * s.sampleRate / 1000 / 1152;
+      if (frames > 0) offset = std::max(0ll, offset - 2 * static_cast<long long>(dataSize) / frames);
+    }
     InputSource* src = m.source;
     s.positionMs = target;
     if (src->Seek(src, INPUT_SEEK_SET, static_cast<int>(offset + s.id3Size)) != 0) return;
@@ -127,7 +133,7 @@ struct Decoder {
     if (target < 1) {
       if (m.outModule) m.outModule->Flush(0);
     } else {
-      primeFrames = 2;  // the bit reservoir and the filter bank settle before output resumes
+      primeFrames = 1;  // the first frame only fills the bit reservoir and the filter bank
     }
   }
 

@@ -71,12 +71,14 @@ int main(int argc, char** argv) {
   g_ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetEndOfStreamPoster(OnEnd);
 
+  HoldOutput(argc == 5);
   const int played = m.Play(path.c_str());
   if (played != 0) {
     std::fprintf(stderr, "zbdecode: %s does not play (%d)\n", argv[1], played);
     return 1;
   }
   if (argc == 5) m.SetOutputTime(std::atoi(argv[4]));
+  HoldOutput(false);
   std::printf("rate %d\nchannels %d\nlength_ms %d\nseekable %d\n", OutputRate(), OutputChannels(), m.GetLength(),
               m.flags & DEC_FLAG_SEEKABLE);
   WaitForSingleObject(g_ended, INFINITE);

@@ -5,11 +5,14 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <atomic>
+
 namespace {
 
 FILE* g_file = nullptr;
 int g_rate = 0, g_channels = 0;
 long long g_bytes = 0;
+std::atomic<bool> g_held{false};
 constexpr int kBuffer = 1 << 20;
 
 void Le(unsigned char* p, unsigned value, int bytes) {
@@ -58,7 +61,7 @@ int NullWrite(void*, int bytes) {
   g_bytes += bytes;
   return bytes;
 }
-int CanWrite() { return kBuffer; }
+int CanWrite() { return g_held ? 0 : kBuffer; }
 int IsPlaying() { return 0; }
 int Pause(int) { return 0; }
 void Level(int) {}
@@ -87,3 +90,4 @@ bool OpenWavOutput(const char* path) {
 int OutputRate() { return g_rate; }
 int OutputChannels() { return g_channels; }
 long long OutputFrames() { return g_channels ? g_bytes / (g_channels * 2) : 0; }
+void HoldOutput(bool held) { g_held = held; }

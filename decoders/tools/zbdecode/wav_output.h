@@ -10,3 +10,5 @@ bool OpenWavOutput(const char* path);
 int OutputRate();
 int OutputChannels();
 long long OutputFrames();  // sample frames written since the last flush
+// A held output takes nothing, as a full device would: a seek given after Play comes first.
+void HoldOutput(bool held);
