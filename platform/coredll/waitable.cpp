@@ -14,6 +14,18 @@ std::optional<kernel::ObjectRef> RefOf(HANDLE handle, kernel::Kind kind) {
   return object->ref();
 }
 
+bool RefsOf(std::span<const HANDLE> handles, kernel::ObjectRef* refs) {
+  for (size_t i = 0; i < handles.size(); ++i) {
+    auto ref = RefOf(handles[i]);
+    if (!ref) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return false;
+    }
+    refs[i] = *ref;
+  }
+  return true;
+}
+
 DWORD ErrorOf(kernel::Status status) {
   using kernel::Status;
   switch (status) {

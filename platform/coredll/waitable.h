@@ -28,6 +28,9 @@ HANDLE HandleFor(std::shared_ptr<WaitableObject> object);
 // The object behind a handle, when it is of `kind` (any waitable kind for Kind::Free).
 std::optional<kernel::ObjectRef> RefOf(HANDLE handle, kernel::Kind kind = kernel::Kind::Free);
 
+// The objects behind a list of handles; false (ERROR_INVALID_HANDLE set) when one is none.
+bool RefsOf(std::span<const HANDLE> handles, kernel::ObjectRef* refs);
+
 // The platform's error code for a kernel status.
 DWORD ErrorOf(kernel::Status status);
 

@@ -10,15 +10,10 @@ extern "C" DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL
     return WAIT_FAILED;
   }
   zb::kernel::ObjectRef refs[MAXIMUM_WAIT_OBJECTS];
-  for (DWORD i = 0; i < count; ++i) {
-    auto ref = zb::RefOf(handles[i]);
-    if (!ref) {
-      SetLastError(ERROR_INVALID_HANDLE);
-      return WAIT_FAILED;
-    }
-    refs[i] = *ref;
-    // Waiting for all of one object twice could never be granted as one step.
-    for (DWORD j = 0; waitAll && j < i; ++j) {
+  if (!zb::RefsOf({handles, count}, refs)) return WAIT_FAILED;
+  // Waiting for all of one object twice could never be granted as one step.
+  for (DWORD i = 0; waitAll && i < count; ++i) {
+    for (DWORD j = 0; j < i; ++j) {
       if (refs[j].index == refs[i].index && refs[j].segment == refs[i].segment) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "device/kernel_internal.h"
+#include "device/shared_file.h"
 
 namespace zb::kernel {
 namespace {
@@ -14,29 +15,6 @@ constexpr uint32_t kUnboundedBytes = 64 * 1024;     // room of a queue created w
 constexpr uint32_t kInfinite = 0xFFFFFFFF;
 
 uint32_t SlotBytes(uint32_t maxSize) { return (kSlotHeader + maxSize + 7) & ~7u; }
-
-bool UsedChunk(const Segment& s, uint32_t i) { return s.chunkUsed[i / 32] >> (i % 32) & 1; }
-void MarkChunk(Segment& s, uint32_t i, bool used) {
-  if (used) {
-    s.chunkUsed[i / 32] |= 1u << (i % 32);
-  } else {
-    s.chunkUsed[i / 32] &= ~(1u << (i % 32));
-  }
-}
-
-bool AllocChunks(Segment& s, uint32_t n, uint32_t* first) {
-  for (uint32_t start = 0; start + n <= kChunks; ++start) {
-    uint32_t len = 0;
-    while (len < n && !UsedChunk(s, start + len)) ++len;
-    if (len == n) {
-      for (uint32_t i = 0; i < n; ++i) MarkChunk(s, start + i, true);
-      *first = start;
-      return true;
-    }
-    start += len;
-  }
-  return false;
-}
 
 uint8_t* Slot(Segment& s, const Object& o, uint32_t i) {
   return s.arena + static_cast<size_t>(o.firstChunk) * kChunkBytes + static_cast<size_t>(i) * SlotBytes(o.maxSize);
@@ -56,7 +34,7 @@ void InitQueue(Segment& s, Object& o, const void* arg) {
   uint64_t capacity = spec->maxMessages ? spec->maxMessages : std::max<uint64_t>(1, kUnboundedBytes / slot);
   uint64_t chunks = (capacity * slot + kChunkBytes - 1) / kChunkBytes;
   uint32_t first = 0;
-  if (chunks > kChunks || !AllocChunks(s, static_cast<uint32_t>(chunks), &first)) {
+  if (chunks > kChunks || !device::AllocChunkRun(s.chunkUsed, kChunks, static_cast<uint32_t>(chunks), &first)) {
     FreeObject(s, o);
     return;
   }
@@ -93,7 +71,7 @@ Status Retry(const ObjectRef& ref, uint32_t timeoutMs, const std::atomic<bool>* 
 }  // namespace
 
 void QueueFreeChunks(Segment& s, Object& o) {
-  for (uint32_t i = 0; i < o.chunks; ++i) MarkChunk(s, o.firstChunk + i, false);
+  device::FreeChunkRun(s.chunkUsed, o.firstChunk, o.chunks);
   o.chunks = 0;
 }
 

@@ -7,18 +7,16 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <linux/futex.h>
 #include <mutex>
 #include <new>
-#include <sys/file.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include "device/device.h"
 #include "device/kernel_internal.h"
+#include "device/shared_file.h"
 
 namespace zb::kernel {
 namespace {
@@ -30,52 +28,20 @@ std::mutex g_mapLock;
 Segment* g_current = nullptr;
 unsigned g_currentGeneration = 0;
 
-void Initialise(Segment* s) {
-  std::memset(static_cast<void*>(s), 0, offsetof(Segment, arena));
-  pthread_mutexattr_t attr;
-  pthread_mutexattr_init(&attr);
-  pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED);
-  pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
-  pthread_mutex_init(&s->lock, &attr);
-  pthread_mutexattr_destroy(&attr);
-  s->version = kVersion;
-  s->size = sizeof(Segment);
-  std::atomic_thread_fence(std::memory_order_release);
-  s->magic = kMagic;
+void Initialise(void* p, bool) {
+  std::memset(p, 0, offsetof(Segment, arena));
+  device::StampLayout(static_cast<Segment*>(p), kMagic, kVersion);
 }
 
-// A device folder that cannot hold the segment still gets working objects, only not shared
-// with the device's other processes.
-Segment* MapPrivate() {
-  void* p = ::mmap(nullptr, sizeof(Segment), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) return nullptr;
-  device::DebugLog("kernel: cannot share the device's kernel segment; objects stay in this process\r\n");
-  Initialise(static_cast<Segment*>(p));
-  return static_cast<Segment*>(p);
-}
+bool HoldsThisLayout(const void* p) { return device::HoldsLayout<Segment>(p, kMagic, kVersion); }
 
 Segment* Map() {
-  auto path = device::StateFolder() / "kernel-v1.seg";
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return MapPrivate();
-  ::flock(fd, LOCK_EX);
-  struct stat st {};
-  ::fstat(fd, &st);
-  bool fresh = static_cast<uint64_t>(st.st_size) < sizeof(Segment);
-  if (fresh && ::ftruncate(fd, sizeof(Segment)) != 0) {
-    ::close(fd);
-    return MapPrivate();
-  }
-  void* p = ::mmap(nullptr, sizeof(Segment), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  if (p == MAP_FAILED) {
-    ::close(fd);
-    return MapPrivate();
-  }
-  auto* s = static_cast<Segment*>(p);
-  if (fresh || s->magic != kMagic || s->version != kVersion || s->size != sizeof(Segment)) Initialise(s);
-  ::flock(fd, LOCK_UN);
-  ::close(fd);  // the mapping keeps the file
-  return s;
+  // A device folder that cannot hold the segment still gets working objects, only not shared
+  // with the device's other processes.
+  return static_cast<Segment*>(
+      device::MapSharedFile("kernel-v1.seg", sizeof(Segment), HoldsThisLayout, Initialise,
+                            "kernel: cannot share the device's kernel segment; objects stay in "
+                            "this process\r\n"));
 }
 
 void DetachAtExit() {
@@ -115,26 +81,13 @@ Segment& Current() {
   return *s;
 }
 
-Locked::Locked(Segment& s) : s_(s) { Relock(); }
-
-Locked::~Locked() {
-  if (held_) Unlock();
-}
-
-void Locked::Unlock() {
-  pthread_mutex_unlock(&s_.lock);
-  held_ = false;
-}
-
-void Locked::Relock() {
-  int r = pthread_mutex_lock(&s_.lock);
-  held_ = true;
-  if (r == EOWNERDEAD) {
-    pthread_mutex_consistent(&s_.lock);
-    device::DebugLog("kernel: recovered the segment lock from a process that died holding it\r\n");
-    SweepDeadProcesses(s_);
-  }
-}
+Locked::Locked(Segment& s)
+    : RobustLock(&s.lock,
+                 [](void* table) {
+                   device::DebugLog("kernel: recovered the segment lock from a process that died holding it\r\n");
+                   SweepDeadProcesses(*static_cast<Segment*>(table));
+                 },
+                 &s) {}
 
 void FutexWait(std::atomic<uint32_t>& word, uint32_t expected, int64_t timeoutMs) {
   timespec ts{};

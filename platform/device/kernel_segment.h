@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <pthread.h>
 
+#include "device/shared_file.h"
+
 namespace zb::kernel {
 
 inline constexpr uint32_t kMaxObjects = 2048;
@@ -82,18 +84,9 @@ Segment& Current();
 
 // Holds the segment lock. A process that died holding it leaves it to the next taker, which
 // makes it consistent and sweeps the dead process's objects.
-class Locked {
+class Locked : public device::RobustLock {
  public:
   explicit Locked(Segment& s);
-  ~Locked();
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
-  void Unlock();
-  void Relock();
-
- private:
-  Segment& s_;
-  bool held_ = false;
 };
 
 // Futex on a word in the shared mapping (so not FUTEX_PRIVATE). timeoutMs < 0 waits unbounded.

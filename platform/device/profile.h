@@ -40,6 +40,12 @@ struct Profile {
   std::u16string programFolder = u"\\Program Files\\Zonbrel";  // device path, no trailing "\"
   std::filesystem::path programHost;                          // folder of the running binary
 
+  // Sample rates the sound device accepts; a device without 48000 makes players fall back.
+  std::vector<uint32_t> audioRates = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
+
+  // The HTTP proxy the connection manager reports, "host:port"; empty for none.
+  std::u16string proxy;
+
   std::vector<StorageCard> storageCards;
   std::vector<std::u16string> libraries;  // system libraries present, lower case, no ".dll"
 

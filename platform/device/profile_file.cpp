@@ -73,6 +73,31 @@ std::filesystem::path ExpandHome(std::string_view value) {
   return std::string(value);
 }
 
+std::string JoinRates(const std::vector<uint32_t>& rates) {
+  std::string out;
+  for (uint32_t rate : rates) out += (out.empty() ? "" : ", ") + std::to_string(rate);
+  return out;
+}
+
+// "8000, 11025, 44100": each rate once, from 1000 to 192000 samples per second.
+std::string SetRates(Profile& p, std::string_view v) {
+  std::vector<uint32_t> rates;
+  while (!v.empty()) {
+    size_t end = v.find_first_of(", ");
+    std::string_view item = v.substr(0, end);
+    v.remove_prefix(end == std::string_view::npos ? v.size() : end + 1);
+    if (item.empty()) continue;
+    uint32_t n = 0;
+    auto [last, ec] = std::from_chars(item.data(), item.data() + item.size(), n);
+    if (ec != std::errc() || last != item.data() + item.size() || n < 1000 || n > 192000)
+      return "\"rates\" needs sample rates from 1000 to 192000, not \"" + std::string(item) + "\"";
+    if (std::find(rates.begin(), rates.end(), n) == rates.end()) rates.push_back(n);
+  }
+  if (rates.empty()) return "\"rates\" needs at least one sample rate";
+  p.audioRates = rates;
+  return {};
+}
+
 const TextKey kTexts[] = {
     {"os", "platform", [](const Profile& p) { return ToUtf8(p.platformType); },
      [](Profile& p, std::string_view v) -> std::string {
@@ -119,11 +144,19 @@ const TextKey kTexts[] = {
        return {};
      },
      true},
+    {"audio", "rates", [](const Profile& p) { return JoinRates(p.audioRates); }, SetRates, false},
+    {"network", "proxy", [](const Profile& p) { return ToUtf8(p.proxy); },
+     [](Profile& p, std::string_view v) -> std::string {
+       if (v.find_first_of(" \t/") != std::string_view::npos) return "the proxy must be \"host\" or \"host:port\"";
+       p.proxy = FromUtf8(v);
+       return {};
+     },
+     false},
 };
 
 constexpr std::string_view kCards = "storage cards";
 constexpr std::string_view kLibraries = "libraries";
-constexpr std::string_view kSections[] = {"os", "screen", "memory", "store", "system", "program"};
+constexpr std::string_view kSections[] = {"os", "screen", "memory", "store", "system", "program", "audio", "network"};
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

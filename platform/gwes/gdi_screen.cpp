@@ -140,17 +140,6 @@ bool SaveScreenPng(const std::filesystem::path& path) {
 
 using namespace zb::gdi;
 
-extern "C" HDC GetDC(HWND window) {
-  if (window) {
-    // Window DCs come with the window manager.
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
-  ZB_GDI_LOCK;
-  const Surface& s = *ScreenBitmap()->surface;
-  return CreateDisplayDC(POINT{0, 0}, RECT{0, 0, s.width, s.height});
-}
-
 extern "C" int ReleaseDC(HWND window, HDC hdc) {
   ZB_GDI_LOCK;
   auto dc = Find<DeviceContext>(hdc);

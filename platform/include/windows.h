@@ -12,3 +12,4 @@
 #include "winbase_loader.h"
 #include "wingdi.h"
 #include "winuser.h"
+#include "winbase_res.h"

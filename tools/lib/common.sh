@@ -11,6 +11,7 @@ ZB_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmad0-dev lame madplay python3-mutagen libvorbisidec-dev libogg-dev libexpat1-dev libsqlite3-dev
   libfreetype-dev fonts-dejavu-core libpng-dev libjpeg62-turbo-dev libgif-dev
+  libsdl2-dev
 )
 
 zb_install_packages() {

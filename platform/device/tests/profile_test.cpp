@@ -12,6 +12,7 @@
 #include "device/profile_file.h"
 #include "device/text.h"
 #include "device/user_dirs.h"
+#include "testing/env_scope.h"
 #include "testing/test_device.h"
 
 namespace zb::device {
@@ -19,29 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets an environment variable for one test and puts the old value back.
-class EnvScope {
- public:
-  EnvScope(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  EnvScope(const char* name, std::nullptr_t) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    unsetenv(name);
-  }
-  ~EnvScope() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using zb::testing::EnvScope;
 
 std::string ReadAll(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -234,6 +213,12 @@ const BadLine kBadLines[] = {
     {"card = /two", "is listed twice"},
     {"[libraries]", nullptr},
     {"phone = maybe", "needs \"present\" or \"absent\""},
+    {"[audio]", nullptr},
+    {"rates = 22050, fast", "needs sample rates from 1000 to 192000, not \"fast\""},
+    {"rates = 500", "not \"500\""},
+    {"rates = ,", "at least one sample rate"},
+    {"[network]", nullptr},
+    {"proxy = my proxy:80", "\"host\" or \"host:port\""},
 };
 
 TEST_F(ProfileTest, CorruptProfileKeepsReadableLinesAndReportsEachBadOne) {
@@ -259,6 +244,18 @@ TEST_F(ProfileTest, CorruptProfileKeepsReadableLinesAndReportsEachBadOne) {
     std::string message = log.substr(at, log.find('\n', at) - at);
     EXPECT_NE(message.find(kBadLines[i].message), std::string::npos) << message;
   }
+}
+
+TEST_F(ProfileTest, SoundRatesAndProxyFromTheProfile) {
+  auto defaults = CurrentProfile();
+  EXPECT_EQ(defaults->audioRates, (std::vector<uint32_t>{8000, 11025, 16000, 22050, 32000, 44100, 48000}));
+  EXPECT_EQ(defaults->proxy, u"");
+
+  device_.WriteProfile("[audio]\nrates = 44100 22050,8000, 44100\n[network]\nproxy = cache.example:3128\n");
+  auto p = CurrentProfile();
+  EXPECT_EQ(p->audioRates, (std::vector<uint32_t>{44100, 22050, 8000}));
+  EXPECT_EQ(p->proxy, u"cache.example:3128");
+  EXPECT_EQ(DebugLogText().find("profile.ini:"), std::string::npos) << DebugLogText();
 }
 
 TEST_F(ProfileTest, LinesOfAnUnknownSectionAreReportedOnceAtItsHeader) {

@@ -1,0 +1,1 @@
+create table media(id integer primary key);

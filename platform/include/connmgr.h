@@ -1,0 +1,86 @@
+// The connection manager (cellcore.dll): mapping a URL to a destination network, establishing
+// and releasing connections, and asking a connection's provider for its HTTP proxy.
+#pragma once
+#include "unknwn.h"
+#include "windef.h"
+#include "winerror.h"
+
+DEFINE_GUID(IID_DestNetInternet, 0x436EF144, 0xB4FB, 0x4863, 0xA0, 0x41, 0x8F, 0x90, 0x5A, 0x62, 0xC5, 0x72);
+DEFINE_GUID(IID_DestNetCorp, 0xA1182988, 0x0D73, 0x439E, 0x87, 0xAD, 0x2A, 0x5B, 0x36, 0x9F, 0x80, 0x8B);
+DEFINE_GUID(IID_ConnPrv_IPv4Proxy, 0xEF097F4C, 0xDC72, 0x4975, 0x9D, 0x1D, 0xA3, 0xB4, 0x07, 0x62, 0xBF, 0x23);
+
+#define CONNMGR_PARAM_GUIDDESTNET 0x1
+#define CONNMGR_PARAM_MAXCOST 0x2
+#define CONNMGR_PARAM_MINRCVBW 0x4
+#define CONNMGR_PARAM_MAXCONNLATENCY 0x8
+
+#define CONNMGR_FLAG_PROXY_HTTP 0x1
+#define CONNMGR_FLAG_PROXY_WAP 0x2
+#define CONNMGR_FLAG_PROXY_SOCKS4 0x4
+#define CONNMGR_FLAG_PROXY_SOCKS5 0x8
+#define CONNMGR_FLAG_NO_ERROR_MSGS 0x40
+
+#define CONNMGR_PRIORITY_VOICE 0x20000
+#define CONNMGR_PRIORITY_USERINTERACTIVE 0x08000
+#define CONNMGR_PRIORITY_USERBACKGROUND 0x02000
+#define CONNMGR_PRIORITY_USERIDLE 0x00800
+#define CONNMGR_PRIORITY_HIPRIBKGND 0x00200
+#define CONNMGR_PRIORITY_IDLEBKGND 0x00080
+#define CONNMGR_PRIORITY_EXTERNALINTERACTIVE 0x00020
+#define CONNMGR_PRIORITY_LOWBKGND 0x00008
+#define CONNMGR_PRIORITY_CACHED 0x00002
+#define CONNMGR_PRIORITY_ALWAYS_ON 0x00001
+
+#define CONNMGR_STATUS_UNKNOWN 0x00
+#define CONNMGR_STATUS_CONNECTED 0x10
+#define CONNMGR_STATUS_SUSPENDED 0x11
+#define CONNMGR_STATUS_DISCONNECTED 0x20
+#define CONNMGR_STATUS_CONNECTIONFAILED 0x21
+#define CONNMGR_STATUS_CONNECTIONCANCELED 0x22
+#define CONNMGR_STATUS_CONNECTIONDISABLED 0x23
+#define CONNMGR_STATUS_NOPATHTODESTINATION 0x24
+#define CONNMGR_STATUS_WAITINGFORPATH 0x40
+
+typedef struct _CONNMGR_CONNECTIONINFO {
+  DWORD cbSize;
+  DWORD dwParams;
+  DWORD dwFlags;
+  DWORD dwPriority;
+  BOOL bExclusive;
+  BOOL bDisabled;
+  GUID guidDestNet;
+  HWND hWnd;
+  UINT uMsg;
+  LPARAM lParam;
+  ULONG ulMaxCost;
+  ULONG ulMinRcvBw;
+  ULONG ulMaxConnLatency;
+} CONNMGR_CONNECTIONINFO;
+
+#define CMPROXY_PROXYSERVER_LENGTH 256
+#define CMPROXY_USERNAME_LENGTH 32
+#define CMPROXY_PASSWORD_LENGTH 32
+#define CMPROXY_PROXYOVERRIDE_LENGTH 64
+#define CMPROXY_EXTRAINFO_LENGTH 256
+
+typedef struct _PROXY_CONFIG {
+  DWORD dwType;
+  DWORD dwEnable;
+  WCHAR szProxyServer[CMPROXY_PROXYSERVER_LENGTH];
+  WCHAR szUsername[CMPROXY_USERNAME_LENGTH];
+  WCHAR szPassword[CMPROXY_PASSWORD_LENGTH];
+  WCHAR szProxyOverride[CMPROXY_PROXYOVERRIDE_LENGTH];
+  WCHAR szExtraInfo[CMPROXY_EXTRAINFO_LENGTH];
+} PROXY_CONFIG;
+
+static_assert(sizeof(PROXY_CONFIG) == 1288, "PROXY_CONFIG is 1288 bytes on the device");
+
+extern "C" {
+
+HRESULT ConnMgrMapURL(LPCWSTR url, GUID* destination, DWORD* index);
+HRESULT ConnMgrEstablishConnectionSync(CONNMGR_CONNECTIONINFO* info, HANDLE* connection, DWORD timeout, DWORD* status);
+HRESULT ConnMgrProviderMessage(HANDLE connection, const GUID* provider, DWORD* index, DWORD message1, DWORD message2,
+                               PBYTE parameters, ULONG size);
+HRESULT ConnMgrReleaseConnection(HANDLE connection, LONG cache);
+
+}  // extern "C"

@@ -1,0 +1,60 @@
+// zbdev: a console tool that works on a running device from outside, on the device of
+// $ZONBREL_DEVICE or of --device DIR: its windows, messages to them, and named events.
+#include <cstdio>
+#include <string_view>
+
+#include "commands.h"
+#include "device/device.h"
+
+namespace {
+
+struct Command {
+  std::string_view name;
+  int (*run)(int argc, char** argv);
+  std::string_view usage;
+};
+
+constexpr Command kCommands[] = {
+    {"windows", zb::zbdev::Windows, "windows                               (handle, process, class, title, words)"},
+    {"send", zb::zbdev::Send, "send HWND|CLASS MSG WPARAM LPARAM     (prints the result)"},
+    {"post", zb::zbdev::Post, "post HWND|CLASS MSG WPARAM LPARAM"},
+    {"copydata", zb::zbdev::CopyData, "copydata HWND|CLASS DWDATA TEXT       (TEXT as UTF-16 with its end)"},
+    {"pulse", zb::zbdev::Pulse, "pulse NAME"},
+    {"wait", zb::zbdev::Wait, "wait NAME MS                          (exit 1 on time-out)"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: zbdev [--device DIR] COMMAND ...\n");
+  for (const Command& c : kCommands)
+    std::fprintf(stderr, "  zbdev %.*s\n", static_cast<int>(c.usage.size()), c.usage.data());
+  std::fprintf(stderr, "HWND as `zbdev windows` prints it (0x...); numbers decimal or 0x hex.\n");
+  return 2;
+}
+
+}  // namespace
+
+namespace zb::zbdev {
+
+int Fail(const std::string& why) {
+  std::fprintf(stderr, "zbdev: %s\n", why.c_str());
+  return 1;
+}
+
+}  // namespace zb::zbdev
+
+int main(int argc, char** argv) {
+  int i = 1;
+  if (i + 1 < argc && std::string_view(argv[i]) == "--device") {
+    zb::device::UseRoot(argv[i + 1]);
+    i += 2;
+  }
+  if (i >= argc) return Usage();
+  for (const Command& c : kCommands) {
+    if (c.name == argv[i]) {
+      int status = c.run(argc - i - 1, argv + i + 1);
+      return status == 2 ? Usage() : status;
+    }
+  }
+  std::fprintf(stderr, "zbdev: no command \"%s\"\n", argv[i]);
+  return Usage();
+}

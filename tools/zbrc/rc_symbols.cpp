@@ -1,0 +1,106 @@
+// The constants resource scripts take from the platform's headers (window, dialog and control
+// styles, dialog ids, version-resource values, menu-bar values), as built-in definitions.
+#include "zbrc/rc_source.h"
+
+namespace zb::rc {
+
+const std::vector<std::pair<const char*, const char*>>& BuiltinDefines() {
+  static const std::vector<std::pair<const char*, const char*>> kDefines = {
+      // Window styles
+      {"WS_OVERLAPPED", "0x00000000L"}, {"WS_POPUP", "0x80000000L"}, {"WS_CHILD", "0x40000000L"},
+      {"WS_MINIMIZE", "0x20000000L"}, {"WS_VISIBLE", "0x10000000L"}, {"WS_DISABLED", "0x08000000L"},
+      {"WS_CLIPSIBLINGS", "0x04000000L"}, {"WS_CLIPCHILDREN", "0x02000000L"}, {"WS_MAXIMIZE", "0x01000000L"},
+      {"WS_CAPTION", "0x00C00000L"}, {"WS_BORDER", "0x00800000L"}, {"WS_DLGFRAME", "0x00400000L"},
+      {"WS_VSCROLL", "0x00200000L"}, {"WS_HSCROLL", "0x00100000L"}, {"WS_SYSMENU", "0x00080000L"},
+      {"WS_THICKFRAME", "0x00040000L"}, {"WS_GROUP", "0x00020000L"}, {"WS_TABSTOP", "0x00010000L"},
+      {"WS_MINIMIZEBOX", "0x00020000L"}, {"WS_MAXIMIZEBOX", "0x00010000L"},
+      {"WS_OVERLAPPEDWINDOW", "0x00CF0000L"}, {"WS_POPUPWINDOW", "0x80880000L"},
+      {"WS_EX_DLGMODALFRAME", "0x00000001L"}, {"WS_EX_NOPARENTNOTIFY", "0x00000004L"},
+      {"WS_EX_TOPMOST", "0x00000008L"}, {"WS_EX_ACCEPTFILES", "0x00000010L"}, {"WS_EX_TRANSPARENT", "0x00000020L"},
+      {"WS_EX_TOOLWINDOW", "0x00000080L"}, {"WS_EX_WINDOWEDGE", "0x00000100L"}, {"WS_EX_CLIENTEDGE", "0x00000200L"},
+      {"WS_EX_CONTEXTHELP", "0x00000400L"}, {"WS_EX_RIGHT", "0x00001000L"}, {"WS_EX_CONTROLPARENT", "0x00010000L"},
+      {"WS_EX_STATICEDGE", "0x00020000L"}, {"WS_EX_OVERLAPPEDWINDOW", "0x00000300L"},
+      {"WS_EX_NOANIMATION", "0x04000000L"}, {"WS_EX_INK", "0x10000000L"}, {"WS_EX_ABOVESTARTUP", "0x20000000L"},
+      {"WS_EX_NODRAG", "0x40000000L"}, {"WS_EX_CAPTIONOKBTN", "0x80000000L"},
+      // Dialog styles
+      {"DS_ABSALIGN", "0x01L"}, {"DS_SYSMODAL", "0x02L"}, {"DS_3DLOOK", "0x04L"}, {"DS_FIXEDSYS", "0x08L"},
+      {"DS_NOFAILCREATE", "0x10L"}, {"DS_LOCALEDIT", "0x20L"}, {"DS_SETFONT", "0x40L"}, {"DS_MODALFRAME", "0x80L"},
+      {"DS_NOIDLEMSG", "0x100L"}, {"DS_SETFOREGROUND", "0x200L"}, {"DS_CONTROL", "0x400L"}, {"DS_CENTER", "0x800L"},
+      {"DS_CENTERMOUSE", "0x1000L"}, {"DS_CONTEXTHELP", "0x2000L"}, {"DS_SHELLFONT", "0x48L"},
+      // Statics
+      {"SS_LEFT", "0x00L"}, {"SS_CENTER", "0x01L"}, {"SS_RIGHT", "0x02L"}, {"SS_ICON", "0x03L"},
+      {"SS_BLACKRECT", "0x04L"}, {"SS_GRAYRECT", "0x05L"}, {"SS_WHITERECT", "0x06L"}, {"SS_BLACKFRAME", "0x07L"},
+      {"SS_GRAYFRAME", "0x08L"}, {"SS_WHITEFRAME", "0x09L"}, {"SS_SIMPLE", "0x0BL"}, {"SS_LEFTNOWORDWRAP", "0x0CL"},
+      {"SS_BITMAP", "0x0EL"}, {"SS_ETCHEDHORZ", "0x10L"}, {"SS_ETCHEDVERT", "0x11L"}, {"SS_ETCHEDFRAME", "0x12L"},
+      {"SS_NOPREFIX", "0x80L"}, {"SS_NOTIFY", "0x100L"}, {"SS_CENTERIMAGE", "0x200L"}, {"SS_RIGHTJUST", "0x400L"},
+      {"SS_REALSIZEIMAGE", "0x800L"}, {"SS_SUNKEN", "0x1000L"}, {"SS_ENDELLIPSIS", "0x4000L"},
+      // Buttons
+      {"BS_PUSHBUTTON", "0x00L"}, {"BS_DEFPUSHBUTTON", "0x01L"}, {"BS_CHECKBOX", "0x02L"},
+      {"BS_AUTOCHECKBOX", "0x03L"}, {"BS_RADIOBUTTON", "0x04L"}, {"BS_3STATE", "0x05L"}, {"BS_AUTO3STATE", "0x06L"},
+      {"BS_GROUPBOX", "0x07L"}, {"BS_USERBUTTON", "0x08L"}, {"BS_AUTORADIOBUTTON", "0x09L"}, {"BS_PUSHBOX", "0x0AL"},
+      {"BS_OWNERDRAW", "0x0BL"}, {"BS_LEFTTEXT", "0x20L"}, {"BS_RIGHTBUTTON", "0x20L"}, {"BS_TEXT", "0x00L"},
+      {"BS_ICON", "0x40L"}, {"BS_BITMAP", "0x80L"}, {"BS_LEFT", "0x100L"}, {"BS_RIGHT", "0x200L"},
+      {"BS_CENTER", "0x300L"}, {"BS_TOP", "0x400L"}, {"BS_BOTTOM", "0x800L"}, {"BS_VCENTER", "0xC00L"},
+      {"BS_PUSHLIKE", "0x1000L"}, {"BS_MULTILINE", "0x2000L"}, {"BS_NOTIFY", "0x4000L"}, {"BS_FLAT", "0x8000L"},
+      // Edits
+      {"ES_LEFT", "0x0000L"}, {"ES_CENTER", "0x0001L"}, {"ES_RIGHT", "0x0002L"}, {"ES_MULTILINE", "0x0004L"},
+      {"ES_UPPERCASE", "0x0008L"}, {"ES_LOWERCASE", "0x0010L"}, {"ES_PASSWORD", "0x0020L"},
+      {"ES_AUTOVSCROLL", "0x0040L"}, {"ES_AUTOHSCROLL", "0x0080L"}, {"ES_NOHIDESEL", "0x0100L"},
+      {"ES_COMBOBOX", "0x0200L"}, {"ES_OEMCONVERT", "0x0400L"}, {"ES_READONLY", "0x0800L"},
+      {"ES_WANTRETURN", "0x1000L"}, {"ES_NUMBER", "0x2000L"},
+      // List boxes, combo boxes, scroll bars
+      {"LBS_NOTIFY", "0x0001L"}, {"LBS_SORT", "0x0002L"}, {"LBS_NOREDRAW", "0x0004L"}, {"LBS_MULTIPLESEL", "0x0008L"},
+      {"LBS_OWNERDRAWFIXED", "0x0010L"}, {"LBS_OWNERDRAWVARIABLE", "0x0020L"}, {"LBS_HASSTRINGS", "0x0040L"},
+      {"LBS_USETABSTOPS", "0x0080L"}, {"LBS_NOINTEGRALHEIGHT", "0x0100L"}, {"LBS_MULTICOLUMN", "0x0200L"},
+      {"LBS_WANTKEYBOARDINPUT", "0x0400L"}, {"LBS_EXTENDEDSEL", "0x0800L"}, {"LBS_DISABLENOSCROLL", "0x1000L"},
+      {"LBS_NODATA", "0x2000L"}, {"LBS_NOSEL", "0x4000L"}, {"LBS_STANDARD", "0x00A00003L"},
+      {"CBS_SIMPLE", "0x0001L"}, {"CBS_DROPDOWN", "0x0002L"}, {"CBS_DROPDOWNLIST", "0x0003L"},
+      {"CBS_OWNERDRAWFIXED", "0x0010L"}, {"CBS_OWNERDRAWVARIABLE", "0x0020L"}, {"CBS_AUTOHSCROLL", "0x0040L"},
+      {"CBS_OEMCONVERT", "0x0080L"}, {"CBS_SORT", "0x0100L"}, {"CBS_HASSTRINGS", "0x0200L"},
+      {"CBS_NOINTEGRALHEIGHT", "0x0400L"}, {"CBS_DISABLENOSCROLL", "0x0800L"}, {"CBS_UPPERCASE", "0x2000L"},
+      {"CBS_LOWERCASE", "0x4000L"}, {"SBS_HORZ", "0x0000L"}, {"SBS_VERT", "0x0001L"}, {"SBS_TOPALIGN", "0x0002L"},
+      {"SBS_LEFTALIGN", "0x0002L"}, {"SBS_BOTTOMALIGN", "0x0004L"}, {"SBS_RIGHTALIGN", "0x0004L"},
+      {"SBS_SIZEBOX", "0x0008L"},
+      // Common controls: styles and class names
+      {"TBS_AUTOTICKS", "0x0001"}, {"TBS_VERT", "0x0002"}, {"TBS_HORZ", "0x0000"}, {"TBS_TOP", "0x0004"},
+      {"TBS_BOTTOM", "0x0000"}, {"TBS_LEFT", "0x0004"}, {"TBS_RIGHT", "0x0000"}, {"TBS_BOTH", "0x0008"},
+      {"TBS_NOTICKS", "0x0010"}, {"TBS_ENABLESELRANGE", "0x0020"}, {"TBS_FIXEDLENGTH", "0x0040"},
+      {"TBS_NOTHUMB", "0x0080"}, {"TBS_TOOLTIPS", "0x0100"}, {"UDS_WRAP", "0x0001"}, {"UDS_SETBUDDYINT", "0x0002"},
+      {"UDS_ALIGNRIGHT", "0x0004"}, {"UDS_ALIGNLEFT", "0x0008"}, {"UDS_AUTOBUDDY", "0x0010"},
+      {"UDS_ARROWKEYS", "0x0020"}, {"UDS_HORZ", "0x0040"}, {"UDS_NOTHOUSANDS", "0x0080"}, {"PBS_SMOOTH", "0x01"},
+      {"PBS_VERTICAL", "0x04"}, {"LVS_ICON", "0x0000"}, {"LVS_REPORT", "0x0001"}, {"LVS_SMALLICON", "0x0002"},
+      {"LVS_LIST", "0x0003"}, {"LVS_SINGLESEL", "0x0004"}, {"LVS_SHOWSELALWAYS", "0x0008"},
+      {"LVS_SORTASCENDING", "0x0010"}, {"LVS_SORTDESCENDING", "0x0020"}, {"LVS_SHAREIMAGELISTS", "0x0040"},
+      {"LVS_NOLABELWRAP", "0x0080"}, {"LVS_AUTOARRANGE", "0x0100"}, {"LVS_EDITLABELS", "0x0200"},
+      {"LVS_OWNERDRAWFIXED", "0x0400"}, {"LVS_OWNERDATA", "0x1000"}, {"LVS_NOSCROLL", "0x2000"},
+      {"LVS_NOCOLUMNHEADER", "0x4000"}, {"LVS_NOSORTHEADER", "0x8000"}, {"TVS_HASBUTTONS", "0x0001"},
+      {"TVS_HASLINES", "0x0002"}, {"TVS_LINESATROOT", "0x0004"}, {"TVS_EDITLABELS", "0x0008"},
+      {"TVS_DISABLEDRAGDROP", "0x0010"}, {"TVS_SHOWSELALWAYS", "0x0020"}, {"TVS_CHECKBOXES", "0x0100"},
+      {"TVS_TRACKSELECT", "0x0200"}, {"TVS_SINGLEEXPAND", "0x0400"}, {"TVS_FULLROWSELECT", "0x1000"},
+      {"TVS_NOSCROLL", "0x2000"}, {"TVS_NONEVENHEIGHT", "0x4000"}, {"WC_LISTVIEW", "\"SysListView32\""},
+      {"WC_TREEVIEW", "\"SysTreeView32\""}, {"WC_TABCONTROL", "\"SysTabControl32\""}, {"WC_HEADER", "\"SysHeader32\""},
+      {"TRACKBAR_CLASS", "\"msctls_trackbar32\""}, {"UPDOWN_CLASS", "\"msctls_updown32\""},
+      {"PROGRESS_CLASS", "\"msctls_progress32\""},
+      // Dialog command ids
+      {"IDOK", "1"}, {"IDCANCEL", "2"}, {"IDABORT", "3"}, {"IDRETRY", "4"}, {"IDIGNORE", "5"}, {"IDYES", "6"},
+      {"IDNO", "7"}, {"IDC_STATIC", "(-1)"},
+      // Version resources
+      {"VS_VERSION_INFO", "1"}, {"VS_FFI_FILEFLAGSMASK", "0x0000003FL"}, {"VS_FF_DEBUG", "0x00000001L"},
+      {"VS_FF_PRERELEASE", "0x00000002L"}, {"VS_FF_PATCHED", "0x00000004L"}, {"VS_FF_PRIVATEBUILD", "0x00000008L"},
+      {"VS_FF_INFOINFERRED", "0x00000010L"}, {"VS_FF_SPECIALBUILD", "0x00000020L"}, {"VOS_UNKNOWN", "0x00000000L"},
+      {"VOS__WINDOWS32", "0x00000004L"}, {"VOS_NT_WINDOWS32", "0x00040004L"}, {"VOS_WINCE", "0x00050000L"},
+      {"VFT_UNKNOWN", "0x00000000L"}, {"VFT_APP", "0x00000001L"}, {"VFT_DLL", "0x00000002L"},
+      {"VFT_DRV", "0x00000003L"}, {"VFT_FONT", "0x00000004L"}, {"VFT_STATIC_LIB", "0x00000007L"},
+      {"VFT2_UNKNOWN", "0x00000000L"},
+      // Languages
+      {"LANG_NEUTRAL", "0x00"}, {"LANG_ENGLISH", "0x09"}, {"SUBLANG_NEUTRAL", "0x00"}, {"SUBLANG_DEFAULT", "0x01"},
+      {"SUBLANG_SYS_DEFAULT", "0x02"}, {"SUBLANG_ENGLISH_US", "0x01"},
+      // Menu bars: their resources are raw data of these values
+      {"SHMENUBAR", "RCDATA"}, {"I_IMAGENONE", "(-2)"}, {"NOMENU", "0xFFFF"}, {"TBSTATE_CHECKED", "0x01"},
+      {"TBSTATE_ENABLED", "0x04"}, {"TBSTATE_HIDDEN", "0x08"}, {"TBSTYLE_BUTTON", "0x00"}, {"TBSTYLE_SEP", "0x01"},
+      {"TBSTYLE_CHECK", "0x02"}, {"TBSTYLE_GROUP", "0x04"}, {"TBSTYLE_DROPDOWN", "0x08"}, {"TBSTYLE_AUTOSIZE", "0x10"},
+  };
+  return kDefines;
+}
+
+}  // namespace zb::rc
