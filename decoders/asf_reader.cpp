@@ -54,9 +54,9 @@ std::u16string Utf16Text(const BYTE* data, size_t bytes) {
 }
 
 DWORD DurationMs(const AsfObject& o) {
-  const unsigned long long duration = Le64(o.data + 64) / 10000, preroll = Le64(o.data + 80);
-  const long long ms = static_cast<long long>(duration) - static_cast<long long>(preroll) + 999;
-  return static_cast<DWORD>(std::clamp<long long>(ms, 0, 0x7FFFFFFF));
+  // Both come from the file as 64-bit numbers: compared before they are subtracted.
+  const unsigned long long duration = Le64(o.data + 64) / 10000 + 999, preroll = Le64(o.data + 80);
+  return preroll >= duration ? 0 : static_cast<DWORD>(std::min<unsigned long long>(duration - preroll, 0x7FFFFFFF));
 }
 
 // The five strings of a content description, empty where they would leave the object.

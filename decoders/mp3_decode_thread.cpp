@@ -7,11 +7,13 @@
 #include "end_of_stream.h"
 #include "id3_frames.h"
 #include "mp3_play_state.h"
+#include "mp3_seek_map.h"
 
 namespace {
 
 constexpr int kBlockPerChannel = 23040;  // ten 1152-sample frames of 16-bit samples
 constexpr DWORD kPollMs = 100;
+constexpr int kSeekEntries = 4;
 
 struct Converter {
   LONG residual[2] = {};
@@ -44,6 +46,8 @@ struct Converter {
 struct Decoder {
   Mp3PlayState& s = PlayState();
   DecModule& m = Mp3Decoder;
+  const double frameMs = s.sampleRate > 0 ? s.frameSamples * 1000.0 / s.sampleRate : 0;
+  const Mp3SeekMap seekMap{s.xing, s.dataSize, s.audioStart, s.lengthMs, frameMs};
   mad_stream stream;
   mad_frame frame;
   mad_synth synth;
@@ -53,7 +57,10 @@ struct Decoder {
   int baseMs = 0;
   bool endOfInput = false;
   int endStatus = 0;
-  int primeFrames = 0;
+  int seekTarget = -1;   // ms, while the frames before it are decoded silently
+  bool settled = false;  // a frame since the seek has filled the bit reservoir and filter bank
+  bool enteredAtStart = false;
+  int entries = 0;  // times the file was entered for the seek
 
   Decoder() {
     mad_stream_init(&stream);
@@ -99,27 +106,42 @@ struct Decoder {
     return true;
   }
 
-  void Seek(int target) {
-    const DWORD dataSize = s.dataSize;
-    long long offset = s.lengthMs > 0 ? static_cast<long long>(static_cast<double>(dataSize) * target / s.lengthMs) : 0;
-    if ((s.xing.flags & XING_TOC) && s.lengthMs > 0) {
-      const long long p = static_cast<long long>(target) * 10000 / s.lengthMs;
-      if (p >= 0 && p < 9901) {
-        const int i = static_cast<int>(p / 100);
-        const long long a = s.xing.toc[i] * static_cast<long long>(dataSize) / 256;
-        const long long b = i < 99 ? s.xing.toc[i + 1] * static_cast<long long>(dataSize) / 256 : dataSize;
-        offset = a + (b - a) * (p % 100) / 100;
-      }
-    }
-    // libmad needs a frame to find its sync and the bit reservoir's bytes before the first frame
-    // it can decode: starting two average frames early lands the output on the target.
-    if (target > 0 && s.lengthMs > 0 && s.sampleRate > 0) {
-      const long long frames = static_cast<long long>(s.lengthMs) * s.sampleRate / 1000 / 1152;
-      if (frames > 0) offset = std::max(0ll, offset - 2 * static_cast<long long>(dataSize) / frames);
-    }
+  // The byte, behind the ID3v2 tag, where the frame libmad just decoded begins.
+  double FrameByte() {
     InputSource* src = m.source;
+    const long long end = static_cast<DWORD>(src->Tell(src));
+    return static_cast<double>(end - (s.input + s.inputFill - stream.this_frame) - s.id3Size);
+  }
+
+  // Seeks land on the frame nearest the target. The file is entered a few frames early, so that
+  // libmad finds its sync and the bit reservoir, and the frames before the target only settle
+  // the filter bank; the frame that was entered blind is never heard.
+  void Seek(int target) {
     s.positionMs = target;
-    if (src->Seek(src, INPUT_SEEK_SET, static_cast<int>(offset + s.id3Size)) != 0) return;
+    entries = 0;
+    if (!Enter(target)) return;  // the source refused: decoding goes on where it was
+    s.pcmFill = 0;
+    baseMs = target;
+    samplesOut = 0;
+    seekTarget = target;
+    if (target < 1) {
+      seekTarget = -1;
+      if (m.outModule) m.outModule->Flush(0);
+    }
+  }
+
+  // Positions the source some frames before the target, twice as many on each further try, and
+  // starts libmad afresh there; at the first frame the audio needs no run-up.
+  bool Enter(int target) {
+    InputSource* src = m.source;
+    const double average = s.lengthMs > 0 ? (static_cast<double>(s.dataSize) - s.audioStart) * frameMs / s.lengthMs : 0;
+    const double frameBytes = std::max(seekMap.ByteOf(target) - seekMap.ByteOf(target - frameMs), average);
+    // The frames and the largest bit reservoir (511 bytes) before the target's frame.
+    double offset = target > 0 ? seekMap.ByteOf(target) - (3 << entries) * frameBytes - 512 : 0;
+    const bool atStart = offset <= s.audioStart;
+    if (atStart) offset = s.audioStart;
+    if (src->Seek(src, INPUT_SEEK_SET, static_cast<int>(static_cast<long long>(offset) + s.id3Size)) != 0) return false;
+    ++entries;
     mad_frame_mute(&frame);
     mad_synth_mute(&synth);
     s.inputFill = 0;
@@ -127,22 +149,32 @@ struct Decoder {
     stream.sync = 0;
     stream.error = MAD_ERROR_BUFLEN;
     endOfInput = false;
-    s.pcmFill = 0;
-    baseMs = target;
-    samplesOut = 0;
-    if (target < 1) {
-      if (m.outModule) m.outModule->Flush(0);
-    } else {
-      primeFrames = 1;  // the first frame only fills the bit reservoir and the filter bank
+    settled = atStart;
+    enteredAtStart = atStart;
+    return true;
+  }
+
+  // After a seek: whether the frame just decoded comes before the target and is kept silent.
+  // Bytes inside a frame can pass for a frame header, and libmad may then stumble past the
+  // target before it is in step again: the file is entered again further back.
+  bool BeforeSeekTarget() {
+    if (seekTarget < 0) return false;
+    const double at = seekMap.TimeOf(FrameByte());
+    if (!settled) {
+      if (at + frameMs / 2 > seekTarget && !enteredAtStart && entries < kSeekEntries && Enter(seekTarget)) return true;
+      settled = true;
+      return true;
     }
+    if (at + frameMs / 2 < seekTarget) return true;
+    if (m.outModule) m.outModule->Flush(seekTarget);
+    seekTarget = -1;
+    return false;
   }
 
   void Equalise() {
     const LONG* gains = EqualizerGains();
     const int channels = frame.header.mode == MAD_MODE_SINGLE_CHANNEL ? 1 : 2;
-    const int blocks = frame.header.layer == MAD_LAYER_I ? 12
-                       : (frame.header.layer == MAD_LAYER_III && (frame.header.flags & MAD_FLAG_LSF_EXT)) ? 18
-                                                                                                          : 36;
+    const int blocks = MAD_NSBSAMPLES(&frame.header);
     for (int ch = 0; ch < channels; ++ch)
       for (int b = 0; b < blocks; ++b)
         for (int sb = 0; sb < 32; ++sb) {
@@ -163,13 +195,15 @@ struct Decoder {
     s.pcmFill += static_cast<int>(bytes);
   }
 
-  // Waits until the output takes a block; false on a stop or a new seek.
+  // Waits until the output takes a block; false on a stop or a new seek, which is looked at after
+  // the output answers, so a seek given while the output was full never lets the old block out.
   bool WaitForOutput(int bytes) {
-    while (m.outModule && m.outModule->CanWrite() < bytes) {
+    for (;;) {
+      const bool room = !m.outModule || m.outModule->CanWrite() >= bytes;
       if (Stopping() || s.seekTarget.load() >= 0) return false;
+      if (room) return true;
       Sleep(kPollMs);
     }
-    return !Stopping();
   }
 
   void WriteBlocks(bool atEnd) {
@@ -212,9 +246,12 @@ struct Decoder {
       if (mad_frame_decode(&frame, &stream) != 0) {
         if (stream.error == MAD_ERROR_BUFLEN) continue;
         if (stream.error == MAD_ERROR_LOSTSYNC) {
+          // A tag between frames is stepped over whole, also past this buffer (libmad carries
+          // the rest of the skip into the next); one that claims more than the file is junk.
           const long left = stream.bufend - stream.this_frame;
           const int tag = GetId3v2Size(stream.this_frame, static_cast<int>(left));
-          if (tag > 0 && tag <= left) mad_stream_skip(&stream, static_cast<unsigned long>(tag));
+          if (tag > 0 && FrameByte() + s.id3Size + tag <= m.source->GetLength(m.source))
+            mad_stream_skip(&stream, static_cast<unsigned long>(tag));
           continue;
         }
         if (MAD_RECOVERABLE(stream.error)) continue;
@@ -226,14 +263,14 @@ struct Decoder {
         if (m.HostStatusUpdate) m.HostStatusUpdate(s.bitrate / 1000, s.sampleRate / 1000, s.channels);
       }
       mad_synth_frame(&synth, &frame);
-      if (primeFrames > 0) {
-        if (--primeFrames == 0 && m.outModule) m.outModule->Flush(baseMs);
-        continue;
-      }
+      if (BeforeSeekTarget()) continue;
       AppendPcm();
       WriteBlocks(false);
     }
-    if (!Stopping()) WriteBlocks(true);
+    if (Stopping()) return;
+    // A seek past the last frame: what the output held before it is not played either.
+    if (seekTarget >= 0 && m.outModule) m.outModule->Flush(seekTarget);
+    WriteBlocks(true);
   }
 };
 

@@ -27,9 +27,11 @@ struct XingInfo {
 
 BOOL ParseXingHeader(XingInfo* info, struct mad_bitptr bits, unsigned bitCount);
 // Finds the first trusted audio frame. `playSource`: the record's own source, whose decoding then
-// starts from the bytes already read.
-BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource);
-// Length in ms from the frame count of a Xing header, else from the data size and bit rate.
-int Mp3LengthMs(const struct mad_header& header, const XingInfo& xing, DWORD dataSize);
-void FillMp3StreamInfo(const struct mad_header& header, const XingInfo& xing, IMediaItem* item, DWORD dataSize);
+// starts from the bytes already read. `audioStart` (may be null): where that frame lies behind the
+// ID3v2 tag, so that junk and a Xing/Info frame before it count as no audio.
+BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource,
+                   DWORD* audioStart = nullptr);
+// Length in ms from the frame count of a Xing header, else from the audio's bytes and bit rate.
+int Mp3LengthMs(const struct mad_header& header, const XingInfo& xing, DWORD audioBytes);
+void FillMp3StreamInfo(const struct mad_header& header, const XingInfo& xing, IMediaItem* item, DWORD audioBytes);
 int GetContentTypeFromRegistry(InputSource* source, LPCWSTR path, GUID* type, GUID* subtype);

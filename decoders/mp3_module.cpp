@@ -15,6 +15,10 @@ Mp3PlayState* g_state = new (std::nothrow) Mp3PlayState();  // lives as long as 
 const WCHAR* const kMimeTypes[] = {u"audio/mpeg", u"audio/x-mpeg", u"audio/mpeg3", u"audio/x-mpeg-3"};
 
 void Nothing() {}
+
+// The bytes behind the ID3v2 tag, and of those the audio from the first frame on.
+DWORD DataSize(DWORD length, DWORD id3) { return id3 < length ? length - id3 : 0; }
+DWORD AudioBytes(DWORD dataSize, DWORD audioStart) { return audioStart < dataSize ? dataSize - audioStart : 0; }
 void NothingWithWindow(HWND) {}
 
 void PauseSource(InputSource* source, DWORD paused) {
@@ -98,21 +102,21 @@ int Play(LPCWSTR path) {
   }
   ReadId3v1Tag(source, s.title, s.artist);
   mad_header header;
-  if (!ScanMp3Stream(source, &header, &s.xing, &s.id3Size, true)) {
+  if (!ScanMp3Stream(source, &header, &s.xing, &s.id3Size, true, &s.audioStart)) {
     const DWORD code = source->openFlags & 0xFF00;
     source->Close(source);
     OutputDebugStringW(u"Mp3Decoder: no MPEG audio frame\r\n");
     return code ? static_cast<int>(DEC_PLAY_PROBE | code) : -1;
   }
-  const DWORD length = source->GetLength(source);
-  s.dataSize = s.id3Size < length ? length - s.id3Size : 0;
+  s.dataSize = DataSize(source->GetLength(source), s.id3Size);
   s.bitrate = static_cast<int>(header.bitrate);
-  s.lengthMs = Mp3LengthMs(header, s.xing, s.dataSize);
+  s.lengthMs = Mp3LengthMs(header, s.xing, AudioBytes(s.dataSize, s.audioStart));
   if (s.xing.isXing && s.xing.frames > 0 && s.dataSize && s.lengthMs > 0)
     s.bitrate = static_cast<int>(static_cast<long long>(s.dataSize) * 8000 / s.lengthMs);
   Mp3Decoder.flags = (seekable ? DEC_FLAG_SEEKABLE : 0) | ((source->flags & INPUT_SOURCE_FLAG_LIVE) ? DEC_FLAG_LIVE : 0);
   s.channels = header.mode == MAD_MODE_SINGLE_CHANNEL ? 1 : 2;
   s.sampleRate = static_cast<int>(header.samplerate);
+  s.frameSamples = 32 * MAD_NSBSAMPLES(&header);
   const int opened = out->Open(s.sampleRate, s.channels, 16);
   if (opened < 0) {
     source->Close(source);
@@ -164,10 +168,10 @@ void GetFileInfo(InputSource* source, LPCWSTR path, LPWSTR title, int* lengthMs)
   ReadId3v1Tag(src, songTitle, artist);
   mad_header header;
   XingInfo xing;
-  DWORD id3 = 0;
-  if (!ScanMp3Stream(src, &header, &xing, &id3, false) || open.length() < 1) return sourceTitle();
-  const DWORD dataSize = id3 < open.length() ? open.length() - id3 : 0;
-  if (lengthMs) *lengthMs = std::max(Mp3LengthMs(header, xing, dataSize), 0);
+  DWORD id3 = 0, audioStart = 0;
+  if (!ScanMp3Stream(src, &header, &xing, &id3, false, &audioStart) || open.length() < 1) return sourceTitle();
+  const DWORD audioBytes = AudioBytes(DataSize(open.length(), id3), audioStart);
+  if (lengthMs) *lengthMs = std::max(Mp3LengthMs(header, xing, audioBytes), 0);
   if (!title) return;
   if (artist[0] || songTitle[0]) FormatTitle(artist, songTitle, title);
   else sourceTitle();
@@ -181,9 +185,9 @@ LONG ReadStreamInfo(InputSource* source, LPCWSTR path, IMediaItem* item) {
   if (!open.ok()) return static_cast<LONG>(DEC_INFO_FAILED | DEC_INFO_ID3 | DEC_INFO_APE);
   mad_header header;
   XingInfo xing;
-  DWORD id3 = 0;
-  if (ScanMp3Stream(source, &header, &xing, &id3, false))
-    FillMp3StreamInfo(header, xing, item, id3 < open.length() ? open.length() - id3 : 0);
+  DWORD id3 = 0, audioStart = 0;
+  if (ScanMp3Stream(source, &header, &xing, &id3, false, &audioStart))
+    FillMp3StreamInfo(header, xing, item, AudioBytes(DataSize(open.length(), id3), audioStart));
   return ok;
 }
 
@@ -205,11 +209,11 @@ void ResetPlayState() {
   s.stop = false;
   std::memset(s.path, 0, sizeof s.path);
   s.dataSize = 0;
-  s.lengthMs = s.bitrate = s.channels = s.sampleRate = 0;
+  s.lengthMs = s.bitrate = s.channels = s.sampleRate = s.frameSamples = 0;
   s.positionMs = 0;
   s.paused = false;
   s.seekTarget = -1;
-  s.id3Size = 0;
+  s.id3Size = s.audioStart = 0;
   std::memset(&s.xing, 0, sizeof s.xing);
   s.inputFill = s.pcmFill = 0;
   s.title[0] = s.artist[0] = 0;

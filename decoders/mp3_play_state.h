@@ -23,10 +23,12 @@ struct Mp3PlayState {
   int bitrate;
   int channels;
   int sampleRate;
+  int frameSamples;  // per channel in each frame: 384, 576 or 1152
   std::atomic<int> positionMs;
   std::atomic<bool> paused;
   std::atomic<int> seekTarget;  // ms, -1 for none
   DWORD id3Size;
+  DWORD audioStart;  // the first audio frame, from the end of the ID3v2 tag
   XingInfo xing;
   BYTE input[kMp3InputSize + MAD_BUFFER_GUARD];
   int inputFill;

@@ -52,7 +52,8 @@ bool SkipTag(InputSource* source, DWORD size, int inBuffer) {
 
 }  // namespace
 
-BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource) {
+BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource,
+                   DWORD* audioStart) {
   std::vector<BYTE> buffer(kScanBuffer + MAD_BUFFER_GUARD, 0);
   int fill = 0;
   if (!Fill(source, buffer.data(), &fill)) return FALSE;
@@ -91,9 +92,10 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
           continue;
         }
         std::memset(xing, 0, sizeof *xing);
-        // The first frame found deep in junk, and one with a bad CRC, may be junk that looks
-        // like a frame: the next one decides.
-        const bool deep = scannedBefore > kScanBuffer && !distrusted;
+        // The first frame found beyond the first 3000 bytes, and one with a bad CRC, may be junk
+        // that looks like a frame: the next one decides.
+        const DWORD at = scannedBefore + static_cast<DWORD>(mad.stream.this_frame - buffer.data());
+        const bool deep = at >= kScanBuffer && !distrusted;
         if (deep) distrusted = true;
         if (decoded && !deep) {
           *header = mad.frame.header;
@@ -105,9 +107,10 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
         if (error == MAD_ERROR_LOSTSYNC && source->IsSeekable(source)) {
           const long left = mad.stream.bufend - mad.stream.this_frame;
           const int inner = GetId3v2Size(mad.stream.this_frame, static_cast<int>(left));
-          if (inner > 0) {
-            // The tag's own position in the file plus its size, not its size from the start.
-            const DWORD at = static_cast<DWORD>(source->Tell(source)) - static_cast<DWORD>(left);
+          // The tag's own position in the file plus its size, not its size from the start; a
+          // size that reaches past the file makes it junk, which is scanned through.
+          const DWORD at = static_cast<DWORD>(source->Tell(source)) - static_cast<DWORD>(left);
+          if (inner > 0 && static_cast<unsigned long long>(at) + static_cast<DWORD>(inner) < length) {
             if (source->Seek(source, INPUT_SEEK_SET, static_cast<int>(at + static_cast<DWORD>(inner))) != 0) return FALSE;
             fill = 0;
             break;
@@ -127,10 +130,15 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
     if (!Fill(source, buffer.data(), &fill)) return FALSE;
   }
 accepted:
+  const BYTE* from = mad.stream.this_frame;
+  const int rest = static_cast<int>(buffer.data() + fill - from);
+  if (audioStart) {
+    // Where the audio begins behind the tag: junk and the Xing/Info frame are not audio.
+    const long long at = static_cast<long long>(static_cast<DWORD>(source->Tell(source))) - rest - *id3Size;
+    *audioStart = at > 0 ? static_cast<DWORD>(at) : 0;
+  }
   if (playSource) {
     Mp3PlayState& s = PlayState();
-    const BYTE* from = mad.stream.this_frame;
-    const int rest = static_cast<int>(buffer.data() + fill - from);
     if (rest >= 0 && rest <= kMp3InputSize) {
       std::memcpy(s.input, from, static_cast<size_t>(rest));
       s.inputFill = rest;

@@ -74,19 +74,19 @@ BOOL ParseXingHeader(XingInfo* x, struct mad_bitptr bits, unsigned count) {
   return TRUE;
 }
 
-int Mp3LengthMs(const struct mad_header& header, const XingInfo& xing, DWORD dataSize) {
+int Mp3LengthMs(const struct mad_header& header, const XingInfo& xing, DWORD audioBytes) {
   if (xing.isXing && xing.frames > 0) {
     mad_timer_t length = header.duration;
     mad_timer_multiply(&length, static_cast<signed long>(xing.frames));
     return static_cast<int>(mad_timer_count(length, MAD_UNITS_MILLISECONDS));
   }
   const unsigned long kbps = header.bitrate / 1000;
-  if (dataSize == 0 || kbps == 0) return 0;
-  return static_cast<int>(static_cast<unsigned long long>(dataSize) * 8 / kbps);
+  if (audioBytes == 0 || kbps == 0) return 0;
+  return static_cast<int>(static_cast<unsigned long long>(audioBytes) * 8 / kbps);
 }
 
-void FillMp3StreamInfo(const struct mad_header& header, const XingInfo& xing, IMediaItem* item, DWORD dataSize) {
-  const int length = Mp3LengthMs(header, xing, dataSize);
+void FillMp3StreamInfo(const struct mad_header& header, const XingInfo& xing, IMediaItem* item, DWORD audioBytes) {
+  const int length = Mp3LengthMs(header, xing, audioBytes);
   if (length >= 0) {
     item->SetInt(TAG_LENGTH, length);
     if (xing.isXing && xing.frames > 0) item->SetInt(TAG_IS_VBR, 1);

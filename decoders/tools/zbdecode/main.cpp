@@ -1,8 +1,10 @@
 // zbdecode: plays a file through the MP3 decoder module as the player core binds it (the record,
-// its host callbacks, a copy of the file source and an output module) into a WAV file or the
-// null output, then prints the stream information and what was played.
+// its host callbacks, a copy of the file source, a waveOut output module and a window that gets
+// the end-of-stream message), then prints the stream information and what was played.
 //
 //   zbdecode FILE OUT.wav|--null [--seek MS]
+// OUT.wav plays on the WAVE-file sound device (ZONBREL_AUDIO=wav:OUT.wav), --null on the null
+// device, which takes the sound in real time.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,17 +14,9 @@
 #include "end_of_stream.h"
 #include "file_source.h"
 #include "mp3_decoder.h"
-#include "wav_output.h"
+#include "wave_output.h"
 
 namespace {
-
-HANDLE g_ended = nullptr;
-int g_status = -1;
-
-void OnEnd(HWND, UINT, int status) {
-  g_status = status;
-  SetEvent(g_ended);
-}
 
 // The host callbacks as the core fills them; the sample chain passes samples through.
 void NoPriority() {}
@@ -33,6 +27,24 @@ void VisInfo(int, int) {}
 int DspAdjust(int samples) { return samples; }
 int ProcessSamples(void*, int samples, int, int, int) { return samples; }
 void Status(int, int, int) {}
+
+HWND MakeMainWindow() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = u"zbdecode";
+  RegisterClassW(&wc);
+  return CreateWindowExW(0, u"zbdecode", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+}
+
+// Runs the window's messages until the decoder reports the end of its stream.
+int WaitForEndOfStream() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == DECODER_END_OF_STREAM_MESSAGE) return static_cast<int>(msg.wParam);
+    DispatchMessageW(&msg);
+  }
+  return -1;
+}
 
 }  // namespace
 
@@ -47,18 +59,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zbdecode: no such file: %s\n", argv[1]);
     return 1;
   }
+  // The file's folder is the device for this run, so the source reaches it by a device path.
   setenv("ZONBREL_DEVICE", file.parent_path().c_str(), 1);
   const std::u16string path = u"\\" + zb::FromUtf8(file.filename().string());
   const bool toNull = std::strcmp(argv[2], "--null") == 0;
-  if (!toNull && !OpenWavOutput(argv[2])) {
-    std::fprintf(stderr, "zbdecode: cannot write %s\n", argv[2]);
-    return 1;
-  }
+  const std::string audio = toNull ? "null" : "wav:" + std::filesystem::absolute(argv[2], ec).string();
+  setenv("ZONBREL_AUDIO", audio.c_str(), 1);
 
   InputSource source = MakeFileSource();
   DecModule& m = Mp3Decoder;
+  m.hwndParent = MakeMainWindow();
   m.source = &source;
-  m.outModule = toNull ? &NullOutput : &WavOutput;
+  m.outModule = &WaveOutput;
   m.HostSetThreadPriority = NoPriority;
   m.HostVisInit = VisInit;
   m.HostVisDeinit = VisDeinit;
@@ -68,8 +80,6 @@ int main(int argc, char** argv) {
   m.HostDSPAdjust = DspAdjust;
   m.HostProcessSamples = ProcessSamples;
   m.HostStatusUpdate = Status;
-  g_ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  SetEndOfStreamPoster(OnEnd);
 
   HoldOutput(argc == 5);
   const int played = m.Play(path.c_str());
@@ -81,8 +91,8 @@ int main(int argc, char** argv) {
   HoldOutput(false);
   std::printf("rate %d\nchannels %d\nlength_ms %d\nseekable %d\n", OutputRate(), OutputChannels(), m.GetLength(),
               m.flags & DEC_FLAG_SEEKABLE);
-  WaitForSingleObject(g_ended, INFINITE);
+  const int status = WaitForEndOfStream();
   m.Stop();
-  std::printf("samples %lld\nend_status %d\n", OutputFrames(), g_status);
+  std::printf("samples %lld\nend_status %d\n", OutputFrames(), status);
   return 0;
 }

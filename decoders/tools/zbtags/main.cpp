@@ -1,6 +1,7 @@
-// zbtags: reads a file's tags with the ID3, APE and ASF readers and the path's own tags, and
-// prints every tag by the name table's names, one "Name = value" line each ("Name[n]" for
-// instances of multi-valued tags). Blobs print as their size and first bytes.
+// zbtags: reads a file's tags as the media library does (the MP3 decoder's stream information,
+// then the ID3, APE and ASF readers), and prints every tag by the name table's names, one
+// "Name = value" line each ("Name[n]" for instances of multi-valued tags). Blobs print as their
+// size and first bytes.
 //
 //   zbtags FILE       (a host path; the file is read through the device layer)
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "file_source.h"
 #include "id3_reader.h"
 #include "media_item.h"
+#include "mp3_decoder.h"
+#include "tag_reading.h"
 #include "tag_readers.h"
 #include "tagnames.h"
 
@@ -54,6 +57,28 @@ std::string Value(const CTagValue& value) {
   return out;
 }
 
+// As the media library reads a file: the MP3 decoder's stream information for a file it takes,
+// then the readers its answer names; for any other file every reader. False when none read.
+bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
+  const struct {
+    DWORD bit;
+    LONG (*reader)(InputSource*, LPCWSTR, IMediaItem*);
+  } kReaders[] = {{TAGREAD_ID3, ReadId3Tags}, {TAGREAD_APE, ReadApeTag}, {TAGREAD_ASF, ReadAsfAttributes}};
+  DWORD wanted = TAGREAD_ID3 | TAGREAD_APE | TAGREAD_ASF;
+  bool read = false;
+  const WCHAR* dot = wcsrchr(path, u'.');
+  for (const WCHAR* e : {u".mp3", u".mp2", u".mp1", u".mpa"}) {
+    if (!dot || _wcsicmp(dot, e) != 0) continue;
+    const LONG info = Mp3Decoder.ReadStreamInfo(source, path, item);
+    if ((static_cast<DWORD>(info) & 0xFFFFF000) != TAGREAD_CODE) return false;
+    wanted = static_cast<DWORD>(info) & 0xFF;
+    read = true;
+  }
+  for (const auto& r : kReaders)
+    if ((wanted & r.bit) && r.reader(source, path, item) >= 0) read = true;
+  return read;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,10 +99,7 @@ int main(int argc, char** argv) {
   CMediaItem* item = CreateMediaItem();
   item->SetSource(path.c_str());
   InputSource source = MakeFileSource();
-  const LONG id3 = ReadId3Tags(&source, path.c_str(), item);
-  const LONG ape = ReadApeTag(&source, path.c_str(), item);
-  const LONG asf = ReadAsfAttributes(&source, path.c_str(), item);
-  if (id3 < 0 && ape < 0 && asf < 0) {
+  if (!ReadTags(&source, path.c_str(), item)) {
     std::fprintf(stderr, "zbtags: cannot read %s\n", argv[1]);
     item->Release();
     return 1;
