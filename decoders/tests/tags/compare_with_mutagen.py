@@ -8,6 +8,7 @@ from mutagen.id3 import (ID3, TIT2, TPE1, TALB, TRCK, TCON, COMM, USLT, POPM, AP
                          CTOCFlags, ID3NoHeaderError)
 from mutagen.apev2 import APEv2, APEValue, BINARY
 from mutagen.asf import ASF
+from mutagen.mp3 import MP3, BitrateMode
 
 ZBTAGS, OUT = sys.argv[1], sys.argv[2]
 os.makedirs(OUT, exist_ok=True)
@@ -216,6 +217,94 @@ check(path, ["Song title = " + str(asf["Title"][0]), "Artist = " + str(asf["Auth
              "Genre collection[1] = Pop", "Track number = " + str(int(asf["WM/TrackNumber"][0])),
              "Sample rate = 44100", "Channels = 2", "Length = " + str(int(asf.info.length * 1000) + 999 - 0),
              "Artwork type[0] = 3", "Artwork mimetype[0] = image/jpeg", "Artwork data[0] = <%d bytes %s>" % (len(asf_picture), " ".join("%02x" % b for b in asf_picture[:8]))])
+
+# ---- Unsynchronised tags: over the whole body in version 2.3, per frame in 2.4 ----
+def unsync(data):
+    out = bytearray()
+    for i, b in enumerate(data):
+        out.append(b)
+        if b == 0xFF and (i + 1 == len(data) or data[i + 1] >= 0xE0 or data[i + 1] == 0): out.append(0)
+    return bytes(out)
+def frame(fid, payload, flags=b"\0\0", size=None, syncsafe_size=False):
+    n = len(payload) if size is None else size
+    return fid.encode() + (syncsafe(n) if syncsafe_size else struct.pack(">I", n)) + flags + payload
+sync_picture = bytes([0xFF, 0xE0, 0xFF, 0x00, 0xFF, 0xFB, 0x90]) * 40
+body = (frame("TIT2", b"\0Sync\xff\xe0Title\xff") + frame("TPE1", b"\0Plain") +
+        frame("APIC", b"\0image/png\0\x03\0" + sync_picture))
+path = base_mp3("unsync23.mp3")
+audio = open(path, "rb").read()
+open(path, "wb").write(b"ID3\x03\x00\x80" + syncsafe(len(unsync(body))) + unsync(body) + audio)
+tags = ID3(path)
+assert str(tags["TIT2"]) == "Sync\xff\xe0Title\xff" and tags.getall("APIC")[0].data == sync_picture
+# A picture of an unsynchronised tag is not the file's bytes: it is kept whole.
+check(path, ["Song title = " + str(tags["TIT2"]), "Artist = Plain", "Artwork type[0] = 3",
+             "Artwork data[0] = <%d bytes %s>" % (len(sync_picture), " ".join("%02x" % b for b in sync_picture[:8]))],
+      absent=["Artwork embedded offset"])
+payload = unsync(b"\0Frame\xff\xe0Sync")
+body = frame("TIT2", payload, flags=b"\0\x02", syncsafe_size=True) + frame("TALB", b"\0Album", syncsafe_size=True)
+path = base_mp3("unsync24.mp3")
+open(path, "wb").write(b"ID3\x04\x00\x00" + syncsafe(len(body)) + body + audio)
+tags = ID3(path)
+assert str(tags["TIT2"]) == "Frame\xff\xe0Sync"
+check(path, ["Song title = " + str(tags["TIT2"]), "Album = Album"])
+
+# ---- Ratings: every step of the popularimeter byte; 0 means unrated ----
+path = base_mp3("popm.mp3")
+for byte in (0, 1, 0x3F, 0x40, 0x7F, 0x80, 0xC3, 0xC4, 0xFE, 0xFF):
+    t = ID3(); t.add(POPM(email="x@example.org", rating=byte, count=1)); t.save(path)
+    assert ID3(path)["POPM:x@example.org"].rating == byte
+    check(path, [f"Rating = {rating(byte)}"] if byte else [], absent=[] if byte else ["Rating"])
+
+# ---- Stream information of lame files, as mutagen reads their LAME tag ----
+wav = os.path.join(OUT, "stereo.wav")
+w = wave.open(wav, "wb"); w.setnchannels(2); w.setsampwidth(2); w.setframerate(44100)
+w.writeframes(b"".join(struct.pack("<hh", int(12000 * math.sin(i * 0.03)), int(9000 * math.sin(i * 0.011)))
+                       for i in range(44100)))
+w.close()
+for name, options in (("lame_vbr.mp3", ["-V", "4", "--replaygain-accurate"]), ("lame_cbr.mp3", ["-b", "128"])):
+    path = os.path.join(OUT, name)
+    subprocess.run(["lame", "--quiet"] + options + [wav, path], check=True)
+    info = MP3(path).info
+    lines = [f"Sample rate = {info.sample_rate}", f"Channels = {info.channels}", "Bits per sample = 16",
+             f"Replaygain track gain = {info.track_gain:.2f}",
+             "Replaygain reference volume = 89.00"]  # LAME since 3.95.1 measures against 89 dB
+    if info.track_peak: lines.append(f"Replaygain track peak = {info.track_peak:.2f}")
+    if info.bitrate_mode == BitrateMode.VBR: lines.append("Is VBR = 1")
+    else: lines.append(f"Bit rate = {round(info.bitrate, -3)}")
+    check(path, lines, absent=[] if info.bitrate_mode == BitrateMode.VBR else ["Is VBR"])
+
+# ---- Bad input: every length is bounded by the file; the reader keeps what is sound ----
+audio = open(base_mp3("bad.mp3"), "rb").read()
+ape_items = struct.pack("<II", 9, 0) + b"Title\0Ape Title"
+bad = [  # name, bytes, lines that must be there, prefixes that must not
+    ("ape_2gb.mp3", audio + b"APETAGEX" + struct.pack("<IIII", 2000, 0x7FFFFFF0, 5, 0) + b"\0" * 8, [], ["Song title"]),
+    ("ape_many_items.mp3", audio + ape_items + b"APETAGEX" + struct.pack("<IIII", 2000, len(ape_items) + 32, 0xFFFFFFFF, 0) +
+     b"\0" * 8, ["Song title = Ape Title"], []),
+    ("ape_item_overrun.mp3", audio + struct.pack("<II", 0x7FFFFFFF, 0) + b"Title\0x" + b"APETAGEX" +
+     struct.pack("<IIII", 2000, 16 + 32, 1, 0) + b"\0" * 8, [], ["Song title"]),
+    ("id3_past_file.mp3", b"ID3\x03\x00\x00" + syncsafe(len(audio) + 5000) + frame("TIT2", b"\0Lost") + audio, [],
+     ["Song title"]),
+    ("id3_frame_overrun.mp3", b"ID3\x03\x00\x00" + syncsafe(39) + frame("TPE1", b"\0Kept") +
+     frame("TIT2", b"\0Cut", size=0x7FFFFFFF) + b"\0" * 10 + audio, ["Artist = Kept", "Song title = Cut"], []),
+    ("id3_huge_picture.mp3", None, [], ["Song title", "Artwork"]),
+    ("asf_huge_object.wma", guid("75B22630-668E-11CF-A6D9-00AA0062CE6C") + struct.pack("<QIBB", 2 ** 63, 2, 1, 2) +
+     obj("75B22633-668E-11CF-A6D9-00AA0062CE6C", struct.pack("<HHHHH", 0xFFFF, 0, 0, 0, 0) + utf16("x")), [],
+     ["Song title"]),
+]
+for name, data, lines, absent in bad:
+    path = os.path.join(OUT, name)
+    if data is None:  # 3 MB of picture: more than a tag the reader takes whole
+        open(path, "wb").write(audio)
+        t = ID3(); t.add(TIT2(text=["Big"])); t.add(APIC(mime="image/jpeg", type=3, data=os.urandom(3 << 20))); t.save(path)
+    else:
+        open(path, "wb").write(data)
+    try:
+        r = subprocess.run([ZBTAGS, path], capture_output=True, text=True, timeout=30)
+    except subprocess.TimeoutExpired:
+        failures.append(f"{name}: zbtags did not end"); continue
+    if r.returncode not in (0, 1):
+        failures.append(f"{name}: zbtags ended with {r.returncode}"); continue
+    check(path, lines, absent)
 
 if failures:
     print("\n".join(failures)); sys.exit(1)
