@@ -6,6 +6,7 @@
 
 #include "end_of_stream.h"
 #include "id3_frames.h"
+#include "mp3_pcm_convert.h"
 #include "mp3_play_state.h"
 #include "mp3_seek_map.h"
 
@@ -15,34 +16,6 @@ constexpr int kBlockPerChannel = 23040;  // ten 1152-sample frames of 16-bit sam
 constexpr DWORD kPollMs = 100;
 constexpr int kSeekEntries = 4;
 
-struct Converter {
-  LONG residual[2] = {};
-  int clip[2] = {};
-
-  // libmad's 28-bit fraction to 16 bits, the truncated part carried into the next sample, and
-  // a held clip that lets go only when the wave turns back.
-  int16_t Convert(int channel, mad_fixed_t sample) {
-    const long long s = static_cast<long long>(sample) + residual[channel];
-    long long out = s;
-    int& state = clip[channel];
-    if (s >= 0x10000000) {
-      out = state == -1 ? -0x10000000 : 0x0FFFFFFF;
-      if (state != -1) state = 1;
-    } else if (s < -0x10000000) {
-      out = state == 1 ? 0x0FFFFFFF : -0x10000000;
-      if (state != 1) state = -1;
-    } else if (state == 1) {
-      if (s > 0) state = 0;
-      else out = 0x0FFFFFFF;
-    } else if (state == -1) {
-      if (s <= 0) state = 0;
-      else out = -0x10000000;
-    }
-    residual[channel] = state == 0 ? static_cast<LONG>(s - (out & ~0x1FFFll)) : 0;
-    return static_cast<int16_t>(out >> 13);
-  }
-};
-
 struct Decoder {
   Mp3PlayState& s = PlayState();
   DecModule& m = Mp3Decoder;
@@ -51,7 +24,7 @@ struct Decoder {
   mad_stream stream;
   mad_frame frame;
   mad_synth synth;
-  Converter convert;
+  Mp3PcmConverter convert;
   BYTE scratch[2 * kMp3PcmArea];
   long long samplesOut = 0;  // since the last seek
   int baseMs = 0;
@@ -189,9 +162,8 @@ struct Decoder {
     const size_t bytes = static_cast<size_t>(n) * channels * 2;
     if (s.pcmFill + bytes > sizeof s.pcm) return;
     auto* out = reinterpret_cast<int16_t*>(s.pcm + s.pcmFill);
-    for (unsigned i = 0; i < n; ++i)
-      for (int ch = 0; ch < channels; ++ch)
-        *out++ = convert.Convert(ch, synth.pcm.samples[std::min(ch, synth.pcm.channels - 1)][i]);
+    for (int ch = 0; ch < channels; ++ch)
+      convert.Convert(ch, synth.pcm.samples[std::min(ch, synth.pcm.channels - 1)], n, out + ch, channels);
     s.pcmFill += static_cast<int>(bytes);
   }
 
