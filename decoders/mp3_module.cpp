@@ -5,6 +5,7 @@
 
 #include "id3_reader.h"
 #include "mp3_play_state.h"
+#include "playing_item.h"
 #include "source_reading.h"
 #include "tag_text.h"
 
@@ -107,6 +108,13 @@ int Play(LPCWSTR path) {
     source->Close(source);
     OutputDebugStringW(u"Mp3Decoder: no MPEG audio frame\r\n");
     return code ? static_cast<int>(DEC_PLAY_PROBE | code) : -1;
+  }
+  if (!seekable) {
+    // A stream: what the first frame says goes to the item that plays.
+    MergeIntoPlayingItem(Mp3Decoder, [&](IMediaItem* item) {
+      FillMp3StreamInfo(header, s.xing, item, AudioBytes(DataSize(source->GetLength(source), s.id3Size), s.audioStart));
+      return true;
+    });
   }
   s.dataSize = DataSize(source->GetLength(source), s.id3Size);
   s.bitrate = static_cast<int>(header.bitrate);

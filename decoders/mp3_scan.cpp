@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "id3_frames.h"
+#include "id3_reader.h"
 #include "mp3_play_state.h"
+#include "playing_item.h"
 
 namespace {
 
@@ -50,6 +52,20 @@ bool SkipTag(InputSource* source, DWORD size, int inBuffer) {
   return true;
 }
 
+// A stream's leading tag, read as it goes by (from the bytes already read on), goes into the item
+// that plays; its pictures cannot be found in the file again, so they are kept whole.
+bool MergeStreamTag(InputSource* source, const BYTE* read, int fill, int tag) {
+  std::vector<BYTE> whole(read, read + std::min(fill, tag));
+  whole.resize(static_cast<size_t>(tag));
+  for (size_t have = static_cast<size_t>(std::min(fill, tag)); have < whole.size();) {
+    const int got = source->Read(source, whole.data() + have, 1, static_cast<int>(whole.size() - have));
+    if (got < 1) return false;
+    have += static_cast<size_t>(got);
+  }
+  MergeIntoPlayingItem(Mp3Decoder, [&](IMediaItem* item) { return ParseId3v2Frames(whole.data(), tag, -1, item) != 0; });
+  return true;
+}
+
 }  // namespace
 
 BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource,
@@ -61,8 +77,12 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
   const int tag = GetId3v2Size(buffer.data(), fill);
   if (tag > 0 && static_cast<DWORD>(tag) < length) {
     *id3Size = static_cast<DWORD>(tag);
+    if (playSource && !source->IsSeekable(source) && tag < ID3_MAX_TAG) {
+      if (!MergeStreamTag(source, buffer.data(), fill, tag)) return FALSE;
+    } else if (tag >= fill && !SkipTag(source, static_cast<DWORD>(tag), fill)) {
+      return FALSE;
+    }
     if (tag >= fill) {
-      if (!SkipTag(source, static_cast<DWORD>(tag), fill)) return FALSE;
       fill = 0;
     } else {
       std::memmove(buffer.data(), buffer.data() + tag, static_cast<size_t>(fill - tag));
