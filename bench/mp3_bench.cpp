@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "end_of_stream.h"
 #include "file_source.h"
+#include "host_window.h"
 #include "mp3_decoder.h"
 #include "testing/test_device.h"
 
@@ -62,30 +62,15 @@ void MakeFile() {
   g_file.assign(std::istreambuf_iterator<char>(in), {});
 }
 
-HWND MakeMainWindow() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.lpszClassName = u"Mp3Bench";
-  RegisterClassW(&wc);
-  return CreateWindowExW(0, u"Mp3Bench", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-}
-
-bool WaitForEndOfStream() {
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-    if (msg.message == DECODER_END_OF_STREAM_MESSAGE) return msg.wParam == 0;
-  return false;
-}
-
 void ModuleIntoNullOutput(benchmark::State& state) {
   MakeFile();
   InputSource source = MakeFileSource();
-  Mp3Decoder.hwndParent = MakeMainWindow();
+  Mp3Decoder.hwndParent = CreateHostWindow();
   Mp3Decoder.source = &source;
   Mp3Decoder.outModule = &NullOutput;
   for (auto _ : state) {
     if (Mp3Decoder.Play(u"\\tone.mp3") != 0) state.SkipWithError("does not play");
-    if (!WaitForEndOfStream()) state.SkipWithError("ended early");
+    if (WaitForEndOfStream(Mp3Decoder.hwndParent, INFINITE) != 0) state.SkipWithError("ended early");
     Mp3Decoder.Stop();
   }
   DestroyWindow(Mp3Decoder.hwndParent);

@@ -9,6 +9,7 @@
 
 #include "core/player_messages.h"
 #include "end_of_stream.h"
+#include "host_window.h"
 
 namespace zbtest {
 namespace {
@@ -114,11 +115,7 @@ BoundDecoder::BoundDecoder(DecModule& module, InputSource* source)
   g_out = output_;
   g_host = host_;
   host_->merged = CreateMediaItem();
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.lpszClassName = u"Mp3TestHost";
-  RegisterClassW(&wc);
-  window_ = CreateWindowExW(0, u"Mp3TestHost", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  window_ = CreateHostWindow();
   module.hwndParent = window_;
   module.source = source;
   module.outModule = &g_record;
@@ -144,15 +141,7 @@ BoundDecoder::~BoundDecoder() {
   delete host_;
 }
 
-int BoundDecoder::WaitForEndOfStream(int maxMs) {
-  for (int waited = 0; waited <= maxMs; waited += 5) {
-    MSG msg;
-    if (PeekMessageW(&msg, window_, DECODER_END_OF_STREAM_MESSAGE, DECODER_END_OF_STREAM_MESSAGE, PM_REMOVE))
-      return static_cast<int>(msg.wParam);
-    Sleep(5);
-  }
-  return -1;
-}
+int BoundDecoder::WaitForEndOfStream(int maxMs) { return ::WaitForEndOfStream(window_, static_cast<DWORD>(maxMs)); }
 
 bool BoundDecoder::EndOfStreamPosted() {
   MSG msg;

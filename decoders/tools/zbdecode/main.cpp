@@ -10,9 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "device/text.h"
-#include "end_of_stream.h"
 #include "file_source.h"
+#include "host_window.h"
 #include "mp3_decoder.h"
 #include "wave_output.h"
 
@@ -28,24 +27,6 @@ int DspAdjust(int samples) { return samples; }
 int ProcessSamples(void*, int samples, int, int, int) { return samples; }
 void Status(int, int, int) {}
 
-HWND MakeMainWindow() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.lpszClassName = u"zbdecode";
-  RegisterClassW(&wc);
-  return CreateWindowExW(0, u"zbdecode", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-}
-
-// Runs the window's messages until the decoder reports the end of its stream.
-int WaitForEndOfStream() {
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == DECODER_END_OF_STREAM_MESSAGE) return static_cast<int>(msg.wParam);
-    DispatchMessageW(&msg);
-  }
-  return -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,22 +34,16 @@ int main(int argc, char** argv) {
     std::fputs("usage: zbdecode FILE OUT.wav|--null [--seek MS]\n", stderr);
     return 2;
   }
-  std::error_code ec;
-  const std::filesystem::path file = std::filesystem::absolute(argv[1], ec);
-  if (ec || !std::filesystem::is_regular_file(file, ec)) {
-    std::fprintf(stderr, "zbdecode: no such file: %s\n", argv[1]);
-    return 1;
-  }
-  // The file's folder is the device for this run, so the source reaches it by a device path.
-  setenv("ZONBREL_DEVICE", file.parent_path().c_str(), 1);
-  const std::u16string path = u"\\" + zb::FromUtf8(file.filename().string());
+  std::u16string path;
+  if (!UseFileFolderAsDevice("zbdecode", argv[1], &path)) return 1;
   const bool toNull = std::strcmp(argv[2], "--null") == 0;
+  std::error_code ec;
   const std::string audio = toNull ? "null" : "wav:" + std::filesystem::absolute(argv[2], ec).string();
   setenv("ZONBREL_AUDIO", audio.c_str(), 1);
 
   InputSource source = MakeFileSource();
   DecModule& m = Mp3Decoder;
-  m.hwndParent = MakeMainWindow();
+  m.hwndParent = CreateHostWindow();
   m.source = &source;
   m.outModule = &WaveOutput;
   m.HostSetThreadPriority = NoPriority;
@@ -91,7 +66,7 @@ int main(int argc, char** argv) {
   HoldOutput(false);
   std::printf("rate %d\nchannels %d\nlength_ms %d\nseekable %d\n", OutputRate(), OutputChannels(), m.GetLength(),
               m.flags & DEC_FLAG_SEEKABLE);
-  const int status = WaitForEndOfStream();
+  const int status = WaitForEndOfStream(m.hwndParent, INFINITE);
   m.Stop();
   std::printf("samples %lld\nend_status %d\n", OutputFrames(), status);
   return 0;

@@ -12,6 +12,7 @@
 #include "asf_reader.h"
 #include "device/text.h"
 #include "file_source.h"
+#include "host_window.h"
 #include "id3_reader.h"
 #include "media_item.h"
 #include "mp3_decoder.h"
@@ -86,15 +87,9 @@ int main(int argc, char** argv) {
     std::fputs("usage: zbtags FILE\n", stderr);
     return 2;
   }
-  std::error_code ec;
-  const std::filesystem::path file = std::filesystem::absolute(argv[1], ec);
-  if (ec || !std::filesystem::is_regular_file(file, ec)) {
-    std::fprintf(stderr, "zbtags: no such file: %s\n", argv[1]);
-    return 1;
-  }
   // The file's folder is the device for this run, so the readers reach it by a device path.
-  setenv("ZONBREL_DEVICE", file.parent_path().c_str(), 1);
-  const std::u16string path = u"\\" + zb::FromUtf8(file.filename().string());
+  std::u16string path;
+  if (!UseFileFolderAsDevice("zbtags", argv[1], &path)) return 1;
   InstallTagReaders();
   CMediaItem* item = CreateMediaItem();
   item->SetSource(path.c_str());

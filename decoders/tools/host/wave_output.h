@@ -1,5 +1,5 @@
-// The output module record of zbdecode and the MP3 benchmark: the decoder's blocks go to waveOut,
-// which plays them on the device ZONBREL_AUDIO names (wav:FILE writes them to a WAVE file).
+// The output module record of zbdecode: the decoder's blocks go to waveOut, which plays them on
+// the device ZONBREL_AUDIO names (wav:FILE writes them to a WAVE file).
 #pragma once
 #include "core/output_module.h"
 
