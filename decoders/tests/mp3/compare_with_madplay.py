@@ -114,6 +114,11 @@ for name, options, rate, channels in CASES:
         failures.append(f"{name}: {len(got)} samples, madplay {len(ref)}")
     elif max(abs(a - b) for a, b in zip(got, ref)) > 1:
         failures.append(f"{name}: PCM differs from madplay by more than 1")
+    bits = os.path.getsize(mp3) * 8 * 1000 // int(info["length_ms"]) // 1000  # the file's average
+    if abs(int(info["bitrate_kbps"]) - bits) > bits // 20 and not options[0] == "-b":
+        failures.append(f"{name}: {info['bitrate_kbps']} kb/s, the file averages {bits}")
+    if options[0] == "-b" and info["bitrate_kbps"] != options[1]:
+        failures.append(f"{name}: {info['bitrate_kbps']} kb/s for a {options[1]} kb/s file")
     if int(info["samples"]) != stream:
         failures.append(f"{name}: zbdecode reports {info['samples']} samples played")
 

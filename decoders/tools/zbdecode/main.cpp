@@ -25,7 +25,10 @@ void VisPcm(const void*, int, int, int, int) {}
 void VisInfo(int, int) {}
 int DspAdjust(int samples) { return samples; }
 int ProcessSamples(void*, int samples, int, int, int) { return samples; }
-void Status(int, int, int) {}
+int g_kbps = 0;
+void Status(int kbps, int, int) {
+  if (!g_kbps) g_kbps = kbps;  // the first report: the file's average for a Xing file
+}
 
 }  // namespace
 
@@ -64,8 +67,8 @@ int main(int argc, char** argv) {
   }
   if (argc == 5) m.SetOutputTime(std::atoi(argv[4]));
   HoldOutput(false);
-  std::printf("rate %d\nchannels %d\nlength_ms %d\nseekable %d\n", OutputRate(), OutputChannels(), m.GetLength(),
-              m.flags & DEC_FLAG_SEEKABLE);
+  std::printf("rate %d\nchannels %d\nbitrate_kbps %d\nlength_ms %d\nseekable %d\n", OutputRate(), OutputChannels(),
+              g_kbps, m.GetLength(), m.flags & DEC_FLAG_SEEKABLE);
   const int status = WaitForEndOfStream(m.hwndParent, INFINITE);
   m.Stop();
   std::printf("samples %lld\nend_status %d\n", OutputFrames(), status);
