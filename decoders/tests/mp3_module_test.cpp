@@ -65,6 +65,9 @@ TEST_F(Mp3ModuleTest, TheRecordAnswersItsFixedSlots) {
     ASSERT_EQ(m.GetMimeType(i, buffer, 64), 1);
     EXPECT_EQ(std::u16string(buffer), kMime[i]);
   }
+  WCHAR small[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
+  ASSERT_EQ(m.GetMimeType(3, small, 6), 1);
+  EXPECT_EQ(std::u16string(small), u"audio") << "cut to the buffer, with its terminator";
   EXPECT_EQ(m.GetMimeType(4, buffer, 64), 0);
   EXPECT_EQ(m.GetMimeType(-1, buffer, 64), 0);
   EXPECT_EQ(m.Command(1, nullptr, 0, nullptr, 0), -1);
