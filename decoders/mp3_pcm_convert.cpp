@@ -13,6 +13,11 @@ void Mp3PcmConverter::Convert(int channel, const mad_fixed_t* in, unsigned count
   int state = clip_[channel];
   for (unsigned i = 0; i < count; ++i, out += stride) {
     const long long s = in[i] + residual;
+    if (state == 0 && s >= kLow && s <= kHigh) {
+      residual = s & 0x1FFF;  // what the shift cuts off, always 0 to 8191
+      *out = static_cast<int16_t>(s >> 13);
+      continue;
+    }
     long long value = s;
     if (s > kHigh) {
       value = state == -1 ? kLow : kHigh;
