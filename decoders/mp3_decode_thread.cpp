@@ -219,10 +219,12 @@ struct Decoder {
         if (stream.error == MAD_ERROR_BUFLEN) continue;
         if (stream.error == MAD_ERROR_LOSTSYNC) {
           // A tag between frames is stepped over whole, also past this buffer (libmad carries
-          // the rest of the skip into the next); one that claims more than the file is junk.
+          // the rest of the skip into the next); one that claims more than the file holds, or
+          // in a stream of unknown length more than a tag may, is junk.
           const long left = stream.bufend - stream.this_frame;
           const int tag = GetId3v2Size(stream.this_frame, static_cast<int>(left));
-          if (tag > 0 && FrameByte() + s.id3Size + tag <= m.source->GetLength(m.source))
+          const DWORD length = m.source->GetLength(m.source);
+          if (tag > 0 && (length ? FrameByte() + s.id3Size + tag <= length : tag < ID3_MAX_TAG))
             mad_stream_skip(&stream, static_cast<unsigned long>(tag));
           continue;
         }
