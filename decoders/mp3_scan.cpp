@@ -66,6 +66,18 @@ bool MergeStreamTag(InputSource* source, const BYTE* read, int fill, int tag) {
   return true;
 }
 
+// Where a tag lies from the point where sync was lost: right there (an ID3v2 tag or a 128-byte
+// ID3v1 block, as between frames), or an ID3v2 tag further on in junk, which libmad's own search
+// for the next frame would pass over and read its pictures for frames. -1 when there is none.
+long FindTag(const BYTE* from, long left, int* size) {
+  *size = GetId3v2Size(from, static_cast<int>(left));
+  if (*size > 0) return 0;
+  Id3Header header;
+  if (left < 10 || !FindId3Header(from, static_cast<size_t>(left), &header)) return -1;
+  *size = GetId3v2Size(from + header.offset, static_cast<int>(left - static_cast<long>(header.offset)));
+  return *size > 0 ? static_cast<long>(header.offset) : -1;
+}
+
 }  // namespace
 
 BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource,
@@ -126,11 +138,12 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
       if (MAD_RECOVERABLE(error)) {
         if (error == MAD_ERROR_LOSTSYNC && source->IsSeekable(source)) {
           const long left = mad.stream.bufend - mad.stream.this_frame;
-          const int inner = GetId3v2Size(mad.stream.this_frame, static_cast<int>(left));
+          int inner = 0;
+          const long skipped = FindTag(mad.stream.this_frame, left, &inner);
           // The tag's own position in the file plus its size, not its size from the start; a
           // size that reaches past the file makes it junk, which is scanned through.
-          const DWORD at = static_cast<DWORD>(source->Tell(source)) - static_cast<DWORD>(left);
-          if (inner > 0 && static_cast<unsigned long long>(at) + static_cast<DWORD>(inner) < length) {
+          const DWORD at = static_cast<DWORD>(source->Tell(source)) - static_cast<DWORD>(left - skipped);
+          if (skipped >= 0 && static_cast<unsigned long long>(at) + static_cast<DWORD>(inner) < length) {
             if (source->Seek(source, INPUT_SEEK_SET, static_cast<int>(at + static_cast<DWORD>(inner))) != 0) return FALSE;
             fill = 0;
             break;
@@ -139,8 +152,11 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
         continue;
       }
       if (error != MAD_ERROR_BUFLEN || scanned > kScanLimit) return FALSE;
-      // Keep what libmad has not consumed and read on.
+      // Keep what libmad has not consumed, and enough of the end for a tag header cut by it,
+      // and read on.
       const BYTE* keep = mad.stream.next_frame ? mad.stream.next_frame : buffer.data();
+      const BYTE* start = buffer.data();
+      keep = std::max(start, std::min(keep, start + fill - 9));
       const int kept = static_cast<int>(buffer.data() + fill - keep);
       std::memmove(buffer.data(), keep, static_cast<size_t>(kept));
       fill = kept;
