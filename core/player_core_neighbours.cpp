@@ -1,0 +1,24 @@
+// Stand-ins for the work the player core calls but that is built elsewhere, later (see
+// player_core_neighbours.h). Each logs that it was reached.
+#include "core/player_core_neighbours.h"
+
+#include "core/core_seam.h"
+#include "core/media_library_link.h"
+
+void RegisterBuiltInModules(HINSTANCE, HWND) { LogSeam(u"built-in decoders, sources and waveOut output"); }
+
+void ShowStreamInfo(int, int, int) { LogSeam(u"skin stream information"); }
+
+int RunUserInterfaceCommand(int, void*) {
+  LogSeam(u"user-interface command");
+  return 0;
+}
+
+void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current item"); }
+
+void SaveActionBindings(CPlayerCore*) { LogSeam(u"CSettings::SaveActions"); }
+
+IMediaLibraryLink* CreateCoreMediaLibrary(HINSTANCE) {
+  LogSeam(u"CreateMediaLibrary");
+  return nullptr;
+}

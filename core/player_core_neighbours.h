@@ -1,0 +1,19 @@
+// What the player core calls in work that is not built yet: the built-in modules, the skin, the
+// user-interface commands, the playlist, the saving of action bindings and the equaliser. Each
+// entry logs that it was reached and does nothing more.
+#pragma once
+#include <windows.h>
+
+class CPlayerCore;
+
+// The built-in decoders (MP3, Ogg Vorbis, WMA, Windows Media, WAVE), the file and network
+// sources and the waveOut output, registered in that order.
+void RegisterBuiltInModules(HINSTANCE instance, HWND window);
+// The skin's stream-information display; -666 keeps a shown value.
+void ShowStreamInfo(int bitrate, int sampleRate, int channelMode);
+// A user-interface command to the skin and its windows.
+int RunUserInterfaceCommand(int command, void* value);
+// The playlist re-reads the current item's information.
+void RefreshPlaylistCurrentItem();
+// The settings store which library and name each plug-in action in the button map means.
+void SaveActionBindings(CPlayerCore* core);

@@ -1,0 +1,72 @@
+// A real window standing in for the player's main window in the core's tests: it records the
+// timers and control messages it gets (with the thread priority they ran at) and hands timers 11
+// to 15 to the core, as the main window does. Windows of the same class stand in for the
+// player's other windows that register deferred timers.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/main_window_messages.h"
+#include "core/player_core.h"
+
+namespace zb::testing {
+
+struct WindowMessage {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  int priority;  // the receiving thread's priority while the window handled it
+  bool operator==(const WindowMessage&) const = default;
+};
+
+inline std::vector<WindowMessage>& ReceivedMessages() {
+  static std::vector<WindowMessage> received;
+  return received;
+}
+
+inline LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER || message == WM_ZB_CONTROL) {
+    ReceivedMessages().push_back({window, message, wParam, lParam, GetThreadPriority(GetCurrentThread())});
+    if (message == WM_TIMER && wParam >= CORE_TIMER_FIRST && wParam <= CORE_TIMER_LAST) {
+      if (CPlayerCore* core = PeekPlayerCore()) core->OnTimer(wParam);
+    }
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class StandInWindow {
+ public:
+  StandInWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = StandInProc;
+    windowClass.lpszClassName = kClass;
+    RegisterClassW(&windowClass);  // once per device; a second time fails harmlessly
+    window_ = CreateWindowExW(0, kClass, u"", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+  }
+  ~StandInWindow() {
+    if (window_) DestroyWindow(window_);
+  }
+  StandInWindow(const StandInWindow&) = delete;
+  StandInWindow& operator=(const StandInWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+
+ private:
+  static constexpr const WCHAR* kClass = u"ZonbrelCoreTestWindow";
+  HWND window_ = nullptr;
+};
+
+// Dispatches what this thread's queue holds (due timers included); the messages the stand-in
+// windows got since the last call, oldest first.
+inline std::vector<WindowMessage> PumpStandIns() {
+  MSG msg;
+  for (int n = 0; n < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) DispatchMessageW(&msg);
+  return std::exchange(ReceivedMessages(), {});
+}
+
+}  // namespace zb::testing

@@ -1,0 +1,17 @@
+// The visualisation host's body belongs to its own work (module loading, the sample ring,
+// rendering); until it is built these entry points stand here and log that they were reached.
+#include "core/vis_host.h"
+
+#include "core/core_seam.h"
+
+CVisHost::CVisHost(CPlayerCore* core) : core_(core) {}
+CVisHost::~CVisHost() = default;
+
+void CVisHost::Init(int, int) { LogSeam(u"CVisHost::Init"); }
+void CVisHost::Deinit() { LogSeam(u"CVisHost::Deinit"); }
+void CVisHost::AddPCM(const void*, int, int, int, int) { LogSeam(u"CVisHost::AddPCM"); }
+void CVisHost::SetInfo(int, int) { LogSeam(u"CVisHost::SetInfo"); }
+int CVisHost::Notify(UINT, void*, UINT, void*, UINT) {
+  LogSeam(u"CVisHost::Notify");
+  return 0;
+}
