@@ -239,6 +239,29 @@ LRESULT OnPhoneState(HWND window, WPARAM wParam, LPARAM) {
   return 1;
 }
 
+// Work of the phone and power messages runs from the queue: a message that did not come from
+// there (wParam 0x23) is posted again.
+constexpr WPARAM kFromQueue = 0x23;
+constexpr DWORD kSuspendGraceMs = 14999;
+
+LRESULT OnSuspend(HWND window, WPARAM wParam, LPARAM) {
+  if (wParam != kFromQueue) return PostMessageW(window, WM_ZB_SUSPEND, kFromQueue, 0);
+  ICommandTarget* target = GetCommandTarget();
+  CSettings* settings = GetSettings();
+  if (settings && settings->stopAtSuspend && target->IsPlaying() && !target->IsPaused()) {
+    // A play command just before the suspend (a button that woke the device) keeps playing.
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    FILETIME then{}, nowTime{};
+    SystemTimeToFileTime(&Program().lastPlayTime, &then);
+    SystemTimeToFileTime(&now, &nowTime);
+    const auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const ULONGLONG systemMs = ticks(nowTime) > ticks(then) ? (ticks(nowTime) - ticks(then)) / 10000 : 0;
+    if (GetTickCount() - Program().lastPlayTick > kSuspendGraceMs || systemMs > kSuspendGraceMs) target->TogglePause();
+  }
+  return 1;
+}
+
 LRESULT OnCallConnected(HWND, WPARAM, LPARAM) {
   RaiseNamedEvent(u"Zonbrel/Call/Connected");
   return 1;
@@ -341,6 +364,7 @@ constexpr MessageEntry kMessages[] = {
        if (PeekPlayerCore()) RunUserInterfaceCommand(28, nullptr);
        return 1;
      }},
+    {WM_ZB_SUSPEND, OnSuspend},
     {WM_ZB_CALL_CONNECTED, OnCallConnected},
     {WM_ZB_CALL_ENDED, OnCallEnded},
     {WM_ZB_PHONE_STATE, OnPhoneState},

@@ -34,7 +34,10 @@ class RecordingTarget : public ICommandTarget {
   int IsSeekable() override { return seekable; }
   void Play() override { Note("Play"); }
   void TogglePause() override { Note("TogglePause"); }
-  void Stop(BOOL user) override { Note("Stop " + std::to_string(user)); }
+  void Stop(BOOL user) override {
+    Note("Stop " + std::to_string(user));
+    playing = FALSE;
+  }
   void NextItem() override { Note("Next"); }
   void PreviousItem() override { Note("Previous"); }
   void OnStreamEnded(int kind) override { Note("StreamEnded " + std::to_string(kind)); }
