@@ -3,6 +3,7 @@
 // throttle and the equaliser values (see player_core.h).
 #include "core/player_core.h"
 
+#include "core/bookmark_list.h"
 #include "core/core_seam.h"
 #include "core/host_callbacks.h"
 #include "core/module_lists.h"
@@ -13,6 +14,8 @@
 #include "core/settings.h"
 #include "core/system_volume.h"
 #include "media_item.h"
+#include "playlist.h"
+#include "settingsui/eq_preset_list.h"
 
 namespace {
 
@@ -45,7 +48,9 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
   RegisterBuiltInModules(instance_, window_);
   ScanPlugins(instance_, window_, ::PlayerCallback);
 
-  LogSeam(u"CPlaylist, CBookmarkList, CRecentList, CCacheFileSet");
+  playlist_ = std::make_unique<CPlaylist>(this);
+  bookmarks_ = std::make_unique<CBookmarkList>(this, u"bookmarks.dat");
+  LogSeam(u"CRecentList, CCacheFileSet");
   visHost_ = std::make_unique<CVisHost>(this);
 
   if (CSettings* settings = GetSettings()) {
@@ -55,7 +60,8 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
     eqPreamp_ = static_cast<signed char>(settings->preampValue2);
     eqAutoLoad_ = static_cast<BYTE>(settings->autoLoadEqEnabled);
   }
-  LogSeam(u"CEqPresetList");
+  presets_ = std::make_unique<CEqPresetList>();
+  autoLoadPresets_ = std::make_unique<CEqPresetList>();
   ResetDSPCache();
 }
 
@@ -78,7 +84,15 @@ CPlayerCore::~CPlayerCore() {
       library_->Unadvise(event, OnLibraryEvent, this);
   }
   if (state_.load() & CORE_STATE_COMPACT) LogSeam(u"CMediaLibrary::Compact");
+  playlist_.reset();
   visHost_.reset();
+  bookmarks_.reset();
+  presets_.reset();
+  autoLoadPresets_.reset();
+  // The decoders have quit: the source copy they read through can go.
+  boundSource_.Reset(nullptr);
+  if (currentItem_) currentItem_->Release();
+  currentItem_ = nullptr;
   if (stateItem_) stateItem_->Release();
   if (library_) library_->Release();
   if (refreshEvent_) CloseHandle(refreshEvent_);
@@ -97,6 +111,15 @@ void CPlayerCore::SetCurrentPath(LPCWSTR path) {
 }
 
 void CPlayerCore::BindDecoderRecord(DecModule* record, InputSource* source, OutputModule* output) {
+  FillHostWords(record);
+  if (record) {
+    record->source = source;
+    record->outModule = output;
+  }
+  decoder_ = record;
+}
+
+void CPlayerCore::FillHostWords(DecModule* record) {
   if (record) {
     record->hwndParent = window_;
     record->HostDecoderStatus = ::HostDecoderStatus;
@@ -110,10 +133,7 @@ void CPlayerCore::BindDecoderRecord(DecModule* record, InputSource* source, Outp
     record->HostDSPAdjust = ::HostDSPAdjust;
     record->HostProcessSamples = ::HostProcessSamples;
     record->HostStatusUpdate = ::HostStatusUpdate;
-    record->source = source;
-    record->outModule = output;
   }
-  decoder_ = record;
 }
 
 int CPlayerCore::DecoderCommand(UINT code, void* in, UINT inSize, void* out, UINT outSize) {
@@ -199,13 +219,6 @@ int CPlayerCore::ProcessSamples(void* samples, int count, int channels, int bits
   // The DSP module runs on the decoder thread outside every core lock.
   DSPModule* dsp = GetCurrentDSP();
   return dsp && dsp->ModifySamples ? dsp->ModifySamples(samples, count, channels, bitsPerSample, sampleRate) : count;
-}
-
-DWORD CPlayerCore::OnDecoderStatus(UINT code, void* in, UINT inSize, void* out, UINT outSize) {
-  UINT size = outSize;
-  DispatchToHooks(PLAYER_EVENT_DECODER_STATUS + code, in, inSize, out, &size);
-  LogSeam(u"CPlayerCore::OnDecoderStatus after the hooks");
-  return 0;
 }
 
 void CPlayerCore::OnStatusUpdate(int bitrate, int sampleRate, int channelMode) {
