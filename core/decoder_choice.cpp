@@ -59,6 +59,11 @@ std::u16string PathExtension(LPCWSTR path) {
   const std::u16string_view text(path);
   size_t start = ExtensionAfter(text, u'\\');
   if (start == std::u16string_view::npos) start = ExtensionAfter(text, u'/');
+  // A bare file name has its extension after its last '.'.
+  if (start == std::u16string_view::npos && text.find_first_of(u"\\/") == std::u16string_view::npos) {
+    const size_t dot = text.rfind(u'.');
+    if (dot != std::u16string_view::npos) start = dot + 1;
+  }
   return start == std::u16string_view::npos ? std::u16string() : std::u16string(text.substr(start));
 }
 

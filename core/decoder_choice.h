@@ -12,7 +12,7 @@
 #include "core/input_source.h"
 
 // The extension the choice goes by: after the last '.' behind the last '\', else after the last
-// '.' behind the last '/'; empty when there is none.
+// '.' behind the last '/', or for a bare file name after its last '.'; empty when there is none.
 std::u16string PathExtension(LPCWSTR path);
 
 // Whether one of the decoder's patterns ("*.MP3;*.MP2") names the whole extension; "P3" is not
