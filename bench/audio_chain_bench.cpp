@@ -1,0 +1,181 @@
+// The audio chain's cost beside decoding: the ten-band equaliser plus the waveOut writer on one
+// second of 44.1 kHz stereo audio, and libmad alone decoding the same second from a 128 kb/s MP3
+// (encoded here with LAME from the same samples), measured in the same run. The writer plays on
+// the null device and is flushed after each second, so it never waits for room. The goal: the
+// chain costs under 5% of the decoding.
+#include <benchmark/benchmark.h>
+#include <lame/lame.h>
+#include <mad.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/equalizer.h"
+#include "core/settings.h"
+#include "core/wave_writer.h"
+#include "testing/env_scope.h"
+#include "testing/test_device.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kDecoderFrames = 1152;  // an MP3 frame's worth, as decoders hand out blocks
+
+// Music-like stereo PCM: a few partials with vibrato and a little noise, so the encoder spends
+// its bits as on real material.
+std::vector<SHORT> Music(int seconds) {
+  std::vector<SHORT> out;
+  uint32_t noise = 12345;
+  for (int i = 0; i < kRate * seconds; ++i) {
+    const double t = static_cast<double>(i) / kRate;
+    for (int c = 0; c < 2; ++c) {
+      double v = 0;
+      for (int k = 1; k <= 6; ++k) v += std::sin(2 * M_PI * (110.0 * k + c * 3) * t + std::sin(5 * t) * k) / (k + 1);
+      noise = noise * 1664525 + 1013904223;
+      v = 0.3 * v + 0.05 * (static_cast<int32_t>(noise) / 2147483648.0);
+      out.push_back(static_cast<SHORT>(std::lround(std::clamp(v, -1.0, 1.0) * 32000)));
+    }
+  }
+  return out;
+}
+
+std::vector<unsigned char> EncodeMp3(std::vector<SHORT> pcm) {
+  lame_global_flags* lame = lame_init();
+  lame_set_in_samplerate(lame, kRate);
+  lame_set_num_channels(lame, 2);
+  lame_set_brate(lame, 128);
+  lame_set_VBR(lame, vbr_off);
+  lame_set_quality(lame, 5);
+  lame_init_params(lame);
+  const int frames = static_cast<int>(pcm.size() / 2);
+  std::vector<unsigned char> out(static_cast<size_t>(frames) * 5 / 4 + 7200 + 7200);
+  int size = lame_encode_buffer_interleaved(lame, pcm.data(), frames, out.data(), static_cast<int>(out.size()));
+  size += lame_encode_flush(lame, out.data() + size, static_cast<int>(out.size()) - size);
+  lame_close(lame);
+  out.resize(size);
+  return out;
+}
+
+// Decodes every frame and synthesises its PCM; the frames decoded.
+int DecodeAll(const std::vector<unsigned char>& mp3) {
+  mad_stream stream;
+  mad_frame frame;
+  mad_synth synth;
+  mad_stream_init(&stream);
+  mad_frame_init(&frame);
+  mad_synth_init(&synth);
+  mad_stream_buffer(&stream, mp3.data(), mp3.size());
+  int frames = 0;
+  for (;;) {
+    if (mad_frame_decode(&frame, &stream) != 0) {
+      if (MAD_RECOVERABLE(stream.error)) continue;
+      break;
+    }
+    mad_synth_frame(&synth, &frame);
+    benchmark::DoNotOptimize(synth.pcm.samples[0][0]);
+    ++frames;
+  }
+  mad_synth_finish(&synth);
+  mad_frame_finish(&frame);
+  mad_stream_finish(&stream);
+  return frames;
+}
+
+void BM_LibmadDecodeOfOneSecond(benchmark::State& state) {
+  const std::vector<unsigned char> mp3 = EncodeMp3(Music(10));
+  int frames = 0;
+  for (auto _ : state) frames = DecodeAll(mp3);
+  // An iteration decodes the whole file; the counter says how many seconds of audio that is.
+  state.counters["audio_seconds"] = static_cast<double>(frames) * kDecoderFrames / kRate;
+}
+BENCHMARK(BM_LibmadDecodeOfOneSecond)->Unit(benchmark::kMillisecond);
+
+// What a decoder thread does with each second it decodes: the equaliser and/or the writer.
+enum Chain { kEqualizer = 1, kWriter = 2 };
+
+void RunChain(benchmark::State& state, int chain) {
+  zb::testing::TestDevice device;
+  zb::testing::EnvScope audio("ZONBREL_AUDIO", "null");
+  CSettings* settings = GetSettings();
+  settings->audioBuffer = 2000;
+  settings->gaplessPlayback = 0;
+  const signed char bands[kEqBandCount] = {40, 36, 31, 27, 31, 33, 37, 31, 24, 29};
+  DesignEqFilter(1, bands, 28);
+  WaveWriterInit(0);
+  if (WaveWriterOpen(kRate, 2, 16) <= 0) {
+    state.SkipWithError("the writer did not open");
+    return;
+  }
+  const std::vector<SHORT> second = Music(1);
+  std::vector<SHORT> block(second.size());
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::memcpy(block.data(), second.data(), second.size() * sizeof(SHORT));  // the decoder's fresh second
+    state.ResumeTiming();
+    for (int at = 0; at < kRate; at += kDecoderFrames) {
+      const int frames = std::min(kDecoderFrames, kRate - at);
+      SHORT* samples = block.data() + static_cast<size_t>(at) * 2;
+      if (chain & kEqualizer) ApplyEqualizer(samples, frames * 4, 2, frames);
+      if (chain & kWriter) WaveWriterWrite(samples, frames * 4);
+    }
+    if (chain & kWriter) WaveWriterFlush(0);
+  }
+  WaveWriterCloseDevice(TRUE);
+  DestroySettings();
+  state.counters["audio_seconds"] = 1;
+}
+
+void BM_EqualizerAndWaveWriterOnOneSecond(benchmark::State& state) { RunChain(state, kEqualizer | kWriter); }
+BENCHMARK(BM_EqualizerAndWaveWriterOnOneSecond)->Unit(benchmark::kMillisecond);
+
+// The two parts on their own, to show where the time goes.
+void BM_EqualizerOnOneSecond(benchmark::State& state) { RunChain(state, kEqualizer); }
+BENCHMARK(BM_EqualizerOnOneSecond)->Unit(benchmark::kMillisecond);
+void BM_WaveWriterOnOneSecond(benchmark::State& state) { RunChain(state, kWriter); }
+BENCHMARK(BM_WaveWriterOnOneSecond)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then each chain's cost per second of audio as a share of decoding's.
+class ShareReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      auto seconds = run.counters.find("audio_seconds");
+      if (run.error_occurred || run.run_type != Run::RT_Iteration || seconds == run.counters.end()) continue;
+      const double perAudioSecond =
+          run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) / seconds->second.value;
+      if (run.benchmark_name().find("Libmad") != std::string::npos) {
+        decode_ = perAudioSecond;
+      } else {
+        chains_.push_back({run.benchmark_name(), perAudioSecond});
+      }
+    }
+  }
+  void Summary() const {
+    if (decode_ <= 0) return;
+    std::printf("\nPer second of 44.1 kHz stereo audio, beside libmad decoding it (%.3f ms; goal: under 5%%):\n",
+                decode_ * 1000);
+    for (const auto& [name, seconds] : chains_)
+      std::printf("  %-40s %8.3f ms  %7.2f%%\n", name.c_str(), seconds * 1000, 100 * seconds / decode_);
+  }
+
+ private:
+  double decode_ = 0;
+  std::vector<std::pair<std::string, double>> chains_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  ShareReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.Summary();
+  benchmark::Shutdown();
+  return 0;
+}
