@@ -6,6 +6,7 @@
 #include "core/player_events.h"
 #include "core/settings.h"
 #include "core/transport_neighbours.h"
+#include "core/wave_writer.h"
 #include "playlist.h"
 
 namespace {
@@ -40,7 +41,7 @@ DWORD CPlayerCore::OnDecoderStatus(UINT code, void* in, UINT inSize, void* out, 
   if (code == kStatusRunning) {
     AddStateBits(CORE_STATE_RUNNING, 0);
     HoldBacklightForPlayback(true);
-    WaitForOutputDrain(-1);
+    WaveOutWaitDrain(-1);
   } else if (code == kStatusStopped) {
     AddStateBits(0, CORE_STATE_RUNNING);
     HoldBacklightForPlayback(false);

@@ -9,6 +9,7 @@
 #include "core/player_core.h"
 #include "core/player_events.h"
 #include "core/transport_neighbours.h"
+#include "core/output_registry.h"
 #include "media_item.h"
 #include "playlist.h"
 
@@ -26,8 +27,8 @@ void CPlayerCore::BindDecoder(LPCWSTR path, DecModule** outRecord, InputSource**
   DecModule* record = ChooseDecoder(choice);
   if (!record) record = PlaylistProbeRecord();
   InputSource* source = ChooseSource(choice);
-  OutputModule* output = WaveOutputRecord();
-  if (output) output->hwndParent = window_;
+  OutputModule* output = &WaveWriterModule;
+  output->hwndParent = window_;
 
   if (outRecord) {
     // The host words only: the record may be playing another item through its own source.

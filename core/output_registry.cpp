@@ -1,39 +1,12 @@
-// The output list. Records are registered at the core's construction and live for the process.
+// The output list is the core's module list of outputs (module_lists.h registers and broadcasts);
+// here its count and records by index, and the do-nothing slots of the program's outputs.
 #include "core/output_registry.h"
 
-#include <vector>
+#include "core/module_lists.h"
 
-namespace {
+int OutputModuleCount() { return OutputList().Count(); }
 
-std::vector<OutputModule*>& Outputs() {
-  static std::vector<OutputModule*> outputs;
-  return outputs;
-}
-
-int Broadcast(int (*OutputModule::*slot)(int), int first) {
-  int result = first;
-  for (OutputModule* record : Outputs())
-    if (record->*slot) result = (record->*slot)(result);
-  return result;
-}
-
-}  // namespace
-
-int RegisterOutputModule(OutputModule* record, HINSTANCE instance, HWND window) {
-  if (!record) return static_cast<int>(Outputs().size());
-  record->hwndParent = window;
-  record->hDllInstance = instance;
-  Outputs().push_back(record);
-  return static_cast<int>(Outputs().size());
-}
-
-int OutputModulesInit(int first) { return Broadcast(&OutputModule::Init, first); }
-int OutputModulesQuit(int first) { return Broadcast(&OutputModule::Quit, first); }
-int OutputModuleCount() { return static_cast<int>(Outputs().size()); }
-
-OutputModule* GetOutputModule(int index) {
-  return index >= 0 && index < OutputModuleCount() ? Outputs()[index] : nullptr;
-}
+OutputModule* GetOutputModule(int index) { return OutputList().At(index); }
 
 namespace output_slots {
 void NoDialog(HWND) {}

@@ -11,6 +11,7 @@
 #include "core/player_core_neighbours.h"
 #include "core/player_events.h"
 #include "core/plugin_scan.h"
+#include "core/sample_chain.h"
 #include "core/settings.h"
 #include "core/system_volume.h"
 #include "media_item.h"
@@ -211,14 +212,9 @@ int CPlayerCore::AdjustSampleCount(int count) {
 
 int CPlayerCore::ProcessSamples(void* samples, int count, int channels, int bitsPerSample, int sampleRate) {
   CSettings* settings = GetSettings();
-  if (settings && settings->preampEnabled && bitsPerSample == 16) {
-    DecModule* decoder = decoder_.load();
-    const bool decoderEqualises = decoder && decoder->SetEqualizer && decoderEqualises_ && settings->wmaEqDisabled == 0;
-    if (settings->wmaEqDisabled != 1 && !decoderEqualises) ApplyEqualizer(samples, count * channels * 2, channels, count);
-  }
+  const bool equalize = settings && EqualizerRunsOn(*settings, decoder_.load(), bitsPerSample);
   // The DSP module runs on the decoder thread outside every core lock.
-  DSPModule* dsp = GetCurrentDSP();
-  return dsp && dsp->ModifySamples ? dsp->ModifySamples(samples, count, channels, bitsPerSample, sampleRate) : count;
+  return RunSampleChain(GetCurrentDSP(), equalize, samples, count, channels, bitsPerSample, sampleRate);
 }
 
 void CPlayerCore::OnStatusUpdate(int bitrate, int sampleRate, int channelMode) {

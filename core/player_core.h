@@ -273,7 +273,6 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   BYTE eqAutoLoad_ = 0;
   std::u16string eqPresetName_;
   std::u16string eqFileName_;  // the file name the auto-load presets go by
-  std::atomic<BOOL> decoderEqualises_{FALSE};  // the bound decoder took the equaliser settings
 
   CCriticalSection dspLock_;
   DSPModule* dspRecord_ = nullptr;

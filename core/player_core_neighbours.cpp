@@ -4,8 +4,13 @@
 
 #include "core/core_seam.h"
 #include "core/media_library_link.h"
+#include "core/module_lists.h"
+#include "core/output_registry.h"
 
-void RegisterBuiltInModules(HINSTANCE, HWND) { LogSeam(u"built-in decoders, sources and waveOut output"); }
+void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
+  LogSeam(u"built-in decoders and sources");
+  RegisterOutputModule(&WaveWriterModule, instance, window);
+}
 
 void ShowStreamInfo(int, int, int) { LogSeam(u"skin stream information"); }
 
@@ -17,8 +22,6 @@ int RunUserInterfaceCommand(int, void*) {
 void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current item"); }
 
 void SaveActionBindings(CPlayerCore*) { LogSeam(u"CSettings::SaveActions"); }
-
-void ApplyEqualizer(void*, int, int, int) { LogSeam(u"ApplyEqualizer"); }
 
 IMediaLibraryLink* CreateCoreMediaLibrary(HINSTANCE) {
   LogSeam(u"CreateMediaLibrary");

@@ -1,5 +1,5 @@
 // What the player core calls in work that is not built yet: the built-in modules, the skin, the
-// user-interface commands, the playlist, the saving of action bindings and the equaliser. Each
+// user-interface commands, the playlist and the saving of action bindings. Each
 // entry logs that it was reached and does nothing more.
 #pragma once
 #include <windows.h>
@@ -17,5 +17,3 @@ int RunUserInterfaceCommand(int command, void* value);
 void RefreshPlaylistCurrentItem();
 // The settings store which library and name each plug-in action in the button map means.
 void SaveActionBindings(CPlayerCore* core);
-// The time-domain equaliser over a block of 16-bit PCM.
-void ApplyEqualizer(void* samples, int bytes, int channels, int frames);

@@ -5,6 +5,8 @@
 
 #include "core/player_core.h"
 #include "core/player_events.h"
+#include "core/equalizer.h"
+#include "core/sample_chain.h"
 #include "core/settings.h"
 #include "core/transport_neighbours.h"
 #include "path_helpers.h"
@@ -63,7 +65,7 @@ void CPlayerCore::PrepareEqualizer(LPCWSTR path) {
   DecModule* decoder = decoder_.load();
   const bool decoderCan = decoder && decoder->SetEqualizer;
   if (decoderCan && wmaEqDisabled == 0)
-    decoderEqualises_ = decoder->SetEqualizer(eqOn_ ? kDecoderEqOn : kDecoderEqOff, kEqValueCount, values, 0, 0) != 0;
-  if ((!decoderCan || wmaEqDisabled != 0 || !decoderEqualises_) && wmaEqDisabled != 1)
-    DesignTimeDomainEqualizer(eqOn_, eqBands_, eqPreamp_);
+    SetDecoderEqualizes(decoder->SetEqualizer(eqOn_ ? kDecoderEqOn : kDecoderEqOff, kEqValueCount, values, 0, 0));
+  if ((!decoderCan || wmaEqDisabled != 0 || !DecoderEqualizes()) && wmaEqDisabled != 1)
+    DesignEqFilter(eqOn_, eqBands_, eqPreamp_);
 }

@@ -19,23 +19,6 @@ DecModule* PlaylistProbeRecord() {
   return nullptr;
 }
 
-OutputModule* WaveOutputRecord() {
-  LogSeam(u"the waveOut writer");
-  return nullptr;
-}
-
-OutputModule* NullOutputRecord() {
-  LogSeam(u"the null output");
-  return nullptr;
-}
-
-int WaitForOutputDrain(int) {
-  LogSeam(u"WaveOutWaitDrain");
-  return 0;
-}
-
-void DesignTimeDomainEqualizer(BOOL, const signed char*, int) { LogSeam(u"DesignEqFilter"); }
-
 void HoldBacklightForPlayback(bool) { LogSeam(u"backlight hold while playing"); }
 
 void UpdatePowerIdle() { LogSeam(u"PowerIdleUpdate"); }

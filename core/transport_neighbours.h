@@ -1,6 +1,5 @@
 // What the transport and the item opening call in work that is built elsewhere: the built-in
-// stream sources and outputs, the output's drain wait, the equaliser design, the power and
-// backlight control, the skin's elements and the playlist's file binding. Each entry that has no
+// stream sources, the power and backlight control, the skin's elements and the playlist's file binding. Each entry that has no
 // body to call yet logs that it was reached and answers as nothing would have happened.
 #pragma once
 #include <windows.h>
@@ -20,14 +19,6 @@ InputSource* FileReaderSource();
 InputSource* HttpStreamSource();
 // The decoder bound when no module claims a path (the playlist probe).
 DecModule* PlaylistProbeRecord();
-// The waveOut writer every playing decoder writes to, and the null output of tag reading.
-OutputModule* WaveOutputRecord();
-OutputModule* NullOutputRecord();
-
-// Waits up to `ms` (negative: one look) for the queued audio to play out: 1 while some remains.
-int WaitForOutputDrain(int ms);
-// Designs the time-domain equaliser from the on word, the ten bands and the preamp.
-void DesignTimeDomainEqualizer(BOOL on, const signed char* bands, int preamp);
 
 // Holds the backlight on while playback runs, or lets it go.
 void HoldBacklightForPlayback(bool hold);

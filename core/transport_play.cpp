@@ -5,6 +5,7 @@
 #include "core/bookmark_list.h"
 #include "core/player_core.h"
 #include "core/player_events.h"
+#include "core/sample_chain.h"
 #include "core/settings.h"
 #include "core/transport_neighbours.h"
 #include "playlist.h"
@@ -72,7 +73,7 @@ void CPlayerCore::OpenAndPlay(BOOL startPaused) {
       ok = true;
     }
   }
-  decoderEqualises_ = FALSE;
+  SetDecoderEqualizes(0);
   if (!ok || path.empty()) return;
   const std::u16string title = playlist_->GetItemDisplayName(index);
 

@@ -6,6 +6,7 @@
 #include "core/player_events.h"
 #include "core/settings.h"
 #include "core/transport_neighbours.h"
+#include "core/wave_writer.h"
 #include "playlist.h"
 
 namespace {
@@ -23,7 +24,7 @@ void CPlayerCore::OnStreamEnded(int kind) {
   const bool suspendLibrary = settings && settings->suspendLibraryWhilePlaying;
   if (kind < STREAM_ENDED_NORMAL || kind > STREAM_ENDED_DRAIN_CHECK) kind = STREAM_ENDED_NORMAL;
   if (kind == STREAM_ENDED_DRAIN_CHECK) {
-    if (WaitForOutputDrain(0) == 1) return;
+    if (WaveOutWaitDrain(0) == 1) return;
     KillMainWindowTimer(CORE_TIMER_DRAIN);
     DWORD phase = kEndPhaseStopped;
     DispatchToHooks(PLAYER_EVENT_END_OF_STREAM, &phase, sizeof phase, nullptr, nullptr);
@@ -67,7 +68,7 @@ void CPlayerCore::OnStreamEnded(int kind) {
 
   if (IsPlaying()) {
     phase = kEndPhaseNextPlays;
-  } else if (WaitForOutputDrain(0) == 1) {
+  } else if (WaveOutWaitDrain(0) == 1) {
     phase = kEndPhaseDraining;
     SetMainWindowTimer(CORE_TIMER_DRAIN, kDrainCheckMs);
   } else {
