@@ -1,0 +1,256 @@
+// Next, previous and the ends of streams over the scripted decoder: which item becomes current
+// and whether it plays, the 7.5 s rule of Previous, the hooks that move or skip instead of the
+// playlist, and each kind of end (normal, early, failed play, drain check) with shuffle and
+// repeat deciding where the list goes.
+#include <set>
+
+#include "transport_fixture.h"
+
+namespace zb::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Navigation : public TransportTest {
+ protected:
+  void SetUp() override {
+    TransportTest::SetUp();
+    AddItems({u"\\Music\\a.fake", u"\\Music\\b.fake", u"\\Music\\c.fake"});
+  }
+  // The decoder's thread posts the end of its stream to the main window, which hands it on.
+  void EndStream(int kind) {
+    PostMessageW(window_.Handle(), WM_ZB_STREAM_ENDED, kind, 0);
+    Pump();
+  }
+  Lines EndEvents() {
+    Lines out;
+    for (std::string& line : TransportEvents())
+      if (line.rfind("event 9", 0) == 0 || line.rfind("timer", 0) == 0) out.push_back(std::move(line));
+    return out;
+  }
+};
+
+TEST_F(Navigation, NextAndPreviousMakeTheNeighbourCurrentAndKeepPlaying) {
+  core_->Play(FALSE);
+  EXPECT_EQ(core_->NextItem(TRUE), 1);
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_TRUE(core_->IsPlaying());
+  EXPECT_EQ(Script().playing, u"\\Music\\b.fake");
+  core_->PreviousItem();
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_EQ(Script().playing, u"\\Music\\a.fake");
+  core_->PreviousItem();  // at the first item without repeat: nothing moves
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_TRUE(core_->IsPlaying());
+}
+
+TEST_F(Navigation, WhileStoppedNextAndPreviousOnlyShowTheItem) {
+  core_->SelectItem(1);
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  Script().TakeCalls();
+  EXPECT_EQ(core_->NextItem(TRUE), 1);
+  EXPECT_EQ(Current(), u"\\Music\\c.fake");
+  core_->PreviousItem();
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_FALSE(core_->IsPlaying());
+  const Lines calls = Script().TakeCalls();
+  EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("Play", 0) == 0; }), 0);
+  EXPECT_EQ(core_->SelectItem(7), 0);  // beyond the list: the last item is current, not 7
+}
+
+TEST_F(Navigation, APausedPlayerMovesPausedOrCuesWhenTheSkinHasNoStop) {
+  core_->Play(FALSE);
+  core_->TogglePause();
+  Script().TakeCalls();
+  // No skin here, so no STOP element: a user Next cues the item without playing it.
+  EXPECT_EQ(core_->NextItem(TRUE), 1);
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_FALSE(core_->IsPlaying());
+  const Lines calls = Script().TakeCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Play \\Music\\b.fake"), 0);
+  // An automatic Next of a paused item starts the next one paused.
+  core_->Play(FALSE);
+  core_->TogglePause();
+  EXPECT_EQ(core_->NextItem(FALSE), 1);
+  EXPECT_EQ(Script().playing, u"\\Music\\c.fake");
+  EXPECT_EQ(core_->IsPaused(), 1);
+  EXPECT_EQ(Script().flagsSeen, DWORD(DEC_PLAY_START_PAUSED));
+}
+
+TEST_F(Navigation, PreviousPastSevenAndAHalfSecondsRestartsTheItemAndKeepsWhereItWas) {
+  core_->SelectItem(1);
+  core_->Play(FALSE);
+  AdvanceClock(7600);
+  Script().TakeCalls();
+  core_->PreviousItem();
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_EQ(Script().TakeCalls(), Lines{"SetOutputTime 0"});
+  EXPECT_EQ(Resume(u"\\Music\\b.fake"), 7600);
+  EXPECT_EQ(core_->GetRestartPosition(), 7600);
+  // Written at once: a list read from the file has it.
+  CBookmarkList fromFile(nullptr, u"bookmarks.dat");
+  fromFile.ReadBookmarksFile();
+  EXPECT_EQ(fromFile.GetPosition(u"\\Music\\b.fake"), 7600);
+
+  // At 7.5 s exactly the previous item comes.
+  AdvanceClock(7500);
+  core_->PreviousItem();
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_EQ(Script().playing, u"\\Music\\a.fake");
+}
+
+TEST_F(Navigation, PreviousGoesBackWhenTheItemIsTooShortOrCannotSeek) {
+  const struct {
+    const char* what;
+    int length;
+    int flags;
+  } cases[] = {
+      {"an item of 7.5 s", 7500, DEC_FLAG_SEEKABLE},
+      {"an item that cannot seek", 60000, 0},
+  };
+  for (const auto& c : cases) {
+    Script().lengths[u"\\Music\\b.fake"] = c.length;
+    ScriptedRecord().flags = c.flags;
+    core_->SelectItem(1);
+    core_->Play(FALSE);
+    AdvanceClock(7600);
+    core_->PreviousItem();
+    EXPECT_EQ(Current(), u"\\Music\\a.fake") << c.what;
+    EXPECT_EQ(core_->GetRestartPosition(), -1) << c.what;
+    core_->Stop(FALSE);
+  }
+}
+
+TEST_F(Navigation, HooksMoveInsteadOfThePlaylistOrSkipWhatItChose) {
+  core_->Play(FALSE);
+  // A hook that takes Next and reports no move: nothing changes.
+  Hooks().takes[PLAYER_EVENT_NEXT] = 0;
+  Hooks().outs[PLAYER_EVENT_NEXT] = 0;
+  EXPECT_EQ(core_->NextItem(TRUE), 0);
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  Hooks().takes.clear();
+  // A hook that skips the playlist's choice once: b is passed over.
+  Hooks().takes[PLAYER_EVENT_SKIP_ITEM] = 0;
+  Hooks().times[PLAYER_EVENT_SKIP_ITEM] = 1;
+  TransportEvents();
+  EXPECT_EQ(core_->NextItem(TRUE), 1);
+  EXPECT_EQ(Current(), u"\\Music\\c.fake");
+  const Lines events = TransportEvents();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "event 8 in 1"), 2);
+  // A hook that skips everything is asked at most once per item and once more.
+  Hooks().times.clear();
+  core_->NextItem(TRUE);
+  const Lines skipped = TransportEvents();
+  EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "event 8 in 1"), 4);
+  // A hook that takes Previous.
+  Hooks().takes.clear();
+  Hooks().takes[PLAYER_EVENT_PREVIOUS] = 0;
+  Hooks().outs[PLAYER_EVENT_PREVIOUS] = 0;
+  const std::u16string before = Current();
+  core_->PreviousItem();
+  EXPECT_EQ(Current(), before);
+}
+
+TEST_F(Navigation, ANormalEndPlaysTheNextItemAndForgetsTheFinishedOnesPosition) {
+  core_->Play(FALSE);
+  core_->GetBookmarkList()->Set(u"\\Music\\a.fake", 20000);
+  PlayFor(9000);
+  TransportEvents();
+  EndStream(STREAM_ENDED_NORMAL);
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_TRUE(core_->IsPlaying());
+  EXPECT_EQ(Script().playing, u"\\Music\\b.fake");
+  EXPECT_EQ(Resume(u"\\Music\\a.fake"), -1);
+  EXPECT_EQ(EndEvents(), (Lines{"event 9 in 0", "event 9 in 0 out", "event 9 in 1"}));
+  EXPECT_EQ(core_->GetLastPosition(), -1);
+}
+
+TEST_F(Navigation, TheEndOfTheListStopsAndShowsTheFirstItemAgain) {
+  core_->SelectItem(2);
+  core_->Play(FALSE);
+  TransportEvents();
+  EndStream(STREAM_ENDED_NORMAL);
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(core_->GetState() & (CORE_STATE_OPEN | CORE_STATE_STOPPED), DWORD(CORE_STATE_STOPPED));
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_TRUE(Script().playing.empty());
+  EXPECT_EQ(EndEvents(), (Lines{"event 9 in 0", "event 9 in 0 out", "event 9 in 2"}));
+}
+
+TEST_F(Navigation, RepeatWrapsToTheFirstItem) {
+  core_->SetRepeat(TRUE);
+  core_->SelectItem(2);
+  core_->Play(FALSE);
+  EndStream(STREAM_ENDED_NORMAL);
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_TRUE(core_->IsPlaying());
+}
+
+TEST_F(Navigation, ShufflePlaysEveryItemOnceAndStopsUnlessRepeatIsOn) {
+  for (BOOL repeat : {FALSE, TRUE}) {
+    core_->Stop(FALSE);
+    core_->SetRepeat(repeat);
+    core_->SetShuffle(TRUE);
+    core_->Play(FALSE);
+    std::set<std::u16string> played = {Current()};
+    for (int ended = 0; ended < 2; ++ended) {
+      EndStream(STREAM_ENDED_NORMAL);
+      ASSERT_TRUE(core_->IsPlaying());
+      played.insert(Current());
+    }
+    EXPECT_EQ(played.size(), 3u) << "repeat " << repeat;
+    EndStream(STREAM_ENDED_NORMAL);
+    EXPECT_EQ(core_->IsPlaying(), repeat) << "repeat " << repeat;
+  }
+}
+
+TEST_F(Navigation, AnEarlyEndStopsAndKeepsThePositionOfTheLastRefresh) {
+  core_->Play(FALSE);
+  PlayFor(4000);
+  TransportEvents();
+  EndStream(STREAM_ENDED_EARLY);
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_EQ(Resume(u"\\Music\\a.fake"), 4000);
+  EXPECT_EQ(EndEvents(), (Lines{"event 9 in 0", "event 9 in 0 out", "event 9 in 2"}));
+}
+
+TEST_F(Navigation, AHookDecidesWhetherTheEndAdvances) {
+  core_->Play(FALSE);
+  Hooks().takes[PLAYER_EVENT_END_OF_STREAM] = 0;
+  Hooks().outs[PLAYER_EVENT_END_OF_STREAM] = 0;
+  EndStream(STREAM_ENDED_NORMAL);
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  // And an early end advances when a hook says so.
+  core_->Play(FALSE);
+  Hooks().outs[PLAYER_EVENT_END_OF_STREAM] = 1;
+  EndStream(STREAM_ENDED_EARLY);
+  EXPECT_TRUE(core_->IsPlaying());
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+}
+
+TEST_F(Navigation, WithManualAdvanceAndCueTheNextItemIsCuedNotPlayed) {
+  GetSettings()->manualPlaylistAdvance = 1;
+  GetSettings()->manualPlaylistCue = 1;
+  core_->Play(FALSE);
+  EndStream(STREAM_ENDED_NORMAL);
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_TRUE(Script().playing.empty());
+}
+
+TEST_F(Navigation, TheDrainCheckEndsAsStoppedOnceTheOutputIsQuiet) {
+  core_->SelectItem(2);
+  core_->Play(FALSE);
+  EndStream(STREAM_ENDED_NORMAL);
+  TransportEvents();
+  // Nothing queued in the output: the check reports the stop and its timer goes.
+  EndStream(STREAM_ENDED_DRAIN_CHECK);
+  EXPECT_EQ(EndEvents(), Lines{"event 9 in 2"});
+  RunTimers();
+  EXPECT_TRUE(EndEvents().empty());
+}
+
+}  // namespace
+}  // namespace zb::testing
