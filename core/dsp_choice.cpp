@@ -34,7 +34,7 @@ DSPModule* CDspChoice::Choose(std::span<DSPModule* const> modules, const CSettin
 DSPModule* CDspChoice::Get(std::span<DSPModule* const> modules, const CSettings& settings, DWORD* enabled) {
   DSPModule* chosen;
   {
-    CHeldLock held(lock_);
+    CSectionLock held(lock_);
     if (!valid_) {
       valid_ = true;
       chosen_ = Choose(modules, settings);
@@ -49,7 +49,7 @@ DSPModule* CDspChoice::Get(std::span<DSPModule* const> modules, const CSettings&
 }
 
 void CDspChoice::Reset() {
-  CHeldLock held(lock_);
+  CSectionLock held(lock_);
   valid_ = false;
   chosen_ = nullptr;
 }

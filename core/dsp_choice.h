@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "core/critical_lock.h"
+#include "core/critical_section.h"
 #include "core/dsp_module.h"
 
 class CSettings;
@@ -23,7 +23,7 @@ class CDspChoice {
  private:
   DSPModule* Choose(std::span<DSPModule* const> modules, const CSettings& settings) const;
 
-  CCriticalLock lock_;
+  CCriticalSection lock_;
   bool valid_ = false;
   DSPModule* chosen_ = nullptr;
 };

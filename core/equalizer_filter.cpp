@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/critical_lock.h"
+#include "core/critical_section.h"
 #include "core/equalizer.h"
 #include "core/equalizer_published.h"
 
@@ -21,7 +21,7 @@ struct History {
 
 // Histories belong to the filter thread's stream; they start afresh with each new design.
 struct FilterState {
-  CCriticalLock lock;  // one decoder thread filters at a time, but two must never share a row
+  CCriticalSection lock;  // one decoder thread filters at a time, but two must never share a row
   uint64_t generation = 0;
   History rows[kEqStageCount][kMaxChannels] = {};
 };
@@ -113,7 +113,7 @@ void ApplyEqualizer(void* samples, int byteCount, int channels, int frames) {
   frames = std::min(frames, byteCount / (channels * static_cast<int>(sizeof(SHORT))));
   std::shared_ptr<const PublishedEqDesign> published = CurrentPublishedEqDesign();
   FilterState& state = State();
-  CHeldLock held(state.lock);
+  CSectionLock held(state.lock);
   if (state.generation != published->generation) {
     state.generation = published->generation;
     std::fill(&state.rows[0][0], &state.rows[0][0] + kEqStageCount * kMaxChannels, History{});

@@ -1,11 +1,7 @@
-// The output list is the core's module list of outputs (module_lists.h registers and broadcasts);
-// here its count and records by index, and the do-nothing slots of the program's outputs.
+// The output list's lookups and the do-nothing slots the program's own outputs share.
 #include "core/output_registry.h"
 
-#include "core/module_lists.h"
-
 int OutputModuleCount() { return OutputList().Count(); }
-
 OutputModule* GetOutputModule(int index) { return OutputList().At(index); }
 
 namespace output_slots {

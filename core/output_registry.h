@@ -5,11 +5,9 @@
 
 #include "core/output_module.h"
 
-// Stores window and instance in the record, appends it and answers the new number of records.
-int RegisterOutputModule(OutputModule* record, HINSTANCE instance, HWND window);
-// Calls each record's init (or quit) in order, handing each result to the next; the last result.
-int OutputModulesInit(int first);
-int OutputModulesQuit(int first);
+// Registration, init and quit of the output list live with the other module lists.
+#include "core/module_lists.h"
+
 int OutputModuleCount();
 OutputModule* GetOutputModule(int index);
 

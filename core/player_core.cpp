@@ -167,48 +167,20 @@ int CPlayerCore::RunScheduledCall(DWORD* waitMs) {
 
 DSPModule* CPlayerCore::GetCurrentDSP(DWORD* enabled) {
   CSettings* settings = GetSettings();
-  const DWORD on = settings ? settings->DSPEnabled : 0;
-  DSPModule* chosen = nullptr;
-  {
-    CSectionLock hold(dspLock_);
-    if (dspKey_ == -1) {
-      dspKey_ = 0;
-      dspRecord_ = nullptr;
-      if (settings) {
-        const std::u16string library = ProgramFolderOf(nullptr) + u"\\" + settings->DSPPluginFile;
-        DWORD position = 0;
-        for (DSPModule* record : DSPList().Snapshot()) {
-          WCHAR file[MAX_PATH] = {};
-          if (!GetModuleFileNameW(record->hDllInstance, file, MAX_PATH) || _wcsicmp(file, library.c_str()) != 0) continue;
-          if (position++ == settings->DSPPluginIndex) {
-            dspRecord_ = record;
-            break;
-          }
-        }
-      }
-    }
-    chosen = dspRecord_;
+  if (!settings) {
+    if (enabled) *enabled = 0;
+    return nullptr;
   }
-  if (enabled) {
-    *enabled = chosen ? on : 0;
-    return chosen;
-  }
-  return on ? chosen : nullptr;
+  const std::vector<DSPModule*> modules = DSPList().Snapshot();
+  return dspChoice_.Get(modules, *settings, enabled);
 }
 
 void CPlayerCore::ResetDSPCache() {
-  {
-    CSectionLock hold(dspLock_);
-    dspRecord_ = nullptr;
-    dspKey_ = -1;
-  }
+  dspChoice_.Reset();
   LogSeam(u"skin DSP display refresh");
 }
 
-int CPlayerCore::AdjustSampleCount(int count) {
-  DSPModule* dsp = GetCurrentDSP();
-  return dsp && dsp->GetMaxSamples ? dsp->GetMaxSamples(count, dsp) : count;
-}
+int CPlayerCore::AdjustSampleCount(int count) { return ::AdjustSampleCount(GetCurrentDSP(), count); }
 
 int CPlayerCore::ProcessSamples(void* samples, int count, int channels, int bitsPerSample, int sampleRate) {
   CSettings* settings = GetSettings();

@@ -12,6 +12,7 @@
 #include "core/critical_section.h"
 #include "core/dec_module.h"
 #include "core/deferred_timers.h"
+#include "core/dsp_choice.h"
 #include "core/dsp_module.h"
 #include "core/event_hooks.h"
 #include "core/main_window_messages.h"
@@ -274,9 +275,7 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   std::u16string eqPresetName_;
   std::u16string eqFileName_;  // the file name the auto-load presets go by
 
-  CCriticalSection dspLock_;
-  DSPModule* dspRecord_ = nullptr;
-  int dspKey_ = -1;  // -1: the cached choice is not valid
+  CDspChoice dspChoice_;
 
   CCriticalSection playLock_;
   int playLockWord_ = 0;

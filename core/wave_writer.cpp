@@ -31,7 +31,7 @@ uint64_t MsToFrames(int64_t ms, DWORD rate) { return ms > 0 ? static_cast<uint64
 
 int WaveWriterInit(int) {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   w.volume = 255;
   w.panLoaded = false;
   return 0;

@@ -131,7 +131,7 @@ void ContinueGapless(WaveWriterState& w, const CSettings& s) {
 void WaitForQueuedAudio(WaveWriterState& w) {
   for (;;) {
     {
-      CHeldLock held(w.lock);
+      CSectionLock held(w.lock);
       if (!w.device || w.paused) return;
       ServiceLocked(w, false);
       if (w.queuedBytes <= 0) return;
@@ -179,7 +179,7 @@ int WaveWriterOpen(int sampleRate, int channels, int bitsPerSample) {
   WaveWriterState& w = Writer();
   const WAVEFORMATEX wanted = MakePcmFormat(channels, sampleRate, bitsPerSample);
   {
-    CHeldLock held(w.lock);
+    CSectionLock held(w.lock);
     if (w.device && s->gaplessPlayback && s->gaplessAdjustment == w.gaplessAdjustmentAtOpen &&
         SameFormat(wanted, w.sourceFormat)) {
       ContinueGapless(w, *s);
@@ -187,7 +187,7 @@ int WaveWriterOpen(int sampleRate, int channels, int bitsPerSample) {
     }
   }
   WaitForQueuedAudio(w);
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   CloseDeviceLocked(w, true);
   return OpenLocked(w, sampleRate, channels, bitsPerSample);
 }

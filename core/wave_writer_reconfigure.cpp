@@ -39,7 +39,7 @@ std::vector<BYTE> KeepQueuedAudio(WaveWriterState& w) {
 
 int WaveWriterReconfigure() {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (!w.device) return 1;
   ServiceLocked(w, true);
   SendFilledBlocksLocked(w);  // what is kept is read from the history of sent blocks

@@ -200,14 +200,14 @@ void CloseDeviceLocked(WaveWriterState& w, bool force) {
 
 void WaveWriterCloseDevice(BOOL force) {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   CloseDeviceLocked(w, force != FALSE);
 }
 
 void WaveWriterClose() {
   WaveWriterState& w = Writer();
   const CSettings* s = GetSettings();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (!w.device) return;
   ServiceLocked(w, false);
   const bool keepForNext =
@@ -217,7 +217,7 @@ void WaveWriterClose() {
 
 int WaveWriterCanWrite() {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (!w.device) return 0;
   uint64_t room = ServiceLocked(w, false);
   if (w.sourceFormat.nAvgBytesPerSec != w.deviceFormat.nAvgBytesPerSec)
@@ -228,7 +228,7 @@ int WaveWriterCanWrite() {
 int WaveWriterIsPlaying() {
   WaveWriterState& w = Writer();
   const CSettings* s = GetSettings();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (!w.device) return 0;
   const DWORD freeBytes = ServiceLocked(w, false);
   uint64_t reserve = 0;
@@ -240,7 +240,7 @@ int WaveWriterIsPlaying() {
 
 int WaveWriterPause(int pause) {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (!w.device) return 0;
   if (pause) {
     if (w.paused) return 0;
@@ -258,19 +258,19 @@ int WaveWriterPause(int pause) {
 
 void WaveWriterFlush(int positionMs) {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   FlushLocked(w, positionMs);
 }
 
 int WaveWriterWrittenTime() {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   return ClampToInt(w.seekBaseMs + FramesToMs(w.framesWritten, w.deviceFormat.nSamplesPerSec));
 }
 
 int WaveWriterOutputTime() {
   WaveWriterState& w = Writer();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (!w.device) return ClampToInt(w.seekBaseMs);
   return ClampToInt(OutputTimeLocked(w));
 }
@@ -280,7 +280,7 @@ int WaveOutWaitDrain(int ms) {
   const DWORD start = GetTickCount();
   for (;;) {
     {
-      CHeldLock held(w.lock);
+      CSectionLock held(w.lock);
       if (!w.device) return 0;
       ServiceLocked(w, false);
       if (w.queuedBytes <= 0) {

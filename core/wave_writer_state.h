@@ -8,7 +8,7 @@
 #include <mmsystem.h>
 #include <vector>
 
-#include "core/critical_lock.h"
+#include "core/critical_section.h"
 #include "core/wave_writer.h"
 
 struct WaveBlock {
@@ -23,7 +23,7 @@ struct WaveHistoryEntry {
 };
 
 struct WaveWriterState {
-  CCriticalLock lock;
+  CCriticalSection lock;
   HWAVEOUT device = nullptr;
   uint64_t generation = 0;  // moves at every close, so a waiting write sees its device go
   int blockCount = 0;

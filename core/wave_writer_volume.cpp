@@ -47,7 +47,7 @@ void ApplyVolumeLocked(WaveWriterState& w) {
 void WaveWriterSetVolume(int volume) {
   WaveWriterState& w = Writer();
   const CSettings* s = GetSettings();
-  CHeldLock held(w.lock);
+  CSectionLock held(w.lock);
   if (volume == OUTPUT_STORED_VALUE && s) volume = static_cast<int>(s->ourVolume);
   if (volume >= 0 && volume <= kMaxVolume) w.volume = volume;
   ApplyVolumeLocked(w);
@@ -57,7 +57,7 @@ void WaveWriterSetPan(int pan) {
   WaveWriterState& w = Writer();
   const CSettings* s = GetSettings();
   {
-    CHeldLock held(w.lock);
+    CSectionLock held(w.lock);
     if (pan == OUTPUT_STORED_VALUE && s) pan = s->panning;
     if (pan >= -kMaxPan && pan <= kMaxPan) {
       w.pan = pan;

@@ -143,7 +143,7 @@ int WaveWriterWrite(void* buffer, int bytes) {
   uint64_t generation = 0;
   for (bool first = true;; first = false) {
     {
-      CHeldLock held(w.lock);
+      CSectionLock held(w.lock);
       if (first) {
         if (!w.device) return 0;
         converted = static_cast<DWORD>(WaveWriterConvert(data, bytes, w.sourceFormat, w.deviceFormat));

@@ -4,7 +4,7 @@
 #include <unknwn.h>
 #include <windows.h>
 
-#include "bstr.h"
+#include <oleauto.h>
 #include "tagids.h"
 
 struct IStream;

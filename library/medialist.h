@@ -4,7 +4,7 @@
 #include <unknwn.h>
 #include <windows.h>
 
-#include "bstr.h"
+#include <oleauto.h>
 #include "mediaitem.h"
 
 DEFINE_GUID(IID_IMediaList, 0x46D49CCF, 0x1C31, 0x4442, 0xA5, 0x1A, 0x28, 0x34, 0x3D, 0x2D, 0xBE, 0x9D);

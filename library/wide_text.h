@@ -32,7 +32,7 @@ inline std::u16string_view View(LPCWSTR text) { return text ? std::u16string_vie
 
 }  // namespace zblib
 
-#include "bstr.h"
+#include <oleauto.h>
 namespace zblib {
 // A new BSTR with the text; E_OUTOFMEMORY (and null) when it cannot be made.
 HRESULT NewBstr(std::u16string_view text, BSTR* out);

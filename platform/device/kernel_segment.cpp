@@ -10,6 +10,7 @@
 #include <linux/futex.h>
 #include <mutex>
 #include <new>
+#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -105,6 +106,18 @@ void FutexWakeAll(std::atomic<uint32_t>& word) {
 }
 
 int32_t ThisPid() { return static_cast<int32_t>(::getpid()); }
-int32_t ThisTid() { return static_cast<int32_t>(::gettid()); }
+// Asked on every critical-section entry, so kept per thread instead of a system call each time;
+// a forked child's thread has a new id, so the cache is dropped there.
+namespace {
+thread_local int32_t t_tid = 0;
+void ForgetTid() { t_tid = 0; }
+const int g_forgetAtFork = ::pthread_atfork(nullptr, nullptr, ForgetTid);
+}  // namespace
+
+int32_t ThisTid() {
+  (void)g_forgetAtFork;
+  if (t_tid == 0) t_tid = static_cast<int32_t>(::gettid());
+  return t_tid;
+}
 
 }  // namespace zb::kernel

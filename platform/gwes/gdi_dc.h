@@ -38,7 +38,10 @@ class DeviceContext : public GdiObject {
   DcState state;
   std::vector<DcState> saved;
 
-  Surface& Target() const { return *state.bitmap->surface; }
+  Surface& Target() const {
+    if (!memory) MarkScreenDrawn();
+    return *state.bitmap->surface;
+  }
   // Logical to target coordinates.
   POINT ToTarget(int x, int y) const {
     return POINT{x + state.viewportOrg.x + origin.x, y + state.viewportOrg.y + origin.y};

@@ -24,6 +24,21 @@ std::recursive_mutex& Lock() {
   return *lock;
 }
 
+namespace {
+thread_local int t_depth = 0;
+}
+
+LockGuard::LockGuard() {
+  Lock().lock();
+  ++t_depth;
+}
+
+LockGuard::~LockGuard() {
+  if (t_depth == 1) PublishScreenDrawing();
+  --t_depth;
+  Lock().unlock();
+}
+
 HGDIOBJ AddObject(std::shared_ptr<GdiObject> object) {
   if (!object) return nullptr;
   ZB_GDI_LOCK;

@@ -23,7 +23,21 @@ class GdiObject : public std::enable_shared_from_this<GdiObject> {
 // Every GDI entry point holds this while it runs; drawing is serialised across threads, and
 // entry points may call each other.
 std::recursive_mutex& Lock();
-#define ZB_GDI_LOCK std::lock_guard<std::recursive_mutex> zb_gdi_guard(::zb::gdi::Lock())
+
+// Drawing on a display DC marks the screen; when the outermost lock of the drawing thread is
+// released, the marked drawing is announced to the device's other processes, so a reader that
+// sees the announcement never misses pixels still being written.
+void MarkScreenDrawn();
+void PublishScreenDrawing();  // called with the lock held, by the guard below
+
+class LockGuard {
+ public:
+  LockGuard();
+  ~LockGuard();
+  LockGuard(const LockGuard&) = delete;
+  LockGuard& operator=(const LockGuard&) = delete;
+};
+#define ZB_GDI_LOCK ::zb::gdi::LockGuard zb_gdi_guard
 
 // Handle values are never reused within a process, so a stale handle fails cleanly.
 HGDIOBJ AddObject(std::shared_ptr<GdiObject> object);

@@ -1,33 +1,32 @@
-// The device screen: a bitmap of the device's size and depth that display DCs draw into. With
-// no display attached it is only read by tests and saved as PNG.
+// The device screen: a bitmap of the device's size and depth that display DCs draw into. Its
+// pixels live in the device's shared screen, so every process on the device draws on the same
+// screen and the presenter and zbdev read it from outside.
 #include "gwes/gdi_screen.h"
 
-#include <png.h>
-
-#include <vector>
+#include <cstdlib>
 
 #include "device/device.h"
 #include "device/profile.h"
 #include "gwes/gdi_dc.h"
 #include "gwes/gdi_palette.h"
+#include "gwes/screen_picture.h"
+#include "gwes/shared_screen.h"
 
 namespace zb::gdi {
 namespace {
 
 struct Screen {
   unsigned generation = 0;
+  ScreenMode profile;
   ScreenMode mode;
+  std::shared_ptr<screen::SharedScreen> shared;
   std::shared_ptr<Bitmap> bitmap;
+  bool drawn = false;  // since the last announcement
 };
 
 Screen& State() {
   static Screen* screen = new Screen;
   return *screen;
-}
-
-bool ValidMode(const ScreenMode& m) {
-  const bool depth = m.bpp == 1 || m.bpp == 2 || m.bpp == 4 || m.bpp == 8 || m.bpp == 16 || m.bpp == 24 || m.bpp == 32;
-  return depth && m.width > 0 && m.height > 0 && m.width <= 4096 && m.height <= 4096 && m.dpi > 0 && m.dpi <= 1000;
 }
 
 // The screen the device profile describes; what the screen cannot have falls back to the default.
@@ -36,33 +35,53 @@ ScreenMode ProfileMode() {
   if (!profile) return ScreenMode{};
   ScreenMode m{static_cast<int>(profile->screenWidth), static_cast<int>(profile->screenHeight),
                static_cast<int>(profile->colorDepth), static_cast<int>(profile->dpi)};
-  return ValidMode(m) ? m : ScreenMode{};
+  return screen::ValidMode(m) ? m : ScreenMode{};
 }
 
-std::shared_ptr<Bitmap> MakeScreen(const ScreenMode& m) {
-  std::vector<RGBQUAD> colours;
-  if (m.bpp == 8) colours = SystemPaletteColours();
-  auto surface = Surface::Create(m.width, m.height, m.bpp, true, m.bpp == 16 ? kMasks565 : nullptr, colours);
-  auto bitmap = std::make_shared<Bitmap>(surface, false);
-  bitmap->stock = true;
-  AddObject(bitmap);
-  return bitmap;
+bool SameMode(const ScreenMode& a, const ScreenMode& b) {
+  return a.width == b.width && a.height == b.height && a.bpp == b.bpp && a.dpi == b.dpi;
+}
+
+// Draws from now on on `attached`; DCs made earlier keep the bitmap they have.
+void Adopt(Screen& s, screen::Attached attached) {
+  if (!attached.pixels) {
+    device::DebugLog("gwes: no memory for the screen\r\n");
+    std::abort();
+  }
+  if (!SameMode(attached.mode, s.mode)) ResetSystemPalette();
+  if (s.bitmap) RemoveObject(s.bitmap->handle);
+  if (attached.mode.bpp == 8) attached.pixels->SetColours(SystemPaletteColours());
+  s.shared = std::move(attached.screen);
+  s.mode = attached.mode;
+  s.bitmap = std::make_shared<Bitmap>(std::move(attached.pixels), false);
+  s.bitmap->stock = true;
+  AddObject(s.bitmap);
 }
 
 Screen& Current() {
   Screen& s = State();
-  unsigned generation = device::Generation();
+  const unsigned generation = device::Generation();
   if (!s.bitmap || s.generation != generation) {
-    ResetSystemPalette();
     s.generation = generation;
-    s.mode = ProfileMode();
-    if (s.bitmap) RemoveObject(s.bitmap->handle);
-    s.bitmap = MakeScreen(s.mode);
+    s.profile = ProfileMode();
+    ResetSystemPalette();
+    Adopt(s, screen::SharedScreen::Attach(s.profile));
+  } else if (s.shared->Stale()) {
+    Adopt(s, screen::SharedScreen::Attach(s.profile));  // another process changed the mode
   }
   return s;
 }
 
 }  // namespace
+
+void MarkScreenDrawn() { State().drawn = true; }
+
+void PublishScreenDrawing() {
+  Screen& s = State();
+  if (!s.shared) return;
+  s.shared->Publish(*s.bitmap->surface, s.drawn);
+  s.drawn = false;
+}
 
 ScreenMode CurrentScreenMode() {
   ZB_GDI_LOCK;
@@ -70,13 +89,11 @@ ScreenMode CurrentScreenMode() {
 }
 
 bool SetScreenMode(const ScreenMode& mode) {
-  if (!ValidMode(mode)) return false;
+  if (!screen::ValidMode(mode)) return false;
   ZB_GDI_LOCK;
   Screen& s = Current();
   ResetSystemPalette();
-  RemoveObject(s.bitmap->handle);
-  s.mode = mode;
-  s.bitmap = MakeScreen(mode);
+  Adopt(s, screen::SharedScreen::Resize(mode, s.profile));
   return true;
 }
 
@@ -109,31 +126,12 @@ COLORREF ScreenPixel(int x, int y) {
 }
 
 bool SaveScreenPng(const std::filesystem::path& path) {
-  std::vector<uint8_t> rgb;
-  png_image image{};
+  screen::Picture picture;
   {
     ZB_GDI_LOCK;
-    const Surface& s = *ScreenBitmap()->surface;
-    rgb.resize(static_cast<size_t>(s.width) * s.height * 3);
-    std::vector<uint32_t> row(s.width);
-    for (int y = 0; y < s.height; ++y) {
-      s.ReadRow(y, 0, s.width, row.data());
-      uint8_t* out = rgb.data() + static_cast<size_t>(y) * s.width * 3;
-      for (int x = 0; x < s.width; ++x) {
-        COLORREF c = s.ToRgb(row[x]);
-        out[3 * x] = GetRValue(c);
-        out[3 * x + 1] = GetGValue(c);
-        out[3 * x + 2] = GetBValue(c);
-      }
-    }
-    image.width = s.width;
-    image.height = s.height;
+    picture = screen::PictureOf(*ScreenBitmap()->surface);
   }
-  image.version = PNG_IMAGE_VERSION;
-  image.format = PNG_FORMAT_RGB;
-  bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
-  png_image_free(&image);
-  return ok;
+  return screen::WritePng(picture, path);
 }
 
 }  // namespace zb::gdi

@@ -48,11 +48,12 @@ std::vector<RGBQUAD> GreyRamp(int bpp) {
 
 }  // namespace
 
-std::shared_ptr<Surface> Surface::Create(int width, int height, int bpp, bool topDown, const uint32_t* masks,
+// Everything but the pixels: size, depth, colour table or channel masks. Null when out of range.
+std::shared_ptr<Surface> Surface::Layout(int width, int height, int bpp, bool topDown, const uint32_t* masks,
                                          std::vector<RGBQUAD> colours, bool mono) {
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return nullptr;
   if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return nullptr;
-  size_t stride = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
+  size_t stride = StrideFor(width, bpp);
   if (stride * height > kMaxBytes) return nullptr;
   auto s = std::make_shared<Surface>();
   s->width = width;
@@ -61,12 +62,6 @@ std::shared_ptr<Surface> Surface::Create(int width, int height, int bpp, bool to
   s->stride = static_cast<int>(stride);
   s->topDown = topDown;
   s->mono = mono && bpp == 1;
-  try {
-    s->storage_.assign(stride * height, 0);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-  s->bits = s->storage_.data();
   if (bpp <= 8) {
     if (s->mono) colours = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}};
     if (colours.empty()) colours = GreyRamp(bpp);
@@ -80,6 +75,29 @@ std::shared_ptr<Surface> Surface::Create(int width, int height, int bpp, bool to
   if (bpp > 8) {
     for (int i = 0; i < 3; ++i) s->channel_[i] = MakeChannel(masks[i]);
   }
+  return s;
+}
+
+std::shared_ptr<Surface> Surface::Create(int width, int height, int bpp, bool topDown, const uint32_t* masks,
+                                         std::vector<RGBQUAD> colours, bool mono) {
+  auto s = Layout(width, height, bpp, topDown, masks, std::move(colours), mono);
+  if (!s) return nullptr;
+  try {
+    s->storage_.assign(s->SizeBytes(), 0);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  s->bits = s->storage_.data();
+  return s;
+}
+
+std::shared_ptr<Surface> Surface::CreateOver(uint8_t* bits, std::shared_ptr<void> owner, int width, int height,
+                                             int bpp, const uint32_t* masks, std::vector<RGBQUAD> colours) {
+  if (!bits) return nullptr;
+  auto s = Layout(width, height, bpp, true, masks, std::move(colours), false);
+  if (!s) return nullptr;
+  s->bits = bits;
+  s->owner_ = std::move(owner);
   return s;
 }
 

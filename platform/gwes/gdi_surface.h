@@ -23,6 +23,12 @@ class Surface {
   static std::shared_ptr<Surface> Create(int width, int height, int bpp, bool topDown,
                                          const uint32_t* masks = nullptr, std::vector<RGBQUAD> colours = {},
                                          bool mono = false);
+  // The same over pixels kept elsewhere (the shared screen): `bits` holds StrideFor(width, bpp)
+  // bytes a row, and `owner` keeps them alive as long as the surface.
+  static std::shared_ptr<Surface> CreateOver(uint8_t* bits, std::shared_ptr<void> owner, int width, int height,
+                                             int bpp, const uint32_t* masks, std::vector<RGBQUAD> colours = {});
+  // Bytes per row of a surface of that width and depth: whole 32-bit words.
+  static size_t StrideFor(int width, int bpp) { return ((static_cast<size_t>(width) * bpp + 31) / 32) * 4; }
 
   int width = 0;
   int height = 0;
@@ -58,8 +64,11 @@ class Surface {
 
  private:
   uint32_t Nearest(COLORREF colour) const;
+  static std::shared_ptr<Surface> Layout(int width, int height, int bpp, bool topDown, const uint32_t* masks,
+                                         std::vector<RGBQUAD> colours, bool mono);
 
   std::vector<uint8_t> storage_;
+  std::shared_ptr<void> owner_;
   std::vector<RGBQUAD> colours_;
   Channel channel_[3];
   mutable std::vector<int16_t> nearest_;  // 5-5-5 colour -> index cache for palettized layouts

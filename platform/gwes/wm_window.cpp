@@ -4,8 +4,10 @@
 // focus leaves), sends WM_DESTROY to it and then to its children, and frees the whole tree.
 #include <functional>
 
+#include "gwes/close_request.h"
 #include "gwes/gdi_host.h"
 #include "gwes/msg_core.h"
+#include "gwes/presenter.h"
 #include "gwes/wm_class.h"
 #include "gwes/wm_focus.h"
 #include "gwes/wm_links.h"
@@ -129,6 +131,10 @@ extern "C" HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR window
   SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(at.width, at.height));
   SendMessageW(hwnd, WM_MOVE, 0, MAKELPARAM(at.x, at.y));
   if (style & WS_VISIBLE) ShowWindow(hwnd, (exStyle & WS_EX_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+  if (!child) {
+    CloseOnSignals();  // SIGINT and SIGTERM close the program as the device would
+    zb::presenter::StartIfWanted();  // with a display, the device's screen shows from now on
+  }
   return IsWindow(hwnd) ? hwnd : nullptr;
 }
 

@@ -14,6 +14,8 @@ int CopyData(int argc, char** argv);
 // pulse NAME; wait NAME MS.
 int Pulse(int argc, char** argv);
 int Wait(int argc, char** argv);
+// screenshot FILE.png: writes the device's screen, as the device's programs last drew it.
+int Screenshot(int argc, char** argv);
 
 // Prints "zbdev: ..." on stderr and answers 1.
 int Fail(const std::string& why);

@@ -1,5 +1,6 @@
 // zbdev: a console tool that works on a running device from outside, on the device of
-// $ZONBREL_DEVICE or of --device DIR: its windows, messages to them, and named events.
+// $ZONBREL_DEVICE or of --device DIR: its windows, messages to them, named events
+// and its screen.
 #include <cstdio>
 #include <string_view>
 
@@ -21,6 +22,7 @@ constexpr Command kCommands[] = {
     {"copydata", zb::zbdev::CopyData, "copydata HWND|CLASS DWDATA TEXT       (TEXT as UTF-16 with its end)"},
     {"pulse", zb::zbdev::Pulse, "pulse NAME"},
     {"wait", zb::zbdev::Wait, "wait NAME MS                          (exit 1 on time-out)"},
+    {"screenshot", zb::zbdev::Screenshot, "screenshot FILE.png                   (the screen as last drawn)"},
 };
 
 int Usage() {

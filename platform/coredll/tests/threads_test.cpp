@@ -6,6 +6,8 @@
 #include <atomic>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "coredll/tests/support.h"
 #include "device/device.h"
@@ -199,3 +201,25 @@ TEST_F(ThreadTest, CallsOnClosedThreadHandlesFail) {
 }
 
 }  // namespace
+
+// The thread id is remembered per thread; a child forked from a secondary thread must not answer
+// with its parent thread's id.
+DWORD WINAPI ForkAndReportId(LPVOID) {
+  const DWORD before = GetCurrentThreadId();
+  const pid_t child = fork();
+  if (child == 0) _exit(GetCurrentThreadId() == static_cast<DWORD>(getpid()) ? 0 : 1);
+  int status = -1;
+  waitpid(child, &status, 0);
+  if (GetCurrentThreadId() != before) return 3;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+}
+
+TEST_F(ThreadTest, ForkedChildSeesItsOwnThreadId) {
+  HANDLE thread = CreateThread(nullptr, 0, ForkAndReportId, nullptr, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  ASSERT_TRUE(GetExitCodeThread(thread, &code));
+  EXPECT_EQ(code, 0u);
+  CloseHandle(thread);
+}

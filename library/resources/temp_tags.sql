@@ -1,0 +1,12 @@
+drop table if exists temp_int_tags;
+drop table if exists temp_real_tags;
+drop table if exists temp_guid_tags;
+drop table if exists temp_date_tags;
+drop table if exists temp_str_tags;
+drop table if exists temp_blob_tags;
+create temporary table temp_int_tags (mid INTEGER, tag INTEGER, instance INTEGER, value INTEGER, UNIQUE(mid,tag,instance));
+create temporary table temp_real_tags (mid INTEGER, tag INTEGER, instance INTEGER, value REAL, UNIQUE(mid,tag,instance));
+create temporary table temp_guid_tags (mid INTEGER, tag INTEGER, instance INTEGER, value BLOB, UNIQUE(mid,tag,instance));
+create temporary table temp_date_tags (mid INTEGER, tag INTEGER, instance INTEGER, dvalue DATE, svalue VARCHAR, UNIQUE(mid,tag,instance));
+create temporary table temp_str_tags (mid INTEGER, tag INTEGER, instance INTEGER, strid INTEGER, UNIQUE(mid,tag,instance));
+create temporary table temp_blob_tags (mid INTEGER, tag INTEGER, instance INTEGER, blobid INTEGER, UNIQUE(mid,tag,instance));
