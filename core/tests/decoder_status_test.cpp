@@ -39,7 +39,7 @@ TEST_F(DecoderStatus, EveryCodeReachesTheHooksAndTheCodesUpToSevenDoTheirWork) {
     EXPECT_EQ(result, c.result) << "code " << c.code;
     EXPECT_EQ(out, c.out) << "code " << c.code;
     EXPECT_EQ((core_->GetState() & CORE_STATE_RUNNING) != 0, c.running) << "code " << c.code;
-    EXPECT_EQ(Hooks().TakeSeen(), Lines{"event " + std::to_string(70 + c.code) + " in " + std::to_string(c.in) + " out"})
+    EXPECT_EQ(ScriptedHooks().TakeSeen(), Lines{"event " + std::to_string(70 + c.code) + " in " + std::to_string(c.in) + " out"})
         << "code " << c.code;
   }
   // The setting codes answer 1 also without an out word.
@@ -126,8 +126,8 @@ TEST_F(DecoderStatus, APlayStartsWithTheAutoLoadPresetOrWhatTheHooksGive) {
   EXPECT_EQ(std::u16string(settings->eqName), u"Default");
 
   // A hook that answers event 20 sets the values, named "Custom".
-  Hooks().takes[PLAYER_EVENT_EQ_VALUES] = 0;
-  Hooks().outs[PLAYER_EVENT_EQ_VALUES] = 0x05040302;  // bands 0 to 3
+  ScriptedHooks().takes[PLAYER_EVENT_EQ_VALUES] = 0;
+  ScriptedHooks().outs[PLAYER_EVENT_EQ_VALUES] = 0x05040302;  // bands 0 to 3
   core_->Stop(FALSE);
   core_->Play(FALSE);
   EXPECT_EQ(core_->GetEqValue(0), 2);

@@ -1,7 +1,8 @@
 // A decoder module record whose answers a test scripts: what Play returns for each path, each
 // item's length, whether it can seek and whether it honours the start flags. Its position runs
 // with the device clock while it plays and stands while paused, so the test clock moves the
-// playback. It claims "*.FAKE" files, a twin record with the same slots "*.WMA" files, and both
+// playback; asked to, it also writes PCM to the output the core bound, and pauses and closes
+// it. It claims "*.FAKE" files, a twin record with the same slots "*.WMA" files, and both
 // log every transport call they get.
 // A scripted event hook stands beside it: it logs the events it is offered and takes those the
 // test names, writing the test's word into the out buffer.
@@ -11,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/dec_module.h"
@@ -24,6 +26,7 @@ struct DecoderScript {
   std::map<std::u16string, std::deque<int>> results;  // per path, taken in turn; 0 when used up
   std::map<std::u16string, int> lengths;              // ms; 10000 when not named
   bool honoursStart = true;                           // clears the start flags it performed
+  int writeMs = 0;  // PCM (44.1 kHz stereo) written to the bound output at Play; 0: no output used
   std::vector<std::string> calls;
 
   std::u16string playing;
@@ -82,7 +85,19 @@ inline int Play(LPCWSTR path) {
     if (record.playFlags & DEC_PLAY_START_PAUSED) s.paused = true;
     record.playFlags = 0;
   }
+  if (s.writeMs > 0 && record.outModule) {
+    OutputModule* out = record.outModule;
+    if (out->Open(44100, 2, 16) < 0) return -1;
+    std::vector<short> pcm(static_cast<size_t>(44100 * s.writeMs / 1000) * 2);
+    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<short>(i * 7);
+    out->Write(pcm.data(), static_cast<int>(pcm.size() * sizeof(short)));
+  }
   return 0;
+}
+
+inline OutputModule* BoundOutput() {
+  CPlayerCore* core = PeekPlayerCore();
+  return Script().writeMs > 0 && core && core->GetDecoder() ? core->GetDecoder()->outModule : nullptr;
 }
 
 inline void Pause() {
@@ -90,6 +105,7 @@ inline void Pause() {
   DecoderScript& s = Script();
   s.base = s.Position();
   s.paused = true;
+  if (OutputModule* out = BoundOutput()) out->Pause(1);
 }
 
 inline void UnPause() {
@@ -97,6 +113,7 @@ inline void UnPause() {
   DecoderScript& s = Script();
   s.paused = false;
   s.startTick = GetTickCount();
+  if (OutputModule* out = BoundOutput()) out->Pause(0);
 }
 
 inline int IsPaused() { return Script().paused ? 1 : 0; }
@@ -104,6 +121,7 @@ inline int IsPaused() { return Script().paused ? 1 : 0; }
 inline void Stop() {
   Log("Stop");
   DecoderScript& s = Script();
+  if (OutputModule* out = BoundOutput()) out->Close();
   s.playing.clear();
   s.paused = false;
 }
@@ -162,7 +180,7 @@ struct HookScript {
   std::vector<std::string> TakeSeen() { return std::exchange(seen, {}); }
 };
 
-inline HookScript& Hooks() {
+inline HookScript& ScriptedHooks() {
   static HookScript script;
   return script;
 }
@@ -176,7 +194,7 @@ inline int ScriptedHook(UINT event, void* data, UINT size, void* out, UINT* outS
   if (data && size == sizeof(DWORD) && event != PLAYER_EVENT_ITEM_OPENED)
     line += " in " + std::to_string(*static_cast<const DWORD*>(data));
   if (out) line += " out";
-  HookScript& h = Hooks();
+  HookScript& h = ScriptedHooks();
   h.seen.push_back(line);
   auto taken = h.takes.find(event);
   if (taken == h.takes.end()) return -1;

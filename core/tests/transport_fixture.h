@@ -27,7 +27,7 @@ inline LRESULT CALLBACK TransportWindowProc(HWND window, UINT message, WPARAM wP
     return 0;
   }
   if (message == WM_TIMER && (wParam == CORE_TIMER_PLAY_FAILED || wParam == CORE_TIMER_DRAIN)) {
-    Hooks().seen.push_back("timer " + std::to_string(wParam));
+    ScriptedHooks().seen.push_back("timer " + std::to_string(wParam));
     if (wParam == CORE_TIMER_PLAY_FAILED) KillTimer(window, wParam);
     if (core) core->OnStreamEnded(wParam == CORE_TIMER_PLAY_FAILED ? STREAM_ENDED_PLAY_FAILED : STREAM_ENDED_DRAIN_CHECK);
     return 0;
@@ -61,7 +61,7 @@ class TransportTest : public ::testing::Test {
   void SetUp() override {
     TakeOverClock(1000000);
     Script().Reset();
-    Hooks().Reset();
+    ScriptedHooks().Reset();
     core_ = std::make_unique<CPlayerCore>(GetModuleHandleW(nullptr), window_.Handle(), nullptr);
     for (DecModule* record : {&ScriptedRecord(), &ScriptedWmaRecord()}) {
       RegisterDecModule(record, nullptr, window_.Handle());
@@ -98,7 +98,7 @@ class TransportTest : public ::testing::Test {
   // the item announcements (100) that accompany every opening.
   std::vector<std::string> TransportEvents() {
     std::vector<std::string> out;
-    for (std::string& line : Hooks().TakeSeen())
+    for (std::string& line : ScriptedHooks().TakeSeen())
       if (line.rfind("event 39 ", 0) != 0 && line != "event 100") out.push_back(std::move(line));
     return out;
   }

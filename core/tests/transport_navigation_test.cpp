@@ -4,6 +4,7 @@
 // repeat deciding where the list goes.
 #include <set>
 
+#include "testing/test_audio.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {
@@ -124,28 +125,28 @@ TEST_F(Navigation, PreviousGoesBackWhenTheItemIsTooShortOrCannotSeek) {
 TEST_F(Navigation, HooksMoveInsteadOfThePlaylistOrSkipWhatItChose) {
   core_->Play(FALSE);
   // A hook that takes Next and reports no move: nothing changes.
-  Hooks().takes[PLAYER_EVENT_NEXT] = 0;
-  Hooks().outs[PLAYER_EVENT_NEXT] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_NEXT] = 0;
+  ScriptedHooks().outs[PLAYER_EVENT_NEXT] = 0;
   EXPECT_EQ(core_->NextItem(TRUE), 0);
   EXPECT_EQ(Current(), u"\\Music\\a.fake");
-  Hooks().takes.clear();
+  ScriptedHooks().takes.clear();
   // A hook that skips the playlist's choice once: b is passed over.
-  Hooks().takes[PLAYER_EVENT_SKIP_ITEM] = 0;
-  Hooks().times[PLAYER_EVENT_SKIP_ITEM] = 1;
+  ScriptedHooks().takes[PLAYER_EVENT_SKIP_ITEM] = 0;
+  ScriptedHooks().times[PLAYER_EVENT_SKIP_ITEM] = 1;
   TransportEvents();
   EXPECT_EQ(core_->NextItem(TRUE), 1);
   EXPECT_EQ(Current(), u"\\Music\\c.fake");
   const Lines events = TransportEvents();
   EXPECT_EQ(std::count(events.begin(), events.end(), "event 8 in 1"), 2);
   // A hook that skips everything is asked at most once per item and once more.
-  Hooks().times.clear();
+  ScriptedHooks().times.clear();
   core_->NextItem(TRUE);
   const Lines skipped = TransportEvents();
   EXPECT_EQ(std::count(skipped.begin(), skipped.end(), "event 8 in 1"), 4);
   // A hook that takes Previous.
-  Hooks().takes.clear();
-  Hooks().takes[PLAYER_EVENT_PREVIOUS] = 0;
-  Hooks().outs[PLAYER_EVENT_PREVIOUS] = 0;
+  ScriptedHooks().takes.clear();
+  ScriptedHooks().takes[PLAYER_EVENT_PREVIOUS] = 0;
+  ScriptedHooks().outs[PLAYER_EVENT_PREVIOUS] = 0;
   const std::u16string before = Current();
   core_->PreviousItem();
   EXPECT_EQ(Current(), before);
@@ -217,14 +218,14 @@ TEST_F(Navigation, AnEarlyEndStopsAndKeepsThePositionOfTheLastRefresh) {
 
 TEST_F(Navigation, AHookDecidesWhetherTheEndAdvances) {
   core_->Play(FALSE);
-  Hooks().takes[PLAYER_EVENT_END_OF_STREAM] = 0;
-  Hooks().outs[PLAYER_EVENT_END_OF_STREAM] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_END_OF_STREAM] = 0;
+  ScriptedHooks().outs[PLAYER_EVENT_END_OF_STREAM] = 0;
   EndStream(STREAM_ENDED_NORMAL);
   EXPECT_FALSE(core_->IsPlaying());
   EXPECT_EQ(Current(), u"\\Music\\a.fake");
   // And an early end advances when a hook says so.
   core_->Play(FALSE);
-  Hooks().outs[PLAYER_EVENT_END_OF_STREAM] = 1;
+  ScriptedHooks().outs[PLAYER_EVENT_END_OF_STREAM] = 1;
   EndStream(STREAM_ENDED_EARLY);
   EXPECT_TRUE(core_->IsPlaying());
   EXPECT_EQ(Current(), u"\\Music\\b.fake");
@@ -250,6 +251,38 @@ TEST_F(Navigation, TheDrainCheckEndsAsStoppedOnceTheOutputIsQuiet) {
   EXPECT_EQ(EndEvents(), Lines{"event 9 in 2"});
   RunTimers();
   EXPECT_TRUE(EndEvents().empty());
+}
+
+TEST_F(Navigation, TheLastItemEndsWhileTheOutputDrainsAndTheDrainCheckStopsItLater) {
+  TestAudio audio;  // the sound device consumes at the pace of the device clock
+  CSettings* settings = GetSettings();
+  settings->gaplessPlayback = 1;  // the closed stream leaves its audio playing out
+  settings->gaplessTransitions = 1;
+  Script().writeMs = 500;
+  core_->SelectItem(2);
+  core_->Play(FALSE);
+  TransportEvents();
+  EndStream(STREAM_ENDED_NORMAL);
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(EndEvents(), (Lines{"event 9 in 0", "event 9 in 0 out", "event 9 in 3"}));
+  RunTimers(60);  // timer 17 looks: still playing out
+  EXPECT_EQ(EndEvents(), Lines{"timer 17"});
+  // Timer 17 looks every 50 ms until the device has played it all; then the stop is reported
+  // once and the timer goes. The device plays on its own thread, so the rounds are bounded
+  // rather than exact.
+  Lines seen;
+  for (int round = 0; round < 500 && std::find(seen.begin(), seen.end(), "event 9 in 2") == seen.end(); ++round) {
+    RunTimers(60);
+    for (std::string& line : EndEvents()) seen.push_back(std::move(line));
+  }
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back(), "event 9 in 2");
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "event 9 in 2"), 1);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "timer 17"), static_cast<long>(seen.size()) - 1);
+  RunTimers(100);
+  EXPECT_TRUE(EndEvents().empty());
+  // What was written reached the device whole before the stop was reported.
+  EXPECT_GE(audio.Played().size(), size_t(44100 / 2) * 4);
 }
 
 }  // namespace

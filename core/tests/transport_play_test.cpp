@@ -46,7 +46,7 @@ TEST_F(Transport, PlayWhilePausedResumesTheItemInsteadOfRestartingIt) {
 
 TEST_F(Transport, AHookThatTakesTheFirstPlayEventLeavesThePlayerStopped) {
   AddItems({u"\\Music\\a.fake"});
-  Hooks().takes[PLAYER_EVENT_PLAY] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_PLAY] = 0;
   core_->Play(FALSE);
   EXPECT_TRUE(Script().TakeCalls().empty());
   EXPECT_FALSE(core_->IsPlaying());
@@ -70,7 +70,7 @@ TEST_F(Transport, PauseAndUnpauseGoToTheDecoderUnlessAHookTakesThem) {
   core_->TogglePause();
   EXPECT_EQ(Script().TakeCalls(), (Lines{"Pause", "UnPause"}));
   EXPECT_EQ(TransportEvents(), (Lines{"event 5", "event 6"}));
-  Hooks().takes[PLAYER_EVENT_PAUSE] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_PAUSE] = 0;
   core_->TogglePause();
   EXPECT_TRUE(Script().TakeCalls().empty());
   EXPECT_EQ(core_->IsPaused(), 0);
@@ -100,7 +100,7 @@ TEST_F(Transport, StopOffersItselfBeforeAndAfterAndAUserStopSilencesFirst) {
   // A hook that takes the stop keeps the item playing.
   core_->Play(FALSE);
   Script().TakeCalls();
-  Hooks().takes[PLAYER_EVENT_STOP] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_STOP] = 0;
   core_->Stop(TRUE);
   EXPECT_TRUE(Script().TakeCalls().empty());
   EXPECT_TRUE(core_->IsPlaying());
@@ -123,9 +123,9 @@ TEST_F(Transport, SeeksGoToTheDecoderOnlyWhenItsRecordSaysItCanSeek) {
   core_->SeekRelative(-100000);  // before the start: the start
   EXPECT_EQ(Script().TakeCalls(), (Lines{"SetOutputTime 9999", "SetOutputTime 0"}));
 
-  Hooks().takes[PLAYER_EVENT_SEEK] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_SEEK] = 0;
   EXPECT_EQ(core_->SeekTo(3000, 0), 0);
-  Hooks().takes.clear();
+  ScriptedHooks().takes.clear();
   EXPECT_TRUE(Script().TakeCalls().empty());
 
   // A live stream: the record's seek bit is clear, and the core says so before it refuses.
@@ -231,8 +231,8 @@ TEST_F(Transport, ThePlayStartsWhereTheResumeEntryAndTheHooksSay) {
   // A decoder that leaves the flags set gets the seek and the pause from the core.
   Script().honoursStart = false;
   Script().TakeCalls();
-  Hooks().takes[PLAYER_EVENT_RESUME_POSITION] = 0;
-  Hooks().outs[PLAYER_EVENT_RESUME_POSITION] = 4000;
+  ScriptedHooks().takes[PLAYER_EVENT_RESUME_POSITION] = 0;
+  ScriptedHooks().outs[PLAYER_EVENT_RESUME_POSITION] = 4000;
   core_->Play(TRUE);
   EXPECT_EQ(Script().flagsSeen, DWORD(DEC_PLAY_START_AT_POSITION | DEC_PLAY_START_PAUSED));
   const Lines calls = Script().TakeCalls();
@@ -241,8 +241,8 @@ TEST_F(Transport, ThePlayStartsWhereTheResumeEntryAndTheHooksSay) {
 
   // A hook answering the resume mode with 0 keeps the item at its start.
   core_->Stop(FALSE);
-  Hooks().takes[PLAYER_EVENT_RESUME_MODE] = 0;
-  Hooks().outs[PLAYER_EVENT_RESUME_MODE] = 0;
+  ScriptedHooks().takes[PLAYER_EVENT_RESUME_MODE] = 0;
+  ScriptedHooks().outs[PLAYER_EVENT_RESUME_MODE] = 0;
   core_->Play(FALSE);
   EXPECT_EQ(Script().flagsSeen, 0u);
 }
