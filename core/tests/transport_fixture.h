@@ -1,8 +1,7 @@
 // Test support for the transport: a fresh device with the program in a folder of its own (the
-// bookmarks file lands there), a real window standing in for the main window (it turns message
-// 1123 and the timers 4 and 17 into the core's end-of-stream calls, as the main window does, and
-// has the extra words other processes read), the device clock taken over, and a core with the
-// scripted decoder registered and the scripted hook in place.
+// bookmarks file lands there), the stand-in main window (which hands stream ends and the
+// transport's timers to the core), the device clock taken over, and a core with the scripted
+// decoder registered and the scripted hook in place.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 #include "core/module_lists.h"
 #include "core/player_core.h"
 #include "core/settings.h"
+#include "main_window_stand_in.h"
 #include "playlist.h"
 #include "product_device.h"
 #include "scripted_decoder.h"
@@ -20,46 +20,11 @@
 
 namespace zb::testing {
 
-inline LRESULT CALLBACK TransportWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  CPlayerCore* core = PeekPlayerCore();
-  if (message == WM_ZB_STREAM_ENDED) {
-    if (core) core->OnStreamEnded(static_cast<int>(wParam));
-    return 0;
-  }
-  if (message == WM_TIMER && (wParam == CORE_TIMER_PLAY_FAILED || wParam == CORE_TIMER_DRAIN)) {
-    ScriptedHooks().seen.push_back("timer " + std::to_string(wParam));
-    if (wParam == CORE_TIMER_PLAY_FAILED) KillTimer(window, wParam);
-    if (core) core->OnStreamEnded(wParam == CORE_TIMER_PLAY_FAILED ? STREAM_ENDED_PLAY_FAILED : STREAM_ENDED_DRAIN_CHECK);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-class TransportWindow {
- public:
-  TransportWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = TransportWindowProc;
-    windowClass.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
-    windowClass.lpszClassName = u"ZonbrelTransportTestWindow";
-    RegisterClassW(&windowClass);  // once per device; a second time fails harmlessly
-    window_ = CreateWindowExW(0, windowClass.lpszClassName, u"", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
-  }
-  ~TransportWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  TransportWindow(const TransportWindow&) = delete;
-  TransportWindow& operator=(const TransportWindow&) = delete;
-  HWND Handle() const { return window_; }
-
- private:
-  HWND window_ = nullptr;
-};
-
 class TransportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TakeOverClock(1000000);
+    ReceivedMessages().clear();
     Script().Reset();
     ScriptedHooks().Reset();
     core_ = std::make_unique<CPlayerCore>(GetModuleHandleW(nullptr), window_.Handle(), nullptr);
@@ -102,13 +67,20 @@ class TransportTest : public ::testing::Test {
       if (line.rfind("event 39 ", 0) != 0 && line != "event 100") out.push_back(std::move(line));
     return out;
   }
+  // The transport timers (4, 17) the main window got since the last call.
+  std::vector<UINT_PTR> Timers() {
+    std::vector<UINT_PTR> out;
+    for (const WindowMessage& m : std::exchange(ReceivedMessages(), {}))
+      if (m.message == WM_TIMER && (m.wParam == CORE_TIMER_PLAY_FAILED || m.wParam == CORE_TIMER_DRAIN)) out.push_back(m.wParam);
+    return out;
+  }
   LONG Resume(const char16_t* path) { return core_->GetBookmarkList()->GetPosition(path); }
   LONG WindowWord(int offset) { return GetWindowLongW(window_.Handle(), offset); }
   std::u16string Current() { return core_->GetCurrentPath(); }
 
   EnvScope audio_{"ZONBREL_AUDIO", "null"};
   ProductDevice device_;
-  TransportWindow window_;
+  StandInWindow window_;
   std::unique_ptr<CPlayerCore> core_;
 };
 
