@@ -67,6 +67,10 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
 }
 
 CPlayerCore::~CPlayerCore() {
+  // A decoder still playing reads through the core's source copy and writes to the outputs
+  // that are about to quit: it stops first.
+  DecModule* playing = decoder_.load();
+  if (IsPlaying() && playing && playing->Stop) playing->Stop();
   SaveActionBindings(this);
   SourceListBroadcastQuit();
   OutputModulesQuit(0);

@@ -311,5 +311,14 @@ TEST_F(Transport, VolumeAndBalanceAreClampedStoredAndPassedToTheDecoder) {
   EXPECT_EQ(Script().TakeCalls(), (Lines{"SetPan -128", "SetPan 128", "SetPan -3", "SetPan -3"}));
 }
 
+TEST_F(Transport, DestroyingTheCoreStopsTheDecoderThatPlays) {
+  AddItems({u"\\Music\\a.fake"});
+  core_->Play(FALSE);
+  Script().TakeCalls();
+  core_.reset();
+  EXPECT_EQ(Script().TakeCalls(), Lines{"Stop"});
+  EXPECT_TRUE(Script().playing.empty());
+}
+
 }  // namespace
 }  // namespace zb::testing
