@@ -1,0 +1,13 @@
+// Tags that a decoder learns while a stream plays go to the item now playing: the player hands
+// out a new empty item (message 4121), the decoder fills it, and the player merges it (4371).
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "core/dec_module.h"
+#include "mediaitem.h"
+
+// `fill` answers whether it set anything; nothing is sent otherwise. Without a player callback in
+// the record nothing happens.
+void MergeIntoPlayingItem(const DecModule& module, const std::function<bool(IMediaItem*)>& fill);

@@ -1,0 +1,29 @@
+// Reading an item's tags back in tests.
+#include "item_text.h"
+
+namespace zbtest {
+
+std::u16string StringTag(IMediaItem* item, DWORD id) {
+  BSTR value = nullptr;
+  if (FAILED(item->GetString(id, &value)) || !value) return u"<none>";
+  std::u16string text(value);
+  SysFreeString(value);
+  return text;
+}
+
+long IntTag(IMediaItem* item, DWORD id, long missing) {
+  LONG value = 0;
+  return SUCCEEDED(item->GetInt(id, &value)) ? value : missing;
+}
+
+std::vector<DWORD> IntInstances(IMediaItem* item, DWORD id) {
+  std::vector<DWORD> values;
+  for (DWORD i = 0;; ++i) {
+    DWORD value = 0, size = sizeof value;
+    if (FAILED(item->GetInstance(id, i, &value, &size))) break;
+    values.push_back(value);
+  }
+  return values;
+}
+
+}  // namespace zbtest
