@@ -28,6 +28,9 @@ class IMediaLibraryLink {
   virtual HRESULT FindItem(LPCWSTR path, IMediaItem** item, DWORD flags) = 0;
   // Closes and reopens the database in place.
   virtual void Reopen() = 0;
+  // Sets the activity bits of `mask` to those of `bits` (1: playing, suspend the library's
+  // background work; 8: a stream ends).
+  virtual void RequestFlush(DWORD bits, DWORD mask) = 0;
   virtual HRESULT Unadvise(int event, LibraryEventCallback callback, void* context) = 0;
   virtual void Release() = 0;
 

@@ -3,6 +3,7 @@
 // throttle and the equaliser values (see player_core.h).
 #include "core/player_core.h"
 
+#include "core/bookmark_list.h"
 #include "core/core_seam.h"
 #include "core/host_callbacks.h"
 #include "core/module_lists.h"
@@ -14,6 +15,8 @@
 #include "core/settings.h"
 #include "core/system_volume.h"
 #include "media_item.h"
+#include "playlist.h"
+#include "settingsui/eq_preset_list.h"
 
 namespace {
 
@@ -46,7 +49,9 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
   RegisterBuiltInModules(instance_, window_);
   ScanPlugins(instance_, window_, ::PlayerCallback);
 
-  LogSeam(u"CPlaylist, CBookmarkList, CRecentList, CCacheFileSet");
+  playlist_ = std::make_unique<CPlaylist>(this);
+  bookmarks_ = std::make_unique<CBookmarkList>(this, u"bookmarks.dat");
+  LogSeam(u"CRecentList, CCacheFileSet");
   visHost_ = std::make_unique<CVisHost>(this);
 
   if (CSettings* settings = GetSettings()) {
@@ -56,11 +61,16 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
     eqPreamp_ = static_cast<signed char>(settings->preampValue2);
     eqAutoLoad_ = static_cast<BYTE>(settings->autoLoadEqEnabled);
   }
-  LogSeam(u"CEqPresetList");
+  presets_ = std::make_unique<CEqPresetList>();
+  autoLoadPresets_ = std::make_unique<CEqPresetList>();
   ResetDSPCache();
 }
 
 CPlayerCore::~CPlayerCore() {
+  // A decoder still playing reads through the core's source copy and writes to the outputs
+  // that are about to quit: it stops first.
+  DecModule* playing = decoder_.load();
+  if (IsPlaying() && playing && playing->Stop) playing->Stop();
   SaveActionBindings(this);
   SourceListBroadcastQuit();
   OutputModulesQuit(0);
@@ -79,7 +89,15 @@ CPlayerCore::~CPlayerCore() {
       library_->Unadvise(event, OnLibraryEvent, this);
   }
   if (state_.load() & CORE_STATE_COMPACT) LogSeam(u"CMediaLibrary::Compact");
+  playlist_.reset();
   visHost_.reset();
+  bookmarks_.reset();
+  presets_.reset();
+  autoLoadPresets_.reset();
+  // The decoders have quit: the source copy they read through can go.
+  boundSource_.Reset(nullptr);
+  if (currentItem_) currentItem_->Release();
+  currentItem_ = nullptr;
   if (stateItem_) stateItem_->Release();
   if (library_) library_->Release();
   if (refreshEvent_) CloseHandle(refreshEvent_);
@@ -98,6 +116,15 @@ void CPlayerCore::SetCurrentPath(LPCWSTR path) {
 }
 
 void CPlayerCore::BindDecoderRecord(DecModule* record, InputSource* source, OutputModule* output) {
+  FillHostWords(record);
+  if (record) {
+    record->source = source;
+    record->outModule = output;
+  }
+  decoder_ = record;
+}
+
+void CPlayerCore::FillHostWords(DecModule* record) {
   if (record) {
     record->hwndParent = window_;
     record->HostDecoderStatus = ::HostDecoderStatus;
@@ -111,10 +138,7 @@ void CPlayerCore::BindDecoderRecord(DecModule* record, InputSource* source, Outp
     record->HostDSPAdjust = ::HostDSPAdjust;
     record->HostProcessSamples = ::HostProcessSamples;
     record->HostStatusUpdate = ::HostStatusUpdate;
-    record->source = source;
-    record->outModule = output;
   }
-  decoder_ = record;
 }
 
 int CPlayerCore::DecoderCommand(UINT code, void* in, UINT inSize, void* out, UINT outSize) {
@@ -167,13 +191,6 @@ int CPlayerCore::ProcessSamples(void* samples, int count, int channels, int bits
   const bool equalize = settings && EqualizerRunsOn(*settings, decoder_.load(), bitsPerSample);
   // The DSP module runs on the decoder thread outside every core lock.
   return RunSampleChain(GetCurrentDSP(), equalize, samples, count, channels, bitsPerSample, sampleRate);
-}
-
-DWORD CPlayerCore::OnDecoderStatus(UINT code, void* in, UINT inSize, void* out, UINT outSize) {
-  UINT size = outSize;
-  DispatchToHooks(PLAYER_EVENT_DECODER_STATUS + code, in, inSize, out, &size);
-  LogSeam(u"CPlayerCore::OnDecoderStatus after the hooks");
-  return 0;
 }
 
 void CPlayerCore::OnStatusUpdate(int bitrate, int sampleRate, int channelMode) {

@@ -4,8 +4,13 @@
 
 #include "core/core_seam.h"
 #include "core/media_library_link.h"
+#include "core/module_lists.h"
+#include "core/output_registry.h"
 
-void RegisterBuiltInModules(HINSTANCE, HWND) { LogSeam(u"built-in decoders, sources and waveOut output"); }
+void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
+  LogSeam(u"built-in decoders and sources");
+  RegisterOutputModule(&WaveWriterModule, instance, window);
+}
 
 void ShowStreamInfo(int, int, int) { LogSeam(u"skin stream information"); }
 

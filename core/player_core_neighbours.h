@@ -1,5 +1,5 @@
 // What the player core calls in work that is not built yet: the built-in modules, the skin, the
-// user-interface commands, the playlist, the saving of action bindings and the equaliser. Each
+// user-interface commands, the playlist and the saving of action bindings. Each
 // entry logs that it was reached and does nothing more.
 #pragma once
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 class CPlayerCore;
+struct IMediaItem;
 
 class CVisHost {
  public:
@@ -16,6 +17,18 @@ class CVisHost {
   void SetInfo(int sampleRate, int channels);
   // The loaded module's answer to a player event, 0 without one.
   int Notify(UINT message, void* in, UINT inSize, void* out, UINT outSize);
+  // Decoder status 0 to 3 (running, stopped, ...); the host's answer is the decoder's.
+  DWORD OnDecoderStatus(UINT code, void* in, UINT inSize, void* out, UINT outSize);
+  // Between the small view and the full-screen visualisation.
+  void ToggleMode();
+  // Makes its window anew for the view mode.
+  void RecreateWindow(int mode);
+  // The open item jumps: the sample history no longer follows it.
+  void OnSeek();
+  // The item now open (not kept beyond the call without a reference of its own).
+  void SetItem(IMediaItem* item);
+  // The paint step with the core's visualisation flag.
+  void Paint(int value, BOOL flag);
 
  private:
   CPlayerCore* core_;

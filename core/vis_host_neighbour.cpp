@@ -15,3 +15,12 @@ int CVisHost::Notify(UINT, void*, UINT, void*, UINT) {
   LogSeam(u"CVisHost::Notify");
   return 0;
 }
+DWORD CVisHost::OnDecoderStatus(UINT, void*, UINT, void*, UINT) {
+  LogSeam(u"CVisHost::OnDecoderStatus");
+  return 0;
+}
+void CVisHost::ToggleMode() { LogSeam(u"CVisHost::ToggleMode"); }
+void CVisHost::RecreateWindow(int) { LogSeam(u"CVisHost::RecreateWindow"); }
+void CVisHost::OnSeek() { LogSeam(u"CVisHost::OnSeek"); }
+void CVisHost::SetItem(IMediaItem*) { LogSeam(u"CVisHost::SetItem"); }
+void CVisHost::Paint(int, BOOL) { LogSeam(u"CVisHost::Paint"); }

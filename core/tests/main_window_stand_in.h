@@ -1,6 +1,7 @@
 // A real window standing in for the player's main window in the core's tests: it records the
-// timers and control messages it gets (with the thread priority they ran at) and hands timers 11
-// to 15 to the core, as the main window does. Windows of the same class stand in for the
+// timers, control messages and stream ends it gets (with the thread priority they ran at) and
+// hands them to the core as the main window does: timers 11 to 15 to its timer handler, message
+// 1123 and the timers 4 (killed) and 17 to its end of stream. It has the main window's extra words. Windows of the same class stand in for the
 // player's other windows that register deferred timers.
 #pragma once
 #include <windows.h>
@@ -29,10 +30,19 @@ inline std::vector<WindowMessage>& ReceivedMessages() {
 }
 
 inline LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER || message == WM_ZB_CONTROL) {
+  if (message == WM_TIMER || message == WM_ZB_CONTROL || message == WM_ZB_STREAM_ENDED) {
     ReceivedMessages().push_back({window, message, wParam, lParam, GetThreadPriority(GetCurrentThread())});
-    if (message == WM_TIMER && wParam >= CORE_TIMER_FIRST && wParam <= CORE_TIMER_LAST) {
-      if (CPlayerCore* core = PeekPlayerCore()) core->OnTimer(wParam);
+    CPlayerCore* core = PeekPlayerCore();
+    if (!core) return 0;
+    if (message == WM_ZB_STREAM_ENDED) {
+      core->OnStreamEnded(static_cast<int>(wParam));
+    } else if (message == WM_TIMER && wParam >= CORE_TIMER_FIRST && wParam <= CORE_TIMER_LAST) {
+      core->OnTimer(wParam);
+    } else if (message == WM_TIMER && wParam == CORE_TIMER_PLAY_FAILED) {
+      KillTimer(window, wParam);
+      core->OnStreamEnded(STREAM_ENDED_PLAY_FAILED);
+    } else if (message == WM_TIMER && wParam == CORE_TIMER_DRAIN) {
+      core->OnStreamEnded(STREAM_ENDED_DRAIN_CHECK);
     }
     return 0;
   }
@@ -44,6 +54,7 @@ class StandInWindow {
   StandInWindow() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = StandInProc;
+    windowClass.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
     windowClass.lpszClassName = kClass;
     RegisterClassW(&windowClass);  // once per device; a second time fails harmlessly
     window_ = CreateWindowExW(0, kClass, u"", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);

@@ -46,6 +46,7 @@ class TestLibrary : public IMediaLibraryLink {
     ++reopens;
     status = afterReopen;
   }
+  void RequestFlush(DWORD bits, DWORD mask) override { flushes.push_back({bits, mask}); }
   HRESULT Unadvise(int event, LibraryEventCallback callback, void*) override {
     if (callback == &CPlayerCore::OnLibraryEvent) unadvised.push_back(event);
     return S_OK;
@@ -63,6 +64,7 @@ class TestLibrary : public IMediaLibraryLink {
   int reopens = 0;
   int releases = 0;
   std::vector<int> unadvised;
+  std::vector<std::pair<DWORD, DWORD>> flushes;
   std::map<std::u16string, IMediaItem*> items;
 };
 
