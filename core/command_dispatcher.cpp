@@ -108,7 +108,6 @@ void NextOrBackKey(HWND window, int command, bool repeat, bool forward) {
     const int seconds = static_cast<int>(forward ? Settings().jumpSpeed : Settings().jumpSpeedBack);
     const int step = ScaleBySeekAcceleration(kSeekStepMs) * seconds;
     target->SeekRelative(forward ? step : -step);
-    UpdatePositionWords(window);
     AccelerateSeek(kAccelerationStep);
   }
   StartRepeatTimer(window, timer, kSeekRepeatMs, TRUE);
@@ -120,7 +119,6 @@ void SeekKey(HWND window, int command, bool repeat, bool forward) {
   const int seconds = static_cast<int>(forward ? Settings().jumpAmount : Settings().jumpAmountBack);
   const int step = ScaleBySeekAcceleration(kSeekStepMs) * seconds;
   GetCommandTarget()->SeekRelative(forward ? step : -step);
-  UpdatePositionWords(window);
   AccelerateSeek(kAccelerationStep);
   StartRepeatTimer(window, RepeatTimerId(command), kSeekRepeatMs, FALSE);
 }

@@ -1,5 +1,6 @@
-// The player's own command target: each command goes to the player core object. Steps whose
-// transport is not in the core yet are seams that log and answer as if nothing were open.
+// The player's own command target: each command goes to the player core object. The few steps
+// the core has no entry for yet (the equaliser's setter, an item's title, saving the playlist,
+// the visualisation values) are seams that log and answer as if nothing happened.
 #include "core/command_target.h"
 
 #include "core/core_seam.h"
@@ -9,63 +10,76 @@ namespace {
 
 class CCoreCommandTarget final : public ICommandTarget {
  public:
-  BOOL IsPlaying() override {
-    CPlayerCore* core = PeekPlayerCore();
-    return core && core->IsPlaying();
+  BOOL IsPlaying() override { return Core() && Core()->IsPlaying(); }
+  int IsPaused() override { return Core() && Core()->IsPlaying() ? Core()->IsPaused() : 0; }
+  int IsSeekable() override { return Core() ? Core()->IsSeekable() : 0; }
+  void Play() override { Run([](CPlayerCore* c) { c->Play(FALSE); }); }
+  void TogglePause() override { Run([](CPlayerCore* c) { c->TogglePause(); }); }
+  void Stop(BOOL userStop) override { Run([userStop](CPlayerCore* c) { c->Stop(userStop); }); }
+  void NextItem() override { Run([](CPlayerCore* c) { c->NextItem(TRUE); }); }
+  void PreviousItem() override { Run([](CPlayerCore* c) { c->PreviousItem(); }); }
+  void OnStreamEnded(int kind) override { Run([kind](CPlayerCore* c) { c->OnStreamEnded(kind); }); }
+  int SeekTo(int ms) override { return Core() ? Core()->SeekTo(ms, 0) : 0; }
+  int SeekRelative(int deltaMs) override { return Core() ? Core()->SeekRelative(deltaMs) : 0; }
+  int GetOutputTime() override { return Core() ? Core()->GetOutputTime() : 0; }
+  int GetLength() override { return IsPlaying() ? Core()->GetLength() : -1; }
+  void RefreshNowPlaying() override { Run([](CPlayerCore* c) { c->RefreshNowPlaying(); }); }
+
+  int GetVolume() override { return Core() ? Core()->GetVolume() : 0; }
+  void SetVolume(int volume) override { Run([volume](CPlayerCore* c) { c->SetVolume(volume); }); }
+  BOOL IsMuted() override { return Core() && Core()->IsMuted(); }
+  void SetMute(BOOL muted) override { Run([muted](CPlayerCore* c) { c->SetMute(muted); }); }
+  void SetPan(int pan) override { Run([pan](CPlayerCore* c) { c->SetPan(pan); }); }
+
+  BOOL GetRepeat() override { return Core() && Core()->GetRepeat(); }
+  void SetRepeat(BOOL on) override { Run([on](CPlayerCore* c) { c->SetRepeat(on); }); }
+  BOOL GetShuffle() override { return Core() && Core()->GetShuffle(); }
+  void SetShuffle(BOOL on) override { Run([on](CPlayerCore* c) { c->SetShuffle(on); }); }
+
+  int GetEqValue(int index) override { return Core() ? Core()->GetEqValue(index) : 0; }
+  void SetEqValue(int, int) override { LogSeam(u"CPlayerCore::SetEqValue"); }
+
+  int GetCurrentIndex() override { return Core() ? Core()->GetCurrentIndex() : -1; }
+  int GetItemCount() override { return Core() ? Core()->GetItemCount() : 0; }
+  int SelectItem(int index) override { return Core() ? Core()->SelectItem(index) : 0; }
+  int RemoveItem(int index) override { return Core() ? Core()->RemoveItem(index) : 0; }
+  int RefreshItemInfo(int index) override { return Core() ? Core()->RefreshItemInfo(index) : 0; }
+  std::u16string GetItemPath(int index) override { return Core() ? Core()->GetItemPath(index) : std::u16string(); }
+  std::u16string GetItemDisplayName(int index) override {
+    return Core() ? Core()->GetItemDisplayName(index) : std::u16string();
   }
-  int IsPaused() override { return Seam(u"IsPaused", 0); }
-  int IsSeekable() override { return Seam(u"IsSeekable", 0); }
-  void Play() override { LogSeam(u"Play"); }
-  void TogglePause() override { LogSeam(u"TogglePause"); }
-  void Stop(BOOL) override { LogSeam(u"Stop"); }
-  void NextItem() override { LogSeam(u"NextItem"); }
-  void PreviousItem() override { LogSeam(u"PreviousItem"); }
-  void OnStreamEnded(int) override { LogSeam(u"OnStreamEnded"); }
-  int SeekTo(int) override { return Seam(u"SeekTo", 0); }
-  int SeekRelative(int) override { return Seam(u"SeekRelative", 0); }
-  int GetOutputTime() override { return Seam(u"GetOutputTime", 0); }
-  int GetLength() override { return Seam(u"GetLength", -1); }
+  int SetItemTitle(int, LPCWSTR) override { return Seam(u"CPlayerCore::SetItemTitle", 0); }
+  int InsertItem(int index, LPCWSTR path) override { return Core() ? Core()->InsertItem(index, path) : 0; }
+  int AddFilesFromPath(LPCWSTR path) override { return Core() ? Core()->AddFilesFromPath(path) : 0; }
+  void EnqueuePath(LPCWSTR path, BOOL play) override { Run([&](CPlayerCore* c) { c->EnqueuePath(path, play); }); }
+  int SavePlaylist(LPCWSTR) override { return Seam(u"CPlaylist::SaveFile", 0); }
 
-  int GetVolume() override {
-    CPlayerCore* core = PeekPlayerCore();
-    return core ? core->GetVolume() : 0;
+  void StoreBookmark() override { Run([](CPlayerCore* c) { c->ReplaceBookmarkForCurrent(); }); }
+  void ResumeFromBookmark() override {
+    CPlayerCore* core = Core();
+    if (!core) return;
+    // The numbered bookmark of the item that plays, if it has one.
+    const std::u16string current = core->GetCurrentPath();
+    for (int i = 0;; ++i) {
+      LONG position = -1;
+      const std::u16string path = core->GetBookmarkText(i, &position);
+      if (path.empty()) return;
+      if (_wcsicmp(path.c_str(), current.c_str()) == 0) {
+        core->SeekTo(position, 0);
+        return;
+      }
+    }
   }
-  void SetVolume(int) override { LogSeam(u"SetVolume"); }
-  BOOL IsMuted() override { return Seam(u"IsMuted", FALSE); }
-  void SetMute(BOOL) override { LogSeam(u"SetMute"); }
-  void SetPan(int) override { LogSeam(u"SetPan"); }
-
-  BOOL GetRepeat() override { return Seam(u"GetRepeat", FALSE); }
-  void SetRepeat(BOOL) override { LogSeam(u"SetRepeat"); }
-  BOOL GetShuffle() override { return Seam(u"GetShuffle", FALSE); }
-  void SetShuffle(BOOL) override { LogSeam(u"SetShuffle"); }
-
-  int GetEqValue(int index) override {
-    CPlayerCore* core = PeekPlayerCore();
-    return core ? core->GetEqValue(index) : 0;
-  }
-  void SetEqValue(int, int) override { LogSeam(u"SetEqValue"); }
-
-  int GetCurrentIndex() override { return Seam(u"GetCurrentIndex", -1); }
-  int GetItemCount() override { return Seam(u"GetItemCount", 0); }
-  int SelectItem(int) override { return Seam(u"SelectItem", 0); }
-  int RemoveItem(int) override { return Seam(u"RemoveItem", 0); }
-  int RefreshItemInfo(int) override { return Seam(u"RefreshItemInfo", 0); }
-  std::u16string GetItemPath(int) override { return Seam(u"GetItemPath", std::u16string()); }
-  std::u16string GetItemDisplayName(int) override { return Seam(u"GetItemDisplayName", std::u16string()); }
-  int SetItemTitle(int, LPCWSTR) override { return Seam(u"SetItemTitle", 0); }
-  int InsertItem(int, LPCWSTR) override { return Seam(u"InsertItem", 0); }
-  int AddFilesFromPath(LPCWSTR) override { return Seam(u"AddFilesFromPath", 0); }
-  void EnqueuePath(LPCWSTR, BOOL) override { LogSeam(u"EnqueuePath"); }
-  int SavePlaylist(LPCWSTR) override { return Seam(u"SavePlaylist", 0); }
-
-  void StoreBookmark() override { LogSeam(u"StoreBookmark"); }
-  void ResumeFromBookmark() override { LogSeam(u"ResumeFromBookmark"); }
-  void SetVisMode(int) override { LogSeam(u"SetVisMode"); }
-  int GetVisValue(int) override { return Seam(u"GetVisValue", 0); }
-  void SwitchVisPlugin() override { LogSeam(u"SwitchVisPlugin"); }
+  void SetVisMode(int mode) override { Run([mode](CPlayerCore* c) { c->SetVisMode(mode); }); }
+  int GetVisValue(int) override { return Seam(u"CPlayerCore visualisation values", 0); }
+  void SwitchVisPlugin() override { LogSeam(u"CVisHost reopen"); }
 
  private:
+  static CPlayerCore* Core() { return PeekPlayerCore(); }
+  template <class Step>
+  static void Run(Step step) {
+    if (CPlayerCore* core = Core()) step(core);
+  }
   template <class T>
   static T Seam(LPCWSTR step, T answer) {
     LogSeam(step);

@@ -26,6 +26,9 @@ class ICommandTarget {
   virtual int GetOutputTime() = 0;
   // The open item's length in ms; -1 when nothing is open.
   virtual int GetLength() = 0;
+  // The status refresh of the main window's timer: the position and length words and the
+  // now-playing display.
+  virtual void RefreshNowPlaying() = 0;
 
   // Volume (0-255), mute and balance.
   virtual int GetVolume() = 0;
@@ -55,7 +58,7 @@ class ICommandTarget {
   virtual int SetItemTitle(int index, LPCWSTR title) = 0;
   virtual int InsertItem(int index, LPCWSTR path) = 0;
   virtual int AddFilesFromPath(LPCWSTR path) = 0;
-  // Adds the path (a file, a URL or a "--" folder) and, with `play`, plays it at once.
+  // Makes the path (a file, a URL or a "--" folder) the playlist and, with `play`, plays it.
   virtual void EnqueuePath(LPCWSTR path, BOOL play) = 0;
   virtual int SavePlaylist(LPCWSTR file) = 0;
 

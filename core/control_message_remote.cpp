@@ -25,10 +25,18 @@ struct Remote {
 
 using RemoteHandler = LRESULT (*)(const Remote& r);
 
+// enqueue 0: the path becomes the playlist and plays; otherwise it is added to the playlist.
+void AddOrPlay(ICommandTarget* target, LPCWSTR path, int enqueue) {
+  if (enqueue) {
+    target->AddFilesFromPath(path);
+  } else {
+    target->EnqueuePath(path, TRUE);
+  }
+}
+
 LRESULT Seek(const Remote& r, bool relative) {
   const int ms = r.signedArg() * 1000;
   relative ? r.target()->SeekRelative(ms) : r.target()->SeekTo(r.arg() * 1000);
-  UpdatePositionWords(r.window);
   return 0;
 }
 
@@ -39,7 +47,7 @@ LRESULT OpenFiles(const Remote& r) {
     return 0;
   }
   const std::u16string path = ShowOpenFileDialog(r.window);
-  if (!path.empty()) r.target()->EnqueuePath(path.c_str(), r.arg() - kOpenDialogBase == 0);
+  if (!path.empty()) AddOrPlay(r.target(), path.c_str(), r.arg() - kOpenDialogBase);
   return 0;
 }
 
@@ -56,7 +64,7 @@ constexpr RemoteHandler kRemote[] = {
     /*102*/ [](const Remote& r) { return Seek(r, true); },
     /*103*/
     [](const Remote& r) -> LRESULT {
-      r.target()->EnqueuePath(MainWindow().streamPath, r.arg() == 0);
+      AddOrPlay(r.target(), MainWindow().streamPath, r.arg());
       return 0;
     },
     /*104*/ [](const Remote& r) -> LRESULT { return r.target()->IsPlaying() ? r.target()->GetLength() : 0; },

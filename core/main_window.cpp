@@ -9,6 +9,7 @@
 #include "core/main_window_neighbours.h"
 #include "core/main_window_state.h"
 #include "core/named_events.h"
+#include "core/open_library.h"
 #include "core/player_core.h"
 #include "core/player_core_neighbours.h"
 #include "core/program_state.h"
@@ -39,9 +40,9 @@ void MakeBackBuffer(HWND window) {
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
   MainWindowState& state = MainWindow();
-  SetWindowLongW(window, MAIN_WORD_SIZE, MAIN_EXTRA_BYTES);
-  SetWindowLongW(window, MAIN_WORD_POSITION, 0);
-  SetWindowLongW(window, MAIN_WORD_LENGTH, -1);
+  SetWindowLongW(window, MAIN_WORD_SIZE, MAIN_WINDOW_EXTRA_BYTES);
+  SetWindowLongW(window, MAIN_WINDOW_WORD_POSITION, 0);
+  SetWindowLongW(window, MAIN_WINDOW_WORD_LENGTH, -1);
   InitializeCriticalSection(&state.controlLock);
   state.controlLockMade = TRUE;
   const LONG_PTR style = GetWindowLongW(window, GWL_STYLE);
@@ -54,7 +55,7 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
   Program().mainWindow = window;
   // The core (and with it the media library) is made now, on the window's own thread.
   SetPlayerCoreOwner(Program().instance, window);
-  GetPlayerCore();
+  OpenLibrary(GetPlayerCore());
   PostMessageW(window, WM_ZB_STARTED, 0, 0);
   ShowNotificationBubble(0);
   return 0;
@@ -159,7 +160,7 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM) {
     settings->Save();
     return 1;
   }
-  for (UINT_PTR id : {MAIN_TIMER_STATUS, MAIN_TIMER_DISPLAY, MAIN_TIMER_KEEP_ALIVE, MAIN_TIMER_MINUTE,
+  for (UINT_PTR id : {CORE_TIMER_NOW_PLAYING, MAIN_TIMER_DISPLAY, MAIN_TIMER_KEEP_ALIVE, MAIN_TIMER_MINUTE,
                       MAIN_TIMER_LOOP, MAIN_TIMER_CALL_LOG})
     KillTimer(window, id);
   WakeDisplay(FALSE);
@@ -309,7 +310,7 @@ constexpr MessageEntry kMessages[] = {
        RefreshPlaylistCurrentItem();
        return 1;
      }},
-    {WM_ZB_STREAM_END,
+    {WM_ZB_STREAM_ENDED,
      [](HWND, WPARAM wParam, LPARAM) -> LRESULT {
        GetCommandTarget()->OnStreamEnded(static_cast<int>(wParam));
        return 1;
@@ -389,11 +390,4 @@ void RestartSleepTimer(HWND window) {
   MainWindow().savedVolume = -1;
   CSettings* settings = GetSettings();
   if (settings && settings->enableSleep) SetTimer(window, MAIN_TIMER_SLEEP, settings->sleepTimeout * 1000, nullptr);
-}
-
-void UpdatePositionWords(HWND window) {
-  ICommandTarget* target = GetCommandTarget();
-  const BOOL open = target->IsPlaying();
-  SetWindowLongW(window, MAIN_WORD_POSITION, open ? target->GetOutputTime() : 0);
-  SetWindowLongW(window, MAIN_WORD_LENGTH, open ? target->GetLength() : -1);
 }

@@ -19,7 +19,7 @@ constexpr UINT kSleepFadePeriodMs = 1000;
 constexpr UINT kSleepPowerOffDelayMs = 5000;
 
 void OnStatusTimer(HWND window) {
-  UpdatePositionWords(window);
+  GetCommandTarget()->RefreshNowPlaying();
   MainWindowState& state = MainWindow();
   if (state.repaintAll) {
     state.repaintAll = FALSE;
@@ -71,15 +71,15 @@ LRESULT OnMainTimer(HWND window, UINT_PTR id) {
   }
   CPlayerCore* core = PeekPlayerCore();
   switch (id) {
-    case MAIN_TIMER_STATUS:
+    case CORE_TIMER_NOW_PLAYING:
       OnStatusTimer(window);
       break;
     case MAIN_TIMER_DISPLAY:
       CheckDisplayState();
       break;
-    case MAIN_TIMER_PLAY_FAILED:
+    case CORE_TIMER_PLAY_FAILED:
       KillTimer(window, id);
-      PostMessageW(window, WM_ZB_STREAM_END, 2, 0);
+      PostMessageW(window, WM_ZB_STREAM_ENDED, 2, 0);
       break;
     case MAIN_TIMER_SLEEP:
       OnSleepTimer(window);
@@ -95,8 +95,8 @@ LRESULT OnMainTimer(HWND window, UINT_PTR id) {
         if (wait) SetTimer(window, MAIN_TIMER_LOOP, wait + 1, nullptr);
       }
       break;
-    case MAIN_TIMER_DRAIN:
-      PostMessageW(window, WM_ZB_STREAM_END, 3, 0);
+    case CORE_TIMER_DRAIN:
+      PostMessageW(window, WM_ZB_STREAM_ENDED, 3, 0);
       break;
     default:
       if (id >= CORE_TIMER_FIRST && id <= CORE_TIMER_LAST && core) core->OnTimer(id);

@@ -1,22 +1,24 @@
 // Stand-ins for the work the transport calls but that is built elsewhere (see
-// transport_neighbours.h). Each logs that it was reached.
+// transport_neighbours.h). Each logs that it was reached. The stream sources and the probe are
+// the program's built-in modules, when it named them.
 #include "core/transport_neighbours.h"
 
+#include "core/built_in_modules.h"
 #include "core/core_seam.h"
 
 InputSource* FileReaderSource() {
-  LogSeam(u"the file reader source");
-  return nullptr;
+  if (!GetBuiltInModules().fileReader) LogSeam(u"the file reader source");
+  return GetBuiltInModules().fileReader;
 }
 
 InputSource* HttpStreamSource() {
-  LogSeam(u"the HTTP stream source");
-  return nullptr;
+  if (!GetBuiltInModules().httpStream) LogSeam(u"the HTTP stream source");
+  return GetBuiltInModules().httpStream;
 }
 
 DecModule* PlaylistProbeRecord() {
-  LogSeam(u"the playlist probe decoder");
-  return nullptr;
+  if (!GetBuiltInModules().playlistProbe) LogSeam(u"the playlist probe decoder");
+  return GetBuiltInModules().playlistProbe;
 }
 
 void HoldBacklightForPlayback(bool) { LogSeam(u"backlight hold while playing"); }
