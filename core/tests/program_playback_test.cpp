@@ -1,0 +1,202 @@
+// The player program playing a file headless, as a real process: an MP3 named on its command
+// line plays to its end into the WAVE-file device, byte for byte what the decoder alone makes of
+// it, and a second start's "/ENQUEUE" grows the running copy's playlist.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+#include "core/main_window_protocol.h"
+#include "core/settings.h"
+#include "product_device.h"
+#include "testing/env_scope.h"
+
+namespace zb::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+void RealSleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Runs a program to its end; its exit status (-1 when it could not run).
+int RunToEnd(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Three seconds of a stereo tone as an MP3 (lame), at `mp3`.
+bool MakeMp3(const fs::path& mp3) {
+  const fs::path wav = fs::path(mp3).replace_extension(".source.wav");
+  const uint32_t frames = 44100 * 3;
+  std::ofstream out(wav, std::ios::binary);
+  auto word = [&](uint32_t v, int bytes) { out.write(reinterpret_cast<const char*>(&v), bytes); };
+  out.write("RIFF", 4);
+  word(36 + frames * 4, 4);
+  out.write("WAVEfmt ", 8);
+  word(16, 4), word(1, 2), word(2, 2), word(44100, 4), word(44100 * 4, 4), word(4, 2), word(16, 2);
+  out.write("data", 4);
+  word(frames * 4, 4);
+  for (uint32_t i = 0; i < frames; ++i) {
+    word(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440 * i / 44100.0))), 2);
+    word(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 660 * i / 44100.0))), 2);
+  }
+  out.close();
+  const bool made = RunToEnd({"lame", "--quiet", "-b", "128", wav.string(), mp3.string()}) == 0;
+  fs::remove(wav);
+  return made;
+}
+
+std::vector<char> WaveData(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return bytes.size() > 44 ? std::vector<char>(bytes.begin() + 44, bytes.end()) : std::vector<char>();
+}
+
+// The WAVE files the device wrote for `base` ("out.wav", then "out-2.wav" ...), with samples.
+std::vector<fs::path> Recordings(const fs::path& base) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(base.parent_path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(base.stem().string(), 0) == 0 && entry.path().extension() == ".wav" && WaveData(entry.path()).size())
+      found.push_back(entry.path());
+  }
+  return found;
+}
+
+class PlayerRun {
+ public:
+  explicit PlayerRun(std::vector<std::string> args) {
+    std::string path = ZONBREL_PATH;
+    std::vector<char*> argv{path.data()};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  }
+  ~PlayerRun() {
+    if (pid_ > 0 && status_ == -1) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  PlayerRun(const PlayerRun&) = delete;
+  PlayerRun& operator=(const PlayerRun&) = delete;
+
+  // The exit status once it ended by itself within `ms`; -1 while it runs.
+  int Wait(int ms) {
+    for (int waited = 0; waited <= ms && status_ == -1; waited += 10) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+      else RealSleep(10);
+    }
+    return status_;
+  }
+  int Stop() {
+    kill(pid_, SIGTERM);
+    for (int waited = 0; waited < 20000 && status_ == -1; waited += 10) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+      RealSleep(10);
+    }
+    return status_;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = -1;
+};
+
+HWND WaitForShownWindow() {
+  for (int waited = 0; waited <= 20000; waited += 20) {
+    HWND window = FindWindowW(kMainWindowClass, nullptr);
+    if (window && GetWindowLongW(window, GWL_USERDATA) == 1) return window;
+    RealSleep(20);
+  }
+  return nullptr;
+}
+
+class Playback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateDirectoryW(u"\\Music", nullptr);
+    ASSERT_TRUE(MakeMp3(device.Host("Music/a.mp3")));
+    fs::copy_file(device.Host("Music/a.mp3"), device.Host("Music/b.mp3"));
+    // What the decoder alone makes of the file.
+    ASSERT_EQ(RunToEnd({ZBDECODE_PATH, device.Host("Music/a.mp3").string(), reference.string()}), 0);
+  }
+  void TearDown() override {
+    for (const auto& entry : fs::directory_iterator(folder)) fs::remove(entry.path());
+    fs::remove(folder);
+  }
+
+  ProductDevice device;
+  EnvScope display{"ZONBREL_DISPLAY", "none"};
+  fs::path folder = fs::temp_directory_path() / ("zonbrel-playback-" + std::to_string(getpid()));
+  bool made = fs::create_directories(folder);
+  fs::path reference = folder / "reference.wav";
+  fs::path recording = folder / "out.wav";
+  EnvScope audio{"ZONBREL_AUDIO", "wav:" + recording.string()};
+};
+
+TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
+  const std::vector<char> expected = WaveData(reference);
+  ASSERT_GT(expected.size(), 500000u);
+  PlayerRun player({"\\Music\\a.mp3"});
+  HWND window = WaitForShownWindow();
+  ASSERT_NE(window, nullptr);
+  // The device writes what it got when the output closes at the end of the stream.
+  std::vector<fs::path> written;
+  for (int waited = 0; waited < 30000; waited += 50) {
+    written = Recordings(recording);
+    if (!written.empty() && WaveData(written.front()).size() >= expected.size()) break;
+    RealSleep(50);
+  }
+  // Played to its end: nothing is open any more, so the close is not held off.
+  for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 121, 3) != 0; waited += 20) RealSleep(20);
+  EXPECT_EQ(SendMessageW(window, 1428, 121, 3), 0);
+  EXPECT_EQ(player.Stop(), 0);
+  written = Recordings(recording);
+  ASSERT_EQ(written.size(), 1u) << "one recording holds the stream";
+  EXPECT_TRUE(WaveData(written.front()) == expected) << "the whole decoded stream, as the decoder made it";
+}
+
+TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
+  EnvScope silent{"ZONBREL_AUDIO", "null"};
+  // Closed from outside while it still plays: the setting that keeps it playing is off.
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_SUCCESS);
+  const DWORD off = 0;
+  RegSetValueExW(key, u"noCloseWhilePlaying", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+  RegCloseKey(key);
+  PlayerRun player({"\\Music\\a.mp3"});
+  HWND window = WaitForShownWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 1) << "the first copy's playlist";
+  PlayerRun second({"/ENQUEUE", "\\Music\\b.mp3"});
+  for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 125, 3) < 2; waited += 20) RealSleep(20);
+  EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 2) << "grown by the enqueued file";
+  EXPECT_EQ(SendMessageW(window, 1428, 123, 3), 0) << "the first item stays current";
+  PlayerRun volume({"/VOLUME=40"});
+  for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 110, 3) != 40; waited += 20) RealSleep(20);
+  EXPECT_EQ(SendMessageW(window, 1428, 110, 3), 40);
+  EXPECT_EQ(second.Wait(20000), 0);
+  EXPECT_EQ(volume.Wait(20000), 0);
+  EXPECT_EQ(player.Stop(), 0);
+}
+
+}  // namespace
+}  // namespace zb::testing
