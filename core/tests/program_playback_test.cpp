@@ -137,10 +137,13 @@ class Playback : public ::testing::Test {
     fs::copy_file(device.Host("Music/a.mp3"), device.Host("Music/b.mp3"));
     // What the decoder alone makes of the file.
     ASSERT_EQ(RunToEnd({ZBDECODE_PATH, device.Host("Music/a.mp3").string(), reference.string()}), 0);
+    // The program's folder holds a plug-in that writes down the end-of-stream phases.
+    fs::create_directories(folder / "program");
+    fs::copy_file(GEN_END_EVENTS_PATH, folder / "program" / "gen_events.dll");
+    device.WriteProfile("[program]\nhost = " + (folder / "program").string() + "\n");
   }
   void TearDown() override {
-    for (const auto& entry : fs::directory_iterator(folder)) fs::remove(entry.path());
-    fs::remove(folder);
+    fs::remove_all(folder);
   }
 
   ProductDevice device;
@@ -172,6 +175,10 @@ TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
   written = Recordings(recording);
   ASSERT_EQ(written.size(), 1u) << "one recording holds the stream";
   EXPECT_TRUE(WaveData(written.front()) == expected) << "the whole decoded stream, as the decoder made it";
+  // The plug-ins heard the end: phase 0 before and as the next item is chosen, then the end.
+  std::ifstream phases(device.Host("end_phases.txt"));
+  const std::string heard((std::istreambuf_iterator<char>(phases)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(heard, "0\n0\n2\n");
 }
 
 TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
