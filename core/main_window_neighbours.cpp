@@ -5,11 +5,14 @@
 
 #include "core/core_seam.h"
 #include "core/main_window_protocol.h"
+#include "core/program_state.h"
 #include "core/settings.h"
 #include "core/trusted_buffers.h"
 
 BOOL ApplyDefaultSkin(HWND window, LPCWSTR commandLine) {
   LogSeam(u"ApplySkinDefault");
+  // The skin shows the window it loaded into, unless the player was started to stay out of sight.
+  if (!commandLine || !IsSwitch(commandLine, u"/SILENT")) ShowWindow(window, SW_SHOW);
   if (commandLine) TrustBuffer(commandLine, wcslen(commandLine) + 1);
   return PostMessageW(window, WM_ZB_SKIN_SHOWN, 0, reinterpret_cast<LPARAM>(commandLine));
 }

@@ -56,6 +56,9 @@ class CopyDataTest : public MainWindowTest {
 };
 
 TEST_F(CopyDataTest, VolumeAndEnqueueSwitchesAddTheFileWithoutPlayingOrShowing) {
+  EXPECT_TRUE(IsWindowVisible(window)) << "shown with the skin";
+  ShowWindow(window, SW_HIDE);
+  target.Take();
   CopyText(0, u"/VOLUME=40 /ENQUEUE \\Music\\b.mp3");
   EXPECT_EQ(target.Take(), (std::vector<std::string>{"SetVolume 40", "SetMute 0", "AddFiles \\Music\\b.mp3"}));
   EXPECT_FALSE(IsWindowVisible(window));

@@ -89,6 +89,7 @@ TEST_F(Program, ShowsItsWindowWithItsWordsAndAnswersTheControlMessage) {
   EXPECT_EQ(GetWindowLongW(window, 0), 12);
   EXPECT_EQ(GetWindowLongW(window, 4), 0);
   EXPECT_EQ(GetWindowLongW(window, 8), -1) << "nothing is open";
+  EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(SendMessageW(window, 1428, 100, 3), 351);
   // A string command's buffer from this process means nothing there: refused, not written.
   WCHAR buffer[16];
@@ -117,6 +118,15 @@ TEST_F(Program, SigtermSavesTheSettingsRaisesStoppingAndExitsZero) {
   CloseHandle(stopping);
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "settings saved";
   if (key) RegCloseKey(key);
+}
+
+TEST_F(Program, StartedSilentItStaysOutOfSight) {
+  PlayerProcess player({"/SILENT"});
+  HWND window = WaitForShownWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  player.Signal(SIGTERM);
+  EXPECT_EQ(player.Wait(20000), 0);
 }
 
 TEST_F(Program, WakeUpWithoutARunningCopyEndsAtOnce) {
