@@ -39,10 +39,10 @@ int RunToEnd(std::vector<std::string> args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Three seconds of a stereo tone as an MP3 (lame), at `mp3`.
-bool MakeMp3(const fs::path& mp3) {
+// `seconds` of a stereo tone as an MP3 (lame), at `mp3`.
+bool MakeMp3(const fs::path& mp3, uint32_t seconds = 3) {
   const fs::path wav = fs::path(mp3).replace_extension(".source.wav");
-  const uint32_t frames = 44100 * 3;
+  const uint32_t frames = 44100 * seconds;
   std::ofstream out(wav, std::ios::binary);
   auto word = [&](uint32_t v, int bytes) { out.write(reinterpret_cast<const char*>(&v), bytes); };
   out.write("RIFF", 4);
@@ -129,6 +129,30 @@ HWND WaitForShownWindow() {
   return nullptr;
 }
 
+// Reads `read` until `done` holds for its value, for at most 20 s; the last value.
+template <class Read, class Done>
+LRESULT ReadUntil(Read read, Done done) {
+  LRESULT value = read();
+  for (int waited = 0; waited < 20000 && !done(value); waited += 20) {
+    RealSleep(20);
+    value = read();
+  }
+  return value;
+}
+
+// Asks the running player until `query` (a remote command) answers `want`; the last answer.
+LRESULT AskUntil(HWND window, WORD query, LRESULT want) {
+  return ReadUntil([&] { return SendMessageW(window, 1428, query, 3); }, [&](LRESULT v) { return v == want; });
+}
+
+void KeepClosableWhilePlaying() {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr);
+  const DWORD off = 0;
+  RegSetValueExW(key, u"noCloseWhilePlaying", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+  RegCloseKey(key);
+}
+
 class Playback : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -184,11 +208,7 @@ TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
 TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
   EnvScope silent{"ZONBREL_AUDIO", "null"};
   // Closed from outside while it still plays: the setting that keeps it playing is off.
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_SUCCESS);
-  const DWORD off = 0;
-  RegSetValueExW(key, u"noCloseWhilePlaying", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
-  RegCloseKey(key);
+  KeepClosableWhilePlaying();
   PlayerRun player({"\\Music\\a.mp3"});
   HWND window = WaitForShownWindow();
   ASSERT_NE(window, nullptr);
@@ -202,6 +222,48 @@ TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
   EXPECT_EQ(SendMessageW(window, 1428, 110, 3), 40);
   EXPECT_EQ(second.Wait(20000), 0);
   EXPECT_EQ(volume.Wait(20000), 0);
+  EXPECT_EQ(player.Stop(), 0);
+}
+
+TEST_F(Playback, ControlMessagesFromOutsideDriveTheTransport) {
+  EnvScope paced{"ZONBREL_AUDIO", "null"};
+  ASSERT_TRUE(MakeMp3(device.Host("Music/long.mp3"), 20));
+  KeepClosableWhilePlaying();
+  PlayerRun player({"\\Music\\long.mp3"});
+  HWND window = WaitForShownWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(AskUntil(window, 121, 1), 1) << "playing";
+  // The words follow at the next status refresh.
+  const LONG length = static_cast<LONG>(ReadUntil([&] { return GetWindowLongW(window, 8); }, [](LRESULT v) { return v != -1; }));
+  EXPECT_GT(length, 19000);
+  EXPECT_LT(length, 21000);
+  EXPECT_EQ(SendMessageW(window, 1428, 104, 3), length);
+
+  SendMessageW(window, 1428, 3, 1);  // the pause key
+  SendMessageW(window, 1428, 3, 2);
+  EXPECT_EQ(SendMessageW(window, 1428, 122, 3), 1) << "paused";
+  SendMessageW(window, 1428, 3, 1);
+  SendMessageW(window, 1428, 3, 2);
+  EXPECT_EQ(SendMessageW(window, 1428, 122, 3), 0) << "playing again";
+
+  SendMessageW(window, 1428, MAKELONG(101, 12), 3);  // to 12 s; the decoder gets there on its thread
+  EXPECT_GE(ReadUntil([&] { return SendMessageW(window, 1428, 105, 3); }, [](LRESULT v) { return v >= 12000; }), 12000);
+  EXPECT_GE(ReadUntil([&] { return GetWindowLongW(window, 4); }, [](LRESULT v) { return v >= 12000; }), 12000)
+      << "the position word follows";
+  SendMessageW(window, 1428, MAKELONG(111, 40), 3);
+  EXPECT_EQ(SendMessageW(window, 1428, 110, 3), 40);
+
+  // A second item, then a quick press of next while it plays.
+  COPYDATASTRUCT record{0, 0, nullptr};
+  const std::u16string line = u"/ENQUEUE \\Music\\b.mp3";
+  record.cbData = static_cast<DWORD>((line.size() + 1) * 2);
+  record.lpData = const_cast<char16_t*>(line.c_str());
+  SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+  ASSERT_EQ(SendMessageW(window, 1428, 125, 3), 2);
+  SendMessageW(window, 1428, 5, 1);
+  SendMessageW(window, 1428, 5, 2);
+  EXPECT_EQ(AskUntil(window, 123, 1), 1) << "the next item";
+  EXPECT_EQ(AskUntil(window, 121, 1), 1) << "and it plays";
   EXPECT_EQ(player.Stop(), 0);
 }
 
