@@ -15,64 +15,13 @@
 #include "core/main_window_protocol.h"
 #include "core/settings.h"
 #include "device/text.h"
+#include "player_process.h"
 #include "product_device.h"
 #include "testing/env_scope.h"
 #include "testing/test_clock.h"
 
 namespace zb::testing {
 namespace {
-
-void RealSleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-class PlayerProcess {
- public:
-  explicit PlayerProcess(std::vector<std::string> args) {
-    std::string path = ZONBREL_PATH;
-    std::vector<char*> argv{path.data()};
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
-  }
-  ~PlayerProcess() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  PlayerProcess(const PlayerProcess&) = delete;
-  PlayerProcess& operator=(const PlayerProcess&) = delete;
-
-  bool Started() const { return pid_ > 0; }
-  void Signal(int signal) { kill(pid_, signal); }
-  // The exit status once the process ended within `ms` of real time; -1 while it runs.
-  int Wait(int ms) {
-    for (int waited = 0; !exited_ && waited <= ms; waited += 10) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        break;
-      }
-      RealSleep(10);
-    }
-    return exited_ ? status_ : -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  int status_ = -1;
-};
-
-// The player's main window once its readiness word says it is shown, within `ms` of real time.
-HWND WaitForShownWindow(int ms = 20000) {
-  for (int waited = 0; waited <= ms; waited += 20) {
-    HWND window = FindWindowW(kMainWindowClass, nullptr);
-    if (window && GetWindowLongW(window, GWL_USERDATA) == 1) return window;
-    RealSleep(20);
-  }
-  return nullptr;
-}
 
 class Program : public ::testing::Test {
  protected:

@@ -17,6 +17,7 @@
 
 #include "core/main_window_protocol.h"
 #include "core/settings.h"
+#include "player_process.h"
 #include "product_device.h"
 #include "testing/env_scope.h"
 
@@ -24,8 +25,6 @@ namespace zb::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-void RealSleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // Runs a program to its end; its exit status (-1 when it could not run).
 int RunToEnd(std::vector<std::string> args) {
@@ -76,57 +75,6 @@ std::vector<fs::path> Recordings(const fs::path& base) {
       found.push_back(entry.path());
   }
   return found;
-}
-
-class PlayerRun {
- public:
-  explicit PlayerRun(std::vector<std::string> args) {
-    std::string path = ZONBREL_PATH;
-    std::vector<char*> argv{path.data()};
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
-  }
-  ~PlayerRun() {
-    if (pid_ > 0 && status_ == -1) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  PlayerRun(const PlayerRun&) = delete;
-  PlayerRun& operator=(const PlayerRun&) = delete;
-
-  // The exit status once it ended by itself within `ms`; -1 while it runs.
-  int Wait(int ms) {
-    for (int waited = 0; waited <= ms && status_ == -1; waited += 10) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-      else RealSleep(10);
-    }
-    return status_;
-  }
-  int Stop() {
-    kill(pid_, SIGTERM);
-    for (int waited = 0; waited < 20000 && status_ == -1; waited += 10) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-      RealSleep(10);
-    }
-    return status_;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int status_ = -1;
-};
-
-HWND WaitForShownWindow() {
-  for (int waited = 0; waited <= 20000; waited += 20) {
-    HWND window = FindWindowW(kMainWindowClass, nullptr);
-    if (window && GetWindowLongW(window, GWL_USERDATA) == 1) return window;
-    RealSleep(20);
-  }
-  return nullptr;
 }
 
 // Reads `read` until `done` holds for its value, for at most 20 s; the last value.
@@ -182,7 +130,7 @@ class Playback : public ::testing::Test {
 TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
   const std::vector<char> expected = WaveData(reference);
   ASSERT_GT(expected.size(), 500000u);
-  PlayerRun player({"\\Music\\a.mp3"});
+  PlayerProcess player({"\\Music\\a.mp3"});
   HWND window = WaitForShownWindow();
   ASSERT_NE(window, nullptr);
   // The device writes what it got when the output closes at the end of the stream.
@@ -209,15 +157,15 @@ TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
   EnvScope silent{"ZONBREL_AUDIO", "null"};
   // Closed from outside while it still plays: the setting that keeps it playing is off.
   KeepClosableWhilePlaying();
-  PlayerRun player({"\\Music\\a.mp3"});
+  PlayerProcess player({"\\Music\\a.mp3"});
   HWND window = WaitForShownWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 1) << "the first copy's playlist";
-  PlayerRun second({"/ENQUEUE", "\\Music\\b.mp3"});
+  PlayerProcess second({"/ENQUEUE", "\\Music\\b.mp3"});
   for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 125, 3) < 2; waited += 20) RealSleep(20);
   EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 2) << "grown by the enqueued file";
   EXPECT_EQ(SendMessageW(window, 1428, 123, 3), 0) << "the first item stays current";
-  PlayerRun volume({"/VOLUME=40"});
+  PlayerProcess volume({"/VOLUME=40"});
   for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 110, 3) != 40; waited += 20) RealSleep(20);
   EXPECT_EQ(SendMessageW(window, 1428, 110, 3), 40);
   EXPECT_EQ(second.Wait(20000), 0);
@@ -229,7 +177,7 @@ TEST_F(Playback, ControlMessagesFromOutsideDriveTheTransport) {
   EnvScope paced{"ZONBREL_AUDIO", "null"};
   ASSERT_TRUE(MakeMp3(device.Host("Music/long.mp3"), 20));
   KeepClosableWhilePlaying();
-  PlayerRun player({"\\Music\\long.mp3"});
+  PlayerProcess player({"\\Music\\long.mp3"});
   HWND window = WaitForShownWindow();
   ASSERT_NE(window, nullptr);
   ASSERT_EQ(AskUntil(window, 121, 1), 1) << "playing";
