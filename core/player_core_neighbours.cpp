@@ -6,9 +6,14 @@
 #include "core/media_library_link.h"
 #include "core/module_lists.h"
 #include "core/output_registry.h"
+#include "core/transport_neighbours.h"
+#include "mp3_decoder.h"
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
-  LogSeam(u"built-in decoders and sources");
+  RegisterDecModule(&Mp3Decoder, instance, window);
+  LogSeam(u"the Ogg Vorbis, WMA, Windows Media and WAVE decoders");
+  RegisterSource(FileReaderSource(), instance, window);
+  LogSeam(u"the network source");
   RegisterOutputModule(&WaveWriterModule, instance, window);
 }
 

@@ -3,10 +3,13 @@
 #include "core/transport_neighbours.h"
 
 #include "core/core_seam.h"
+#include "file_source.h"
+#include "playlist_probe.h"
 
 InputSource* FileReaderSource() {
-  LogSeam(u"the file reader source");
-  return nullptr;
+  // The record the core registers (and writes its window into); readers take copies of it.
+  static InputSource reader = FileReader;
+  return &reader;
 }
 
 InputSource* HttpStreamSource() {
@@ -14,10 +17,7 @@ InputSource* HttpStreamSource() {
   return nullptr;
 }
 
-DecModule* PlaylistProbeRecord() {
-  LogSeam(u"the playlist probe decoder");
-  return nullptr;
-}
+DecModule* PlaylistProbeRecord() { return &PlaylistProbe; }
 
 void HoldBacklightForPlayback(bool) { LogSeam(u"backlight hold while playing"); }
 
