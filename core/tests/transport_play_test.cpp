@@ -4,6 +4,7 @@
 // passes the item over.
 #include <stdexcept>
 
+#include "playlist_probe.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {
@@ -180,6 +181,33 @@ TEST_F(Transport, ProbeAnswersAfterTheRetryStopWithoutPassingTheItemOver) {
     EXPECT_TRUE(Timers().empty()) << c.what;
     Script().TakeCalls();
   }
+}
+
+TEST_F(Transport, AnUnclaimedPlaylistFileGoesToTheProbeWhichAsksForItsExpansion) {
+  CreateDirectoryW(u"\\Music", nullptr);
+  HANDLE file = CreateFileW(u"\\Music\\radio.pls", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const char text[] = "[playlist]\nFile1=\\Music\\a.fake\nNumberOfEntries=1\n";
+  DWORD written = 0;
+  WriteFile(file, text, sizeof text - 1, &written, nullptr);
+  CloseHandle(file);
+  AddItems({u"\\Music\\radio.pls", u"\\Music\\next.fake"});
+  core_->Play(FALSE);
+  // No module claims ".pls": the playlist probe is bound and answers "expand as a playlist".
+  EXPECT_EQ(core_->GetDecoder(), &PlaylistProbe);
+  EXPECT_TRUE(Script().TakeCalls().empty());
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(core_->GetState() & (CORE_STATE_STOPPED | CORE_STATE_OPENING), DWORD(CORE_STATE_STOPPED));
+  RunTimers();
+  EXPECT_TRUE(Timers().empty());
+  EXPECT_EQ(Current(), u"\\Music\\radio.pls");
+  // A missing file is no playlist: the probe's failure passes the item over.
+  Playlist().Clear();
+  AddItems({u"\\Music\\gone.pls", u"\\Music\\next.fake"});
+  core_->Play(FALSE);
+  RunTimers();
+  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{CORE_TIMER_PLAY_FAILED});
+  EXPECT_EQ(Current(), u"\\Music\\next.fake");
+  EXPECT_TRUE(core_->IsPlaying());
 }
 
 TEST_F(Transport, AFailedPlayPassesTheItemOverAndKeepsItsResumeEntry) {
