@@ -152,6 +152,21 @@ TEST_F(Navigation, HooksMoveInsteadOfThePlaylistOrSkipWhatItChose) {
   EXPECT_EQ(Current(), before);
 }
 
+TEST_F(Navigation, AHookDecidesWhetherMovingOnForgetsTheResumePosition) {
+  for (DWORD forget : {0u, 1u}) {
+    core_->SelectItem(0);
+    core_->Play(FALSE);
+    PlayFor(9000);
+    ScriptedHooks().takes[PLAYER_EVENT_FORGET_RESUME] = 0;
+    ScriptedHooks().outs[PLAYER_EVENT_FORGET_RESUME] = forget;
+    core_->NextItem(TRUE);
+    // The stop keeps the refreshed position unless the hook says to forget it.
+    EXPECT_EQ(Resume(u"\\Music\\a.fake"), forget ? -1 : 9000) << "forget " << forget;
+    EXPECT_EQ(Current(), u"\\Music\\b.fake");
+    core_->Stop(FALSE);
+  }
+}
+
 TEST_F(Navigation, ANormalEndPlaysTheNextItemAndForgetsTheFinishedOnesPosition) {
   core_->Play(FALSE);
   core_->GetBookmarkList()->Set(u"\\Music\\a.fake", 20000);
