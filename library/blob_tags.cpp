@@ -8,6 +8,11 @@
 #include "tag_tables.h"
 
 LONG CMediaLibrary::OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DWORD mid, DWORD tag, DWORD instance) {
+  return OpenBlobStream(blobId, stream, size, mid, tag, instance, nullptr);
+}
+
+LONG CMediaLibrary::OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DWORD mid, DWORD tag, DWORD instance,
+                                   const std::function<bool(LONG)>& bind) {
   if (!stream) return 0;
   *stream = nullptr;
   Lock();  // kept by the stream on success
@@ -23,12 +28,21 @@ LONG CMediaLibrary::OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DW
       ok = insert->Execute() > 0;
     }
     if (ok) blobId = static_cast<LONG>(db_->LastInsertRowId());
+    if (ok && bind) ok = bind(blobId);
   }
   std::unique_ptr<CSqlBlob> blob;
   if (ok) blob = db_->OpenBlob("blob_data", "value", blobId, isNew);
   CBlobStream* made = blob ? new (std::nothrow) CBlobStream(this, std::move(blob), isNew, mid, tag, instance) : nullptr;
   if (!made) {
-    // Nothing was written that needs undoing; a rollback would undo an enclosing batch too.
+    // The new row goes again by hand: a rollback would undo an enclosing batch too.
+    if (isNew && blobId > 0 && db_) {
+      for (const char16_t* sql : {u"delete from blob_tags where blobid=?;", u"delete from blob_data where blobid=?;"}) {
+        if (CSqlStatement* remove = Cached(sql)) {
+          remove->BindInt(1, blobId);
+          remove->Execute();
+        }
+      }
+    }
     if (began && db_) db_->CommitTransaction();
     Unlock();
     return 0;
@@ -62,29 +76,21 @@ HRESULT CMediaLibrary::CreateBlobTag(DWORD mid, DWORD tag, DWORD instance, IStre
   *stream = nullptr;
   CLibraryLock lock(this);
   if (!db_ || mid == 0) return E_FAIL;
-  IStream* made = nullptr;
-  const LONG blobId = OpenBlobStream(0, &made, size, mid, tag, instance);
-  if (blobId <= 0 || !made) return E_FAIL;
-  CSqlStatement* remove = Statement(kStmtDeleteBlobTag);
-  CSqlStatement* insert = Statement(kStmtInsertBlobTag);
-  bool ok = remove && insert;
-  if (ok) {
-    remove->BindInt(1, static_cast<int>(mid));
-    remove->BindInt(2, static_cast<int>(tag));
-    remove->BindInt(3, static_cast<int>(instance));
-    ok = remove->Execute() >= 0;
-  }
-  if (ok) {
-    insert->BindInt(1, static_cast<int>(mid));
-    insert->BindInt(2, static_cast<int>(tag));
-    insert->BindInt(3, static_cast<int>(instance));
+  // The entry's row for the tag points at the new blob before the stream opens it.
+  auto bind = [&](LONG blobId) {
+    CSqlStatement* remove = Statement(kStmtDeleteBlobTag);
+    CSqlStatement* insert = Statement(kStmtInsertBlobTag);
+    if (!remove || !insert) return false;
+    for (CSqlStatement* s : {remove, insert}) {
+      s->BindInt(1, static_cast<int>(mid));
+      s->BindInt(2, static_cast<int>(tag));
+      s->BindInt(3, static_cast<int>(instance));
+    }
     insert->BindInt(4, blobId);
-    ok = insert->Execute() > 0;
-  }
-  if (!ok) {
-    made->Release();
-    return E_FAIL;
-  }
+    return remove->Execute() >= 0 && insert->Execute() > 0;
+  };
+  IStream* made = nullptr;
+  if (OpenBlobStream(0, &made, size, mid, tag, instance, bind) <= 0 || !made) return E_FAIL;
   RaiseTagEvent(mid, item, 0, tag, instance, 0);
   *stream = made;
   return S_OK;

@@ -118,6 +118,10 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   HRESULT OpenBlobTag(DWORD mid, DWORD tag, DWORD instance, IStream** stream);
   // A stream on blob row `blobId` (0: a new row of `size` bytes); the blob id, 0 on failure.
   LONG OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DWORD mid, DWORD tag, DWORD instance);
+  // The same; `bind` runs on a new row before the stream opens it (changing the row afterwards
+  // would cut the stream off); its failure fails the open.
+  LONG OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DWORD mid, DWORD tag, DWORD instance,
+                      const std::function<bool(LONG)>& bind);
   // The stream's end: a written blob gets its size and checksum, the transaction it held ends.
   void CloseBlobStream(LONG blobId, bool written, DWORD size, DWORD crc, DWORD mid, DWORD tag, DWORD instance);
   // The blob row holding exactly these bytes, inserted when there is none; 0 when none can be had.
