@@ -19,6 +19,9 @@ constexpr UINT kSleepFadePeriodMs = 1000;
 constexpr UINT kSleepPowerOffDelayMs = 5000;
 
 void OnStatusTimer(HWND window) {
+  // The now-playing refresh: the core's last position follows the playback (its resume entries
+  // and bookmarks go by it); the window's words then come from the command target.
+  if (CPlayerCore* core = PeekPlayerCore()) core->RefreshNowPlaying();
   UpdatePositionWords(window);
   MainWindowState& state = MainWindow();
   if (state.repaintAll) {

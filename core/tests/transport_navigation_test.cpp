@@ -20,7 +20,7 @@ class Navigation : public TransportTest {
   }
   // The decoder's thread posts the end of its stream to the main window, which hands it on.
   void EndStream(int kind) {
-    PostMessageW(window_.Handle(), WM_ZB_STREAM_ENDED, kind, 0);
+    PostMessageW(window_.Handle(), WM_ZB_STREAM_END, kind, 0);
     Pump();
   }
   Lines EndEvents() {
@@ -281,7 +281,7 @@ TEST_F(Navigation, TheLastItemEndsWhileTheOutputDrainsAndTheDrainCheckStopsItLat
   EXPECT_FALSE(core_->IsPlaying());
   EXPECT_EQ(EndEvents(), (Lines{"event 9 in 0", "event 9 in 0 out", "event 9 in 3"}));
   RunTimers(60);  // timer 17 looks: still playing out
-  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{CORE_TIMER_DRAIN});
+  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{MAIN_TIMER_DRAIN});
   EXPECT_TRUE(EndEvents().empty());
   // Timer 17 looks every 50 ms until the device has played it all; then the stop is reported
   // once and the timer goes. The device plays on its own thread, so the rounds are bounded
