@@ -66,6 +66,12 @@ bool CLibraryItem::FetchIntoCache(DWORD id) {
   return true;
 }
 
+template <typename... Params, typename... Args>
+HRESULT CLibraryItem::FromRow(HRESULT (STDMETHODCALLTYPE CMediaItem::*slot)(Params...), Args... args) {
+  EnsureLoaded();
+  return (cache_->*slot)(args...);
+}
+
 template <typename Out>
 HRESULT CLibraryItem::ReadById(DWORD id, Out* out, HRESULT (STDMETHODCALLTYPE CMediaItem::*get)(DWORD, Out*)) {
   if (!out) return E_FAIL;
@@ -103,56 +109,35 @@ STDMETHODIMP_(IMediaItem*) CLibraryItem::Clone() {
 }
 
 STDMETHODIMP CLibraryItem::Matches(IMediaItem* pattern, BOOL* matched) {
-  EnsureLoaded();
-  return cache_->Matches(pattern, matched);
+  return FromRow(&CMediaItem::Matches, pattern, matched);
 }
-STDMETHODIMP CLibraryItem::GetTagIdAt(LONG index, DWORD* id) {
-  EnsureLoaded();
-  return cache_->GetTagIdAt(index, id);
-}
+STDMETHODIMP CLibraryItem::GetTagIdAt(LONG index, DWORD* id) { return FromRow(&CMediaItem::GetTagIdAt, index, id); }
 STDMETHODIMP CLibraryItem::GetInstanceAt(LONG index, DWORD* instance) {
-  EnsureLoaded();
-  return cache_->GetInstanceAt(index, instance);
+  return FromRow(&CMediaItem::GetInstanceAt, index, instance);
 }
-STDMETHODIMP CLibraryItem::IndexOfTag(DWORD id, LONG* index) {
-  EnsureLoaded();
-  return cache_->IndexOfTag(id, index);
-}
+STDMETHODIMP CLibraryItem::IndexOfTag(DWORD id, LONG* index) { return FromRow(&CMediaItem::IndexOfTag, id, index); }
 STDMETHODIMP CLibraryItem::IndexOfTagNumber(DWORD number, LONG* index) {
-  EnsureLoaded();
-  return cache_->IndexOfTagNumber(number, index);
+  return FromRow(&CMediaItem::IndexOfTagNumber, number, index);
 }
 STDMETHODIMP CLibraryItem::IndexOfInstance(DWORD id, DWORD instance, LONG* index) {
-  EnsureLoaded();
-  return cache_->IndexOfInstance(id, instance, index);
+  return FromRow(&CMediaItem::IndexOfInstance, id, instance, index);
 }
-STDMETHODIMP CLibraryItem::GetGuidAt(LONG index, GUID* value) {
-  EnsureLoaded();
-  return cache_->GetGuidAt(index, value);
-}
+STDMETHODIMP CLibraryItem::GetGuidAt(LONG index, GUID* value) { return FromRow(&CMediaItem::GetGuidAt, index, value); }
 STDMETHODIMP CLibraryItem::GetBytesAt(LONG index, void* buffer, DWORD* size) {
-  EnsureLoaded();
-  return cache_->GetBytesAt(index, buffer, size);
+  return FromRow(&CMediaItem::GetBytesAt, index, buffer, size);
 }
 STDMETHODIMP CLibraryItem::GetSystemTimeAt(LONG index, SYSTEMTIME* value) {
-  EnsureLoaded();
-  return cache_->GetSystemTimeAt(index, value);
+  return FromRow(&CMediaItem::GetSystemTimeAt, index, value);
 }
 STDMETHODIMP CLibraryItem::GetFileTimeAt(LONG index, FILETIME* value) {
-  EnsureLoaded();
-  return cache_->GetFileTimeAt(index, value);
+  return FromRow(&CMediaItem::GetFileTimeAt, index, value);
 }
 STDMETHODIMP CLibraryItem::GetFloatAt(LONG index, float* value) {
-  EnsureLoaded();
-  return cache_->GetFloatAt(index, value);
+  return FromRow(&CMediaItem::GetFloatAt, index, value);
 }
-STDMETHODIMP CLibraryItem::GetIntAt(LONG index, LONG* value) {
-  EnsureLoaded();
-  return cache_->GetIntAt(index, value);
-}
+STDMETHODIMP CLibraryItem::GetIntAt(LONG index, LONG* value) { return FromRow(&CMediaItem::GetIntAt, index, value); }
 STDMETHODIMP CLibraryItem::GetStringAt(LONG index, BSTR* value) {
-  EnsureLoaded();
-  return cache_->GetStringAt(index, value);
+  return FromRow(&CMediaItem::GetStringAt, index, value);
 }
 STDMETHODIMP CLibraryItem::IsReadOnlyAt(LONG index, BOOL* readOnly) {
   EnsureLoaded();

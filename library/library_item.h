@@ -93,6 +93,9 @@ class CLibraryItem : public CComObject<IMediaItem> {
   bool FetchIntoCache(DWORD id);
   CTagValue FetchValue(DWORD id, DWORD instance);
   HRESULT WriteValue(DWORD id, const CTagValue& value);
+  // Loads the whole row, then asks the cache.
+  template <typename... Params, typename... Args>
+  HRESULT FromRow(HRESULT (STDMETHODCALLTYPE CMediaItem::*slot)(Params...), Args... args);
   template <typename Out>
   HRESULT ReadById(DWORD id, Out* out, HRESULT (STDMETHODCALLTYPE CMediaItem::*get)(DWORD, Out*));
 
