@@ -108,6 +108,7 @@ void NextOrBackKey(HWND window, int command, bool repeat, bool forward) {
     const int seconds = static_cast<int>(forward ? Settings().jumpSpeed : Settings().jumpSpeedBack);
     const int step = ScaleBySeekAcceleration(kSeekStepMs) * seconds;
     target->SeekRelative(forward ? step : -step);
+    UpdatePositionWords(window);
     AccelerateSeek(kAccelerationStep);
   }
   StartRepeatTimer(window, timer, kSeekRepeatMs, TRUE);
@@ -119,6 +120,7 @@ void SeekKey(HWND window, int command, bool repeat, bool forward) {
   const int seconds = static_cast<int>(forward ? Settings().jumpAmount : Settings().jumpAmountBack);
   const int step = ScaleBySeekAcceleration(kSeekStepMs) * seconds;
   GetCommandTarget()->SeekRelative(forward ? step : -step);
+  UpdatePositionWords(window);
   AccelerateSeek(kAccelerationStep);
   StartRepeatTimer(window, RepeatTimerId(command), kSeekRepeatMs, FALSE);
 }

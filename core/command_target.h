@@ -26,9 +26,6 @@ class ICommandTarget {
   virtual int GetOutputTime() = 0;
   // The open item's length in ms; -1 when nothing is open.
   virtual int GetLength() = 0;
-  // The status refresh of the main window's timer: the position and length words and the
-  // now-playing display.
-  virtual void RefreshNowPlaying() = 0;
 
   // Volume (0-255), mute and balance.
   virtual int GetVolume() = 0;

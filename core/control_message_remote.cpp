@@ -37,6 +37,7 @@ void AddOrPlay(ICommandTarget* target, LPCWSTR path, int enqueue) {
 LRESULT Seek(const Remote& r, bool relative) {
   const int ms = r.signedArg() * 1000;
   relative ? r.target()->SeekRelative(ms) : r.target()->SeekTo(r.arg() * 1000);
+  UpdatePositionWords(r.window);
   return 0;
 }
 

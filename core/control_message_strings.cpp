@@ -87,6 +87,7 @@ constexpr StringHandler kStrings[] = {
       INT32 position = 0;
       memcpy(&position, c.buffer, sizeof position);
       c.target()->SeekTo(position);
+      UpdatePositionWords(c.window);
       return 0;
     },
     /*8537*/ [](const StringCall& c) -> LRESULT { return RegisterEventWaiter(c.Text().c_str()); },

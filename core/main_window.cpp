@@ -40,9 +40,9 @@ void MakeBackBuffer(HWND window) {
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
   MainWindowState& state = MainWindow();
-  SetWindowLongW(window, MAIN_WORD_SIZE, MAIN_WINDOW_EXTRA_BYTES);
-  SetWindowLongW(window, MAIN_WINDOW_WORD_POSITION, 0);
-  SetWindowLongW(window, MAIN_WINDOW_WORD_LENGTH, -1);
+  SetWindowLongW(window, MAIN_WORD_SIZE, MAIN_EXTRA_BYTES);
+  SetWindowLongW(window, MAIN_WORD_POSITION, 0);
+  SetWindowLongW(window, MAIN_WORD_LENGTH, -1);
   InitializeCriticalSection(&state.controlLock);
   state.controlLockMade = TRUE;
   const LONG_PTR style = GetWindowLongW(window, GWL_STYLE);
@@ -160,7 +160,7 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM) {
     settings->Save();
     return 1;
   }
-  for (UINT_PTR id : {CORE_TIMER_NOW_PLAYING, MAIN_TIMER_DISPLAY, MAIN_TIMER_KEEP_ALIVE, MAIN_TIMER_MINUTE,
+  for (UINT_PTR id : {MAIN_TIMER_STATUS, MAIN_TIMER_DISPLAY, MAIN_TIMER_KEEP_ALIVE, MAIN_TIMER_MINUTE,
                       MAIN_TIMER_LOOP, MAIN_TIMER_CALL_LOG})
     KillTimer(window, id);
   WakeDisplay(FALSE);
@@ -310,7 +310,7 @@ constexpr MessageEntry kMessages[] = {
        RefreshPlaylistCurrentItem();
        return 1;
      }},
-    {WM_ZB_STREAM_ENDED,
+    {WM_ZB_STREAM_END,
      [](HWND, WPARAM wParam, LPARAM) -> LRESULT {
        GetCommandTarget()->OnStreamEnded(static_cast<int>(wParam));
        return 1;
@@ -390,4 +390,11 @@ void RestartSleepTimer(HWND window) {
   MainWindow().savedVolume = -1;
   CSettings* settings = GetSettings();
   if (settings && settings->enableSleep) SetTimer(window, MAIN_TIMER_SLEEP, settings->sleepTimeout * 1000, nullptr);
+}
+
+void UpdatePositionWords(HWND window) {
+  ICommandTarget* target = GetCommandTarget();
+  const BOOL open = target->IsPlaying();
+  SetWindowLongW(window, MAIN_WORD_POSITION, open ? target->GetOutputTime() : 0);
+  SetWindowLongW(window, MAIN_WORD_LENGTH, open ? target->GetLength() : -1);
 }

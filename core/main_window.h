@@ -23,3 +23,5 @@ LRESULT OnStarted(HWND window);
 LRESULT SendOpenPath(HWND window, BOOL enqueue, const std::u16string& path);
 // Kills the sleep timer, forgets the saved volume and arms it again when sleeping is enabled.
 void RestartSleepTimer(HWND window);
+// The position and length words of the window from the command target.
+void UpdatePositionWords(HWND window);

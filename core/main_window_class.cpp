@@ -16,7 +16,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
   WNDCLASSW windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = MainWindowProc;
-  windowClass.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
+  windowClass.cbWndExtra = MAIN_EXTRA_BYTES;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));

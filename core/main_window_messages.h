@@ -19,21 +19,10 @@
 #define CORE_TIMER_FIRST 11
 #define CORE_TIMER_LAST 15
 
-// A decoder thread's end of stream: wParam 0 a normal end, 1 an early end; the main window
-// posts 2 for a failed play (timer 4) and 3 for the drain check (timer 17). lParam 0.
-#define WM_ZB_STREAM_ENDED (WM_USER + 99)  // 1123
+// The kinds of stream end in wParam of the main window's message 1123 (WM_ZB_STREAM_END): a
+// decoder thread posts 0 (a normal end) or 1 (an early end), the main window 2 for a failed play
+// (its timer 4) and 3 for the drain check (its timer 17).
 #define STREAM_ENDED_NORMAL 0
 #define STREAM_ENDED_EARLY 1
 #define STREAM_ENDED_PLAY_FAILED 2
 #define STREAM_ENDED_DRAIN_CHECK 3
-
-// Main-window timers of the transport: the now-playing refresh, a failed play (turned into
-// message 1123 with kind 2, the timer killed) and the drain check (kind 3, the timer kept).
-#define CORE_TIMER_NOW_PLAYING 2
-#define CORE_TIMER_PLAY_FAILED 4
-#define CORE_TIMER_DRAIN 17
-
-// Words of the main window's extra memory that other processes read (GetWindowLongW).
-#define MAIN_WINDOW_WORD_POSITION 4  // output time of the open item, ms
-#define MAIN_WINDOW_WORD_LENGTH 8    // its length, ms; -1 when nothing is open
-#define MAIN_WINDOW_EXTRA_BYTES 12

@@ -5,6 +5,7 @@
 
 #include "core/core_seam.h"
 #include "core/main_window_protocol.h"
+#include "core/open_filter.h"
 #include "core/program_state.h"
 #include "core/settings.h"
 #include "core/trusted_buffers.h"
@@ -57,7 +58,4 @@ int RunButtonAction(int, int) {
 void PlaylistViewCommand(int) { LogSeam(u"playlist view command"); }
 void TogglePlaylistDialog(HWND) { LogSeam(u"playlist dialog"); }
 
-std::u16string ShowOpenFileDialog(HWND) {
-  LogSeam(u"open-file dialog");
-  return {};
-}
+std::u16string ShowOpenFileDialog(HWND window) { return ShowOpenFileDialog(0, window); }

@@ -121,7 +121,7 @@ LRESULT OnNewTitle(HWND window, LPARAM title) {
 LRESULT OnStarted(HWND window) {
   CSettings* settings = GetSettings();
   const UINT status = settings ? settings->ScaleBySpeed(kStatusPeriodMs, 3) : kStatusPeriodMs;
-  SetTimer(window, CORE_TIMER_NOW_PLAYING, status, nullptr);
+  SetTimer(window, MAIN_TIMER_STATUS, status, nullptr);
   SetTimer(window, MAIN_TIMER_DISPLAY, status * 4, nullptr);
   if (settings && settings->disableSleep) SetTimer(window, MAIN_TIMER_KEEP_ALIVE, kKeepAlivePeriodMs, nullptr);
   SetTimer(window, MAIN_TIMER_MINUTE, kMinutePeriodMs, nullptr);

@@ -1,13 +1,12 @@
 // The main window's private messages, WM_COPYDATA codes and timers that the program itself, the
-// skin and other processes use to reach it, beside those the core uses (main_window_messages.h).
+// skin and other processes use to reach it; the numbers are the window's protocol.
 #pragma once
 #include <windows.h>
-
-#include "core/main_window_messages.h"
 
 constexpr WCHAR kMainWindowClass[] = u"Zonbrel";
 
 #define WM_ZB_READ_ITEM_INFO 1122   // the core reads the pending item information
+#define WM_ZB_STREAM_END 1123       // wParam: 0 normal end, 1 early, 2 play failed, 3 drain check
 #define WM_ZB_STARTED 1224          // continuation of WM_CREATE
 #define WM_ZB_SKIN_MENU_FIRST 1225  // 1225-1228, 1235, 1249: the skin's custom menus
 #define WM_ZB_UI_COMMAND_ACTIVE 1229
@@ -46,16 +45,22 @@ constexpr WCHAR kMainWindowClass[] = u"Zonbrel";
 #define COPYDATA_REGISTER_EVENT 232
 
 // Timers of the main window.
+#define MAIN_TIMER_STATUS 2
 #define MAIN_TIMER_DISPLAY 3
+#define MAIN_TIMER_PLAY_FAILED 4
 #define MAIN_TIMER_SLEEP 6
 #define MAIN_TIMER_KEEP_ALIVE 7
 #define MAIN_TIMER_CALL_LOG 8
 #define MAIN_TIMER_MINUTE 9
 #define MAIN_TIMER_LOOP 10
 #define MAIN_TIMER_CALL_RESUME 16
+#define MAIN_TIMER_DRAIN 17
 
-// The first word of the window's extra bytes: their size.
+// Words of the window's 12 extra bytes that other processes read.
 #define MAIN_WORD_SIZE 0
+#define MAIN_WORD_POSITION 4
+#define MAIN_WORD_LENGTH 8
+#define MAIN_EXTRA_BYTES 12
 
 // Lengths of the window's texts, in characters with the terminator.
 #define STREAM_PATH_CHARS 1040

@@ -19,7 +19,10 @@ constexpr UINT kSleepFadePeriodMs = 1000;
 constexpr UINT kSleepPowerOffDelayMs = 5000;
 
 void OnStatusTimer(HWND window) {
-  GetCommandTarget()->RefreshNowPlaying();
+  // The now-playing refresh: the core's last position follows the playback (its resume entries
+  // and bookmarks go by it); the window's words then come from the command target.
+  if (CPlayerCore* core = PeekPlayerCore()) core->RefreshNowPlaying();
+  UpdatePositionWords(window);
   MainWindowState& state = MainWindow();
   if (state.repaintAll) {
     state.repaintAll = FALSE;
@@ -71,15 +74,15 @@ LRESULT OnMainTimer(HWND window, UINT_PTR id) {
   }
   CPlayerCore* core = PeekPlayerCore();
   switch (id) {
-    case CORE_TIMER_NOW_PLAYING:
+    case MAIN_TIMER_STATUS:
       OnStatusTimer(window);
       break;
     case MAIN_TIMER_DISPLAY:
       CheckDisplayState();
       break;
-    case CORE_TIMER_PLAY_FAILED:
+    case MAIN_TIMER_PLAY_FAILED:
       KillTimer(window, id);
-      PostMessageW(window, WM_ZB_STREAM_ENDED, 2, 0);
+      PostMessageW(window, WM_ZB_STREAM_END, 2, 0);
       break;
     case MAIN_TIMER_SLEEP:
       OnSleepTimer(window);
@@ -95,8 +98,8 @@ LRESULT OnMainTimer(HWND window, UINT_PTR id) {
         if (wait) SetTimer(window, MAIN_TIMER_LOOP, wait + 1, nullptr);
       }
       break;
-    case CORE_TIMER_DRAIN:
-      PostMessageW(window, WM_ZB_STREAM_ENDED, 3, 0);
+    case MAIN_TIMER_DRAIN:
+      PostMessageW(window, WM_ZB_STREAM_END, 3, 0);
       break;
     default:
       if (id >= CORE_TIMER_FIRST && id <= CORE_TIMER_LAST && core) core->OnTimer(id);

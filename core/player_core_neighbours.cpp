@@ -2,18 +2,18 @@
 // player_core_neighbours.h). Each logs that it was reached.
 #include "core/player_core_neighbours.h"
 
-#include "core/built_in_modules.h"
 #include "core/core_seam.h"
 #include "core/media_library_link.h"
 #include "core/module_lists.h"
 #include "core/output_registry.h"
+#include "core/transport_neighbours.h"
+#include "mp3_decoder.h"
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
-  const BuiltInModules& builtIn = GetBuiltInModules();
-  if (builtIn.decoders.empty()) LogSeam(u"built-in decoders");
-  for (DecModule* decoder : builtIn.decoders) RegisterDecModule(decoder, instance, window);
-  for (InputSource* source : {builtIn.fileReader, builtIn.httpStream})
-    if (source) RegisterSource(source, instance, window);
+  RegisterDecModule(&Mp3Decoder, instance, window);
+  LogSeam(u"the Ogg Vorbis, WMA, Windows Media and WAVE decoders");
+  RegisterSource(FileReaderSource(), instance, window);
+  LogSeam(u"the network source");
   RegisterOutputModule(&WaveWriterModule, instance, window);
 }
 

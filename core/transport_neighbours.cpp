@@ -1,25 +1,23 @@
 // Stand-ins for the work the transport calls but that is built elsewhere (see
-// transport_neighbours.h). Each logs that it was reached. The stream sources and the probe are
-// the program's built-in modules, when it named them.
+// transport_neighbours.h). Each logs that it was reached.
 #include "core/transport_neighbours.h"
 
-#include "core/built_in_modules.h"
 #include "core/core_seam.h"
+#include "file_source.h"
+#include "playlist_probe.h"
 
 InputSource* FileReaderSource() {
-  if (!GetBuiltInModules().fileReader) LogSeam(u"the file reader source");
-  return GetBuiltInModules().fileReader;
+  // The record the core registers (and writes its window into); readers take copies of it.
+  static InputSource reader = FileReader;
+  return &reader;
 }
 
 InputSource* HttpStreamSource() {
-  if (!GetBuiltInModules().httpStream) LogSeam(u"the HTTP stream source");
-  return GetBuiltInModules().httpStream;
+  LogSeam(u"the HTTP stream source");
+  return nullptr;
 }
 
-DecModule* PlaylistProbeRecord() {
-  if (!GetBuiltInModules().playlistProbe) LogSeam(u"the playlist probe decoder");
-  return GetBuiltInModules().playlistProbe;
-}
+DecModule* PlaylistProbeRecord() { return &PlaylistProbe; }
 
 void HoldBacklightForPlayback(bool) { LogSeam(u"backlight hold while playing"); }
 

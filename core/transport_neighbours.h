@@ -1,5 +1,5 @@
 // What the transport and the item opening call in work that is built elsewhere: the built-in
-// stream sources, the power and backlight control, the skin's elements and the playlist's file binding. Each entry that has no
+// stream sources and the playlist probe, the power and backlight control, the skin's elements and the playlist's file binding. Each entry that has no
 // body to call yet logs that it was reached and answers as nothing would have happened.
 #pragma once
 #include <windows.h>
@@ -14,7 +14,7 @@ class CPlayerCore;
 class CPlaylist;
 
 // The registered records the choice of source and the binding hand out (null while the module
-// that holds them is not built).
+// that holds them is not built); the file reader's is the core's own copy of the decoders' record.
 InputSource* FileReaderSource();
 InputSource* HttpStreamSource();
 // The decoder bound when no module claims a path (the playlist probe).

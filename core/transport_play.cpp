@@ -3,6 +3,7 @@
 // timer 4 (the item is then passed over), a probe answer retries as Windows Media or expands
 // the item as a playlist. Every step is offered to the event hooks first.
 #include "core/bookmark_list.h"
+#include "core/main_window_protocol.h"
 #include "core/player_core.h"
 #include "core/player_events.h"
 #include "core/sample_chain.h"
@@ -62,7 +63,7 @@ void CPlayerCore::OpenAndPlay(BOOL startPaused) {
   Stop(FALSE);
   if (DispatchToHooks(PLAYER_EVENT_PLAY, nullptr, 0, nullptr, nullptr) >= 0) return;
 
-  KillMainWindowTimer(CORE_TIMER_DRAIN);
+  KillMainWindowTimer(MAIN_TIMER_DRAIN);
   bool ok = playlist_->GetCurrentIndex() != -1 || playlist_->Next(TRUE) != 0;
   std::u16string path;
   int index = playlist_->GetCurrentPath(path);
@@ -113,7 +114,7 @@ void CPlayerCore::OpenAndPlay(BOOL startPaused) {
     const DWORD code = static_cast<DWORD>(result);
     if ((code & DEC_PLAY_PROBE_MASK) != DEC_PLAY_PROBE) {
       // The failed item stays open until timer 4 passes it over (end of stream, kind 2).
-      SetMainWindowTimer(CORE_TIMER_PLAY_FAILED, kFailedPlayDelayMs);
+      SetMainWindowTimer(MAIN_TIMER_PLAY_FAILED, kFailedPlayDelayMs);
       AddStateBits(CORE_STATE_OPEN, CORE_STATE_OPENING);
       return;
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/main_window_protocol.h"
 #include "core/player_core.h"
 #include "core/player_events.h"
 #include "core/transport_neighbours.h"
@@ -45,7 +46,7 @@ int CPlayerCore::SeekTo(int position, int total) {
     target = static_cast<int>(std::clamp(scaled, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
   }
   decoder->SetOutputTime(target);
-  SetMainWindowWord(MAIN_WINDOW_WORD_POSITION, decoder->GetOutputTime ? decoder->GetOutputTime() : target);
+  SetMainWindowWord(MAIN_WORD_POSITION, decoder->GetOutputTime ? decoder->GetOutputTime() : target);
   DispatchToHooks(PLAYER_EVENT_SEEKED, &target, sizeof target, nullptr, nullptr);
   return 1;
 }
@@ -61,16 +62,16 @@ int CPlayerCore::SeekRelative(int delta) {
 void CPlayerCore::RefreshNowPlaying() {
   DecModule* decoder = decoder_.load();
   if (!IsPlaying() || !decoder) {
-    SetMainWindowWord(MAIN_WINDOW_WORD_LENGTH, -1);
-    SetMainWindowWord(MAIN_WINDOW_WORD_POSITION, 0);
+    SetMainWindowWord(MAIN_WORD_LENGTH, -1);
+    SetMainWindowWord(MAIN_WORD_POSITION, 0);
     // Nothing was opened yet: the playlist's current entry is shown.
     if (GetCurrentPath().empty() && playlist_->GetCurrentIndex() >= 0) OpenCurrentPlaylistItem();
     ShowNowPlaying(this);
     return;
   }
-  SetMainWindowWord(MAIN_WINDOW_WORD_LENGTH, decoder->GetLength ? decoder->GetLength() : 0);
+  SetMainWindowWord(MAIN_WORD_LENGTH, decoder->GetLength ? decoder->GetLength() : 0);
   lastPosition_ = decoder->GetOutputTime ? decoder->GetOutputTime() : 0;
-  SetMainWindowWord(MAIN_WINDOW_WORD_POSITION, lastPosition_);
+  SetMainWindowWord(MAIN_WORD_POSITION, lastPosition_);
   ShowNowPlaying(this);
 }
 

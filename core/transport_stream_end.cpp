@@ -2,6 +2,7 @@
 // playlist moves on (shuffle and repeat decide where), and the hooks hear how it ended: 1 the
 // next item plays, 2 stopped, 3 stopped while the output still drains (timer 17 looks again).
 // An early end (kind 1) and a failed play (kind 2) keep the item's resume position.
+#include "core/main_window_protocol.h"
 #include "core/player_core.h"
 #include "core/player_events.h"
 #include "core/settings.h"
@@ -25,7 +26,7 @@ void CPlayerCore::OnStreamEnded(int kind) {
   if (kind < STREAM_ENDED_NORMAL || kind > STREAM_ENDED_DRAIN_CHECK) kind = STREAM_ENDED_NORMAL;
   if (kind == STREAM_ENDED_DRAIN_CHECK) {
     if (WaveOutWaitDrain(0) == 1) return;
-    KillMainWindowTimer(CORE_TIMER_DRAIN);
+    KillMainWindowTimer(MAIN_TIMER_DRAIN);
     DWORD phase = kEndPhaseStopped;
     DispatchToHooks(PLAYER_EVENT_END_OF_STREAM, &phase, sizeof phase, nullptr, nullptr);
     if (suspendLibrary) RequestLibraryFlush(0, kLibraryPlayingBit);
@@ -70,7 +71,7 @@ void CPlayerCore::OnStreamEnded(int kind) {
     phase = kEndPhaseNextPlays;
   } else if (WaveOutWaitDrain(0) == 1) {
     phase = kEndPhaseDraining;
-    SetMainWindowTimer(CORE_TIMER_DRAIN, kDrainCheckMs);
+    SetMainWindowTimer(MAIN_TIMER_DRAIN, kDrainCheckMs);
   } else {
     phase = kEndPhaseStopped;
   }

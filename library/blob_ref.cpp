@@ -74,6 +74,8 @@ std::atomic<IBlobStore*> g_store{nullptr};
 
 void SetBlobStore(IBlobStore* store) { g_store = store; }
 
+IBlobStore* GetMemoryBlobStore() { return &MemoryStore(); }
+
 IBlobStore* GetBlobStore() {
   IBlobStore* store = g_store;
   return store ? store : &MemoryStore();

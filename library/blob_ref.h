@@ -26,6 +26,8 @@ class IBlobStore {
 // Only switch while no blob value is alive.
 void SetBlobStore(IBlobStore* store);
 IBlobStore* GetBlobStore();
+// The in-memory store, which keeps serving the handles it gave out after another is installed.
+IBlobStore* GetMemoryBlobStore();
 
 class CBlobRef {
  public:

@@ -37,10 +37,12 @@ void CMediaLibrary::RaiseEvent(DWORD event, LPCWSTR text, const LIBEVENTINFO* in
   if (event >= LIBEVENT_COUNT) return;
   CLibraryLock lock(this);
   const DWORD tag = info ? info->tag : 0;
-  // A listener may advise or unadvise from its callback: call a copy.
+  // A listener may advise or unadvise from its callback: walk a copy, and skip a listener that
+  // an earlier callback of this round took away (its context may be gone with it).
   const std::set<Listener> listeners = listeners_[event];
   for (const Listener& listener : listeners) {
     if (listener.tagFilter != 0 && listener.tagFilter != tag) continue;
+    if (!listeners_[event].count(listener)) continue;
     listener.callback(event, listener.context, text ? text : u"", info);
   }
 }

@@ -2,6 +2,7 @@
 // opening, reopening and closing the database.
 #include "media_library.h"
 
+#include "blob_handles.h"
 #include "library_schema.h"
 #include "library_temp_names.h"
 #include "sql_database.h"
@@ -33,6 +34,11 @@ CMediaLibrary::~CMediaLibrary() {
   JoinAnalysis();
   CloseHandle(stopEvent_);
   CloseHandle(wakeEvent_);
+  {
+    // Blob values that outlive the library keep their bytes.
+    CLibraryLock lock(this);
+    CLibraryBlobStore::Instance().Detach(this);
+  }
   FinalizeStatements();
   db_.reset();
   if (log_ != INVALID_HANDLE_VALUE) CloseHandle(log_);
@@ -82,8 +88,9 @@ HRESULT CMediaLibrary::Start(LPCWSTR path, int dataVersion) {
     InstallTempFileNaming();
     path_ = path;
     dataVersion_ = dataVersion;
-    db_ = std::make_unique<CSqlDatabase>(static_cast<ISqlErrorSink*>(this));
+    db_.reset();
     opened = OpenDatabase(true);
+    CLibraryBlobStore::Instance().Attach(this);
   }
   if (!worker_) {
     worker_ = CreateThread(nullptr, 0, WorkerMain, this, 0, nullptr);
@@ -97,6 +104,7 @@ bool CMediaLibrary::OpenDatabase(bool maintenance) {
   loggingOn_ = true;
   writeSuspended_ = false;
   if (!db_) db_ = std::make_unique<CSqlDatabase>(static_cast<ISqlErrorSink*>(this));
+  db_->SetCloseHook([this] { FinalizeStatements(); });
   // Failures while opening are the recovery's to handle, not the running library's policy's.
   opening_ = true;
   const bool opened = OpenWithRecovery(*db_, path_.c_str(), instance_, dataVersion_, this, this);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -17,6 +18,12 @@
 #include "sql_functions.h"
 
 struct DecModule;
+struct IStream;
+class CLibraryItem;
+class CTagValue;
+
+// Tag storage's prepared statements: slots 1 to 40, most of them empty.
+constexpr int kTagStatementSlots = 40;
 
 // Mode bits (ChangeMode).
 #define LIBMODE_HOLD 0x01
@@ -96,6 +103,40 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   HRESULT AgeEntries();
   void RaiseEvent(DWORD event, LPCWSTR text, const LIBEVENTINFO* info);
 
+  // Tag storage (tag_storage_*.cpp). `item` names the entry in the events when given.
+  HRESULT StoreEntry(IMediaItem* item);
+  HRESULT LoadEntry(DWORD mid, IMediaItem* item);
+  // The value of one tag of the entry; an empty value (id 0) when absent or of another type.
+  CTagValue GetTagValue(DWORD mid, DWORD tag, DWORD instance);
+  // S_OK when the value was written; E_FAIL when it could not be (no connection, writes
+  // suspended, a failed statement, a blob without bytes).
+  HRESULT SetTagValue(DWORD mid, const CTagValue& value, BOOL notify, IMediaItem* item);
+  HRESULT DeleteTag(DWORD mid, DWORD tag, DWORD instance, IMediaItem* item);
+  HRESULT DeleteEntryTags(DWORD mid, IMediaItem* item);
+  HRESULT CountTags(DWORD mid, DWORD* count);
+  HRESULT CreateBlobTag(DWORD mid, DWORD tag, DWORD instance, IStream** stream, DWORD size, IMediaItem* item);
+  HRESULT OpenBlobTag(DWORD mid, DWORD tag, DWORD instance, IStream** stream);
+  // A stream on blob row `blobId` (0: a new row of `size` bytes); the blob id, 0 on failure.
+  LONG OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DWORD mid, DWORD tag, DWORD instance);
+  // The same; `bind` runs on a new row before the stream opens it (changing the row afterwards
+  // would cut the stream off); its failure fails the open.
+  LONG OpenBlobStream(LONG blobId, IStream** stream, DWORD size, DWORD mid, DWORD tag, DWORD instance,
+                      const std::function<bool(LONG)>& bind);
+  // The stream's end: a written blob gets its size and checksum, the transaction it held ends.
+  void CloseBlobStream(LONG blobId, bool written, DWORD size, DWORD crc, DWORD mid, DWORD tag, DWORD instance);
+  // The blob row holding exactly these bytes, inserted when there is none; 0 when none can be had.
+  LONG FindOrInsertBlob(const void* bytes, DWORD size, DWORD crc);
+  // Reads row `blobId` whole; false when there is no such row.
+  bool ReadBlobRow(LONG blobId, std::vector<BYTE>* bytes);
+
+  // The live item registry (live_items.cpp).
+  IMediaItem* OpenBoundItem(DWORD mid, LPCWSTR source, DWORD flag);
+  IMediaItem* OpenBoundItemWithText(DWORD mid, LPCWSTR source, DWORD tag, LPCWSTR text, DWORD flag);
+  bool RegisterItem(CLibraryItem* item);
+  void UnregisterItem(CLibraryItem* item);
+  void NotifyItemsOfRow(DWORD mid, IMediaItem* except);
+  std::u16string GetSourceByMid(DWORD mid);
+
   // The database path in use (a device path), and the connection: use both under the lock.
   const std::u16string& DatabasePath() const { return path_; }
   CSqlDatabase* Database() { return db_.get(); }
@@ -127,8 +168,12 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   bool OpenDatabase(bool maintenance);
   void PrepareStatements();
   void FinalizeStatements();
-  IMediaItem* OpenBoundItem(DWORD mid, LPCWSTR source, DWORD flag);
-  HRESULT StoreEntry(IMediaItem* item);
+  CSqlStatement* Statement(int slot);
+  // The statement of one changing SQL text, compiled once per connection.
+  CSqlStatement* Cached(const std::u16string& sql);
+  HRESULT WriteValue(DWORD mid, const CTagValue& value);
+  void RaiseTagEvent(DWORD mid, IMediaItem* item, DWORD kind, DWORD tag, DWORD instance, DWORD blobSize);
+  bool Listens(DWORD event, DWORD tag);
   HRESULT AskDecoderForUpdate(const DecModule* decoder, LPCWSTR source, DWORD mode, const WIN32_FIND_DATAW* fileInfo,
                               BOOL* needed);
   // One changing statement, bound by `bind`, in a transaction: the rows changed or negative.
@@ -166,6 +211,9 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   std::set<DWORD> keptTags_;
   std::set<DWORD> overridingTags_;
   CRITICAL_SECTION registryLock_;
+  std::map<DWORD, std::set<CLibraryItem*>> liveItems_;  // under registryLock_
+  std::array<CSqlStatement, kTagStatementSlots> statements_;
+  std::map<std::u16string, CSqlStatement> cached_;
   HMODULE instance_;
   HANDLE stopEvent_;
   HANDLE worker_ = nullptr;

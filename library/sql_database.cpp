@@ -47,6 +47,7 @@ int CSqlDatabase::Open(LPCWSTR path) {
 
 void CSqlDatabase::Close() {
   if (!db_) return;
+  if (closeHook_) closeHook_();
   // A statement somebody still holds keeps the connection as a zombie until it is finalized.
   sqlite3_close_v2(db_);
   db_ = nullptr;

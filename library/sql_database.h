@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -121,7 +122,9 @@ class CSqlDatabase : private ISqlErrorSink {
 
   // Opens a device path: 1 on success, 0 on failure (reported with the path).
   int Open(LPCWSTR path);
+  // Runs the close hook first, so an owner's prepared statements let go of the connection.
   void Close();
+  void SetCloseHook(std::function<void()> hook) { closeHook_ = std::move(hook); }
   bool IsOpen() const { return db_ != nullptr; }
   void SetBusyTimeout(DWORD ms);
   int CreateFunction(LPCWSTR name, int argumentCount, int textEncoding, void* userData, SqlFunction function);
@@ -162,6 +165,7 @@ class CSqlDatabase : private ISqlErrorSink {
   bool rolledBack_ = false;
   ISqlErrorSink* sink_;
   int lastError_ = 0;
+  std::function<void()> closeHook_;
 };
 
 // SQLite's soft heap limit for the process.

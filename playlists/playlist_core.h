@@ -7,11 +7,9 @@
 #include <string>
 
 #include "mediaitem.h"
+#include "medialibrary.h"  // IID_ILibraryItem: answered by the items FindLibraryItem hands out
 
 class CPlaylist;
-
-// Answered by the library's bound items (the items FindLibraryItem hands out).
-DEFINE_GUID(IID_ILibraryItem, 0x3EC0A62B, 0x1B96, 0x4EC8, 0xA9, 0x13, 0x44, 0xF4, 0x4E, 0xE8, 0x99, 0x22);
 
 struct IPlaylistCore {
   virtual BOOL GetShuffle() = 0;

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "core/bound_function.h"
-#include "core/built_in_modules.h"
 #include "core/core_seam.h"
 #include "core/main_window.h"
 #include "core/main_window_neighbours.h"
@@ -15,8 +14,6 @@
 #include "core/program_state.h"
 #include "core/repeat_timers.h"
 #include "core/settings.h"
-#include "file_source.h"
-#include "mp3_decoder.h"
 #include "skin/skin_file_types.h"
 
 namespace {
@@ -54,15 +51,6 @@ void OpenActivityEvent() {
     Program().activityEvent = CreateEventW(nullptr, TRUE, FALSE, name);
   }
   RegCloseKey(key);
-}
-
-// The decoders and the file source the program carries, for the core to register.
-void NameBuiltInModules() {
-  static InputSource fileReader = MakeFileSource();
-  BuiltInModules modules;
-  modules.decoders = {&Mp3Decoder};
-  modules.fileReader = &fileReader;
-  SetBuiltInModules(modules);
 }
 
 int EndEarly() {
@@ -119,7 +107,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, i
     program.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
   }
-  NameBuiltInModules();
   if (!previous && !RegisterMainWindowClass(instance)) return EndEarly();
   if (!CreateMainWindow(instance, show)) return EndEarly();
   LogSeam(u"system notification thread");

@@ -59,6 +59,7 @@ TEST_F(Dispatcher, HeldNextSeeksByJumpSpeedEvery500MsFasterEachStepAndDoesNotSki
   EXPECT_TRUE(target.Take().empty());
   Control(5, 0, CONTROL_KEY_UP);
   EXPECT_TRUE(target.Take().empty()) << "a held press does not skip on release";
+  EXPECT_EQ(GetWindowLongW(window, 4), 5000 + 5250 + 5510);
 }
 
 TEST_F(Dispatcher, HeldBackSeeksBackwardByJumpSpeedBack) {

@@ -70,6 +70,7 @@ TEST_F(ControlMessage, RemoteSettingsReachThePlayer) {
     EXPECT_EQ(Control(c.command, c.argument, CONTROL_REMOTE), c.answer) << "command " << c.command;
     EXPECT_EQ(target.Take(), c.calls) << "command " << c.command;
   }
+  EXPECT_EQ(GetWindowLongW(window, 4), 30000 - 10000) << "the position word follows each seek";
   Control(107, 1, CONTROL_REMOTE);
   Control(109, 1, CONTROL_REMOTE);
   EXPECT_TRUE(target.repeat);

@@ -195,8 +195,11 @@ TEST_F(CopyDataTest, WindowWordsAndReadiness) {
   EXPECT_EQ(GetWindowLongW(window, 4), 0);
   EXPECT_EQ(GetWindowLongW(window, 8), -1);
   EXPECT_EQ(GetWindowLongW(window, GWL_USERDATA), 1) << "shown once the skin said so";
+  target.playing = TRUE;
+  target.position = 4321;
   SendMessageW(window, WM_TIMER, 2, 0);
-  EXPECT_EQ(target.Take(), std::vector<std::string>{"RefreshNowPlaying"}) << "the status refresh";
+  EXPECT_EQ(GetWindowLongW(window, 4), 4321);
+  EXPECT_EQ(GetWindowLongW(window, 8), 180000);
 }
 
 }  // namespace

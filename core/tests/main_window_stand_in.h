@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/main_window_messages.h"
+#include "core/main_window_protocol.h"
 #include "core/player_core.h"
 
 namespace zb::testing {
@@ -30,18 +31,18 @@ inline std::vector<WindowMessage>& ReceivedMessages() {
 }
 
 inline LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER || message == WM_ZB_CONTROL || message == WM_ZB_STREAM_ENDED) {
+  if (message == WM_TIMER || message == WM_ZB_CONTROL || message == WM_ZB_STREAM_END) {
     ReceivedMessages().push_back({window, message, wParam, lParam, GetThreadPriority(GetCurrentThread())});
     CPlayerCore* core = PeekPlayerCore();
     if (!core) return 0;
-    if (message == WM_ZB_STREAM_ENDED) {
+    if (message == WM_ZB_STREAM_END) {
       core->OnStreamEnded(static_cast<int>(wParam));
     } else if (message == WM_TIMER && wParam >= CORE_TIMER_FIRST && wParam <= CORE_TIMER_LAST) {
       core->OnTimer(wParam);
-    } else if (message == WM_TIMER && wParam == CORE_TIMER_PLAY_FAILED) {
+    } else if (message == WM_TIMER && wParam == MAIN_TIMER_PLAY_FAILED) {
       KillTimer(window, wParam);
       core->OnStreamEnded(STREAM_ENDED_PLAY_FAILED);
-    } else if (message == WM_TIMER && wParam == CORE_TIMER_DRAIN) {
+    } else if (message == WM_TIMER && wParam == MAIN_TIMER_DRAIN) {
       core->OnStreamEnded(STREAM_ENDED_DRAIN_CHECK);
     }
     return 0;
@@ -54,7 +55,7 @@ class StandInWindow {
   StandInWindow() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = StandInProc;
-    windowClass.cbWndExtra = MAIN_WINDOW_EXTRA_BYTES;
+    windowClass.cbWndExtra = MAIN_EXTRA_BYTES;
     windowClass.lpszClassName = kClass;
     RegisterClassW(&windowClass);  // once per device; a second time fails harmlessly
     window_ = CreateWindowExW(0, kClass, u"", 0, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);

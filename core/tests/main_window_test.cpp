@@ -98,8 +98,8 @@ TEST_F(MainWindowLife, SuspendPausesOnlyLongAfterTheLastPlayCommand) {
 }
 
 TEST_F(MainWindowLife, StreamEndsAndTheirTimersReachThePlayer) {
-  PostMessageW(window, WM_ZB_STREAM_ENDED, 0, 0);
-  SetTimer(window, CORE_TIMER_PLAY_FAILED, 100, nullptr);
+  PostMessageW(window, WM_ZB_STREAM_END, 0, 0);
+  SetTimer(window, MAIN_TIMER_PLAY_FAILED, 100, nullptr);
   Wait(250);
   EXPECT_EQ(target.Take(), (std::vector<std::string>{"StreamEnded 0", "StreamEnded 2"}));
   Wait(1000);

@@ -105,6 +105,14 @@ TEST_F(OpenFilter, DialogResultsBecomeSpecifications) {
   EXPECT_EQ(ShowOpenFileDialog(7, nullptr), u"");  // no such mode
 }
 
+TEST_F(OpenFilter, UserInterfaceCommandsAreOfferedToTheHooksFirst) {
+  GetSettings()->showLibraryOnStartup = 1;
+  int text = 0;
+  for (int id : {6, 26, 29, 22}) core_->SendUiCommand(id, &text);
+  // 26 goes as event 38 with the setting; 29 is not offered; the others as 39 with their id.
+  EXPECT_EQ(ScriptedHooks().TakeSeen(), (std::vector<std::string>{"event 39 in 6 out", "event 38 in 1 out", "event 39 in 22 out"}));
+}
+
 class PlaylistEntry : public TransportTest {
  protected:
   void SetUp() override {

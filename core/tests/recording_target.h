@@ -53,7 +53,6 @@ class RecordingTarget : public ICommandTarget {
   }
   int GetOutputTime() override { return position; }
   int GetLength() override { return playing ? length : -1; }
-  void RefreshNowPlaying() override { Note("RefreshNowPlaying"); }
   int GetVolume() override { return volume; }
   void SetVolume(int v) override {
     Note("SetVolume " + std::to_string(v));

@@ -62,13 +62,13 @@ TEST_F(ResumeEntries, TheRefreshPublishesPositionAndLength) {
   core_->Play(FALSE);
   PlayFor(42000);
   EXPECT_EQ(core_->GetLastPosition(), 42000);
-  EXPECT_EQ(WindowWord(MAIN_WINDOW_WORD_POSITION), 42000);
-  EXPECT_EQ(WindowWord(MAIN_WINDOW_WORD_LENGTH), 120000);
+  EXPECT_EQ(WindowWord(MAIN_WORD_POSITION), 42000);
+  EXPECT_EQ(WindowWord(MAIN_WORD_LENGTH), 120000);
   core_->Stop(FALSE);
   // Nothing open: the words say so, and the last position stays.
   core_->RefreshNowPlaying();
-  EXPECT_EQ(WindowWord(MAIN_WINDOW_WORD_LENGTH), -1);
-  EXPECT_EQ(WindowWord(MAIN_WINDOW_WORD_POSITION), 0);
+  EXPECT_EQ(WindowWord(MAIN_WORD_LENGTH), -1);
+  EXPECT_EQ(WindowWord(MAIN_WORD_POSITION), 0);
   EXPECT_EQ(core_->GetLastPosition(), 42000);
 }
 

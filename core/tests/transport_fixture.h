@@ -71,7 +71,7 @@ class TransportTest : public ::testing::Test {
   std::vector<UINT_PTR> Timers() {
     std::vector<UINT_PTR> out;
     for (const WindowMessage& m : std::exchange(ReceivedMessages(), {}))
-      if (m.message == WM_TIMER && (m.wParam == CORE_TIMER_PLAY_FAILED || m.wParam == CORE_TIMER_DRAIN)) out.push_back(m.wParam);
+      if (m.message == WM_TIMER && (m.wParam == MAIN_TIMER_PLAY_FAILED || m.wParam == MAIN_TIMER_DRAIN)) out.push_back(m.wParam);
     return out;
   }
   LONG Resume(const char16_t* path) { return core_->GetBookmarkList()->GetPosition(path); }

@@ -20,7 +20,7 @@ class Navigation : public TransportTest {
   }
   // The decoder's thread posts the end of its stream to the main window, which hands it on.
   void EndStream(int kind) {
-    PostMessageW(window_.Handle(), WM_ZB_STREAM_ENDED, kind, 0);
+    PostMessageW(window_.Handle(), WM_ZB_STREAM_END, kind, 0);
     Pump();
   }
   Lines EndEvents() {
@@ -152,6 +152,21 @@ TEST_F(Navigation, HooksMoveInsteadOfThePlaylistOrSkipWhatItChose) {
   EXPECT_EQ(Current(), before);
 }
 
+TEST_F(Navigation, AHookDecidesWhetherMovingOnForgetsTheResumePosition) {
+  for (DWORD forget : {0u, 1u}) {
+    core_->SelectItem(0);
+    core_->Play(FALSE);
+    PlayFor(9000);
+    ScriptedHooks().takes[PLAYER_EVENT_FORGET_RESUME] = 0;
+    ScriptedHooks().outs[PLAYER_EVENT_FORGET_RESUME] = forget;
+    core_->NextItem(TRUE);
+    // The stop keeps the refreshed position unless the hook says to forget it.
+    EXPECT_EQ(Resume(u"\\Music\\a.fake"), forget ? -1 : 9000) << "forget " << forget;
+    EXPECT_EQ(Current(), u"\\Music\\b.fake");
+    core_->Stop(FALSE);
+  }
+}
+
 TEST_F(Navigation, ANormalEndPlaysTheNextItemAndForgetsTheFinishedOnesPosition) {
   core_->Play(FALSE);
   core_->GetBookmarkList()->Set(u"\\Music\\a.fake", 20000);
@@ -266,7 +281,7 @@ TEST_F(Navigation, TheLastItemEndsWhileTheOutputDrainsAndTheDrainCheckStopsItLat
   EXPECT_FALSE(core_->IsPlaying());
   EXPECT_EQ(EndEvents(), (Lines{"event 9 in 0", "event 9 in 0 out", "event 9 in 3"}));
   RunTimers(60);  // timer 17 looks: still playing out
-  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{CORE_TIMER_DRAIN});
+  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{MAIN_TIMER_DRAIN});
   EXPECT_TRUE(EndEvents().empty());
   // Timer 17 looks every 50 ms until the device has played it all; then the stop is reported
   // once and the timer goes. The device plays on its own thread, so the rounds are bounded

@@ -4,6 +4,8 @@
 // passes the item over.
 #include <stdexcept>
 
+#include "core/command_target.h"
+#include "playlist_probe.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {
@@ -117,7 +119,7 @@ TEST_F(Transport, SeeksGoToTheDecoderOnlyWhenItsRecordSaysItCanSeek) {
   EXPECT_EQ(core_->SeekTo(1, 4), 1);     // a quarter of the length
   EXPECT_EQ(Script().TakeCalls(), (Lines{"SetOutputTime 5000", "SetOutputTime 2500"}));
   EXPECT_EQ(TransportEvents(), (Lines{"event 7", "event 14 in 5000", "event 7", "event 14 in 2500"}));
-  EXPECT_EQ(WindowWord(MAIN_WINDOW_WORD_POSITION), 2500);
+  EXPECT_EQ(WindowWord(MAIN_WORD_POSITION), 2500);
 
   core_->SeekRelative(100000);  // past the end: the last millisecond
   core_->SeekRelative(-100000);  // before the start: the start
@@ -182,6 +184,33 @@ TEST_F(Transport, ProbeAnswersAfterTheRetryStopWithoutPassingTheItemOver) {
   }
 }
 
+TEST_F(Transport, AnUnclaimedPlaylistFileGoesToTheProbeWhichAsksForItsExpansion) {
+  CreateDirectoryW(u"\\Music", nullptr);
+  HANDLE file = CreateFileW(u"\\Music\\radio.pls", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const char text[] = "[playlist]\nFile1=\\Music\\a.fake\nNumberOfEntries=1\n";
+  DWORD written = 0;
+  WriteFile(file, text, sizeof text - 1, &written, nullptr);
+  CloseHandle(file);
+  AddItems({u"\\Music\\radio.pls", u"\\Music\\next.fake"});
+  core_->Play(FALSE);
+  // No module claims ".pls": the playlist probe is bound and answers "expand as a playlist".
+  EXPECT_EQ(core_->GetDecoder(), &PlaylistProbe);
+  EXPECT_TRUE(Script().TakeCalls().empty());
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(core_->GetState() & (CORE_STATE_STOPPED | CORE_STATE_OPENING), DWORD(CORE_STATE_STOPPED));
+  RunTimers();
+  EXPECT_TRUE(Timers().empty());
+  EXPECT_EQ(Current(), u"\\Music\\radio.pls");
+  // A missing file is no playlist: the probe's failure passes the item over.
+  Playlist().Clear();
+  AddItems({u"\\Music\\gone.pls", u"\\Music\\next.fake"});
+  core_->Play(FALSE);
+  RunTimers();
+  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{MAIN_TIMER_PLAY_FAILED});
+  EXPECT_EQ(Current(), u"\\Music\\next.fake");
+  EXPECT_TRUE(core_->IsPlaying());
+}
+
 TEST_F(Transport, AFailedPlayPassesTheItemOverAndKeepsItsResumeEntry) {
   AddItems({u"\\Music\\bad.fake", u"\\Music\\good.fake"});
   core_->GetBookmarkList()->Set(u"\\Music\\bad.fake", 30000);
@@ -198,7 +227,7 @@ TEST_F(Transport, AFailedPlayPassesTheItemOverAndKeepsItsResumeEntry) {
   EXPECT_EQ(Script().TakeCalls(), (Lines{"Stop", "Stop", "SetVolume " + std::to_string(core_->GetVolume()),
                                          "Play \\Music\\good.fake"}));
   EXPECT_EQ(Resume(u"\\Music\\bad.fake"), 30000);
-  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{CORE_TIMER_PLAY_FAILED});
+  EXPECT_EQ(Timers(), std::vector<UINT_PTR>{MAIN_TIMER_PLAY_FAILED});
   EXPECT_EQ(TransportEvents().back(), "event 9 in 1");
 }
 
@@ -309,6 +338,30 @@ TEST_F(Transport, VolumeAndBalanceAreClampedStoredAndPassedToTheDecoder) {
   }
   core_->SetPan(-666);  // the stored balance again
   EXPECT_EQ(Script().TakeCalls(), (Lines{"SetPan -128", "SetPan 128", "SetPan -3", "SetPan -3"}));
+}
+
+TEST_F(Transport, TheMainWindowsCommandTargetDrivesTheTransport) {
+  AddItems({u"\\Music\\a.fake", u"\\Music\\b.fake"});
+  SetCommandTarget(nullptr);
+  ICommandTarget* target = GetCommandTarget();
+  EXPECT_EQ(target->GetLength(), -1);  // nothing open
+  target->Play();
+  EXPECT_TRUE(core_->IsPlaying());
+  EXPECT_EQ(target->GetLength(), 10000);
+  EXPECT_EQ(target->SeekTo(4000), 1);
+  EXPECT_EQ(target->GetOutputTime(), 4000);
+  target->NextItem();
+  EXPECT_EQ(Current(), u"\\Music\\b.fake");
+  EXPECT_EQ(target->GetCurrentIndex(), 1);
+  target->SetShuffle(TRUE);
+  EXPECT_TRUE(core_->GetShuffle());
+  target->SetVolume(300);
+  EXPECT_EQ(target->GetVolume(), 255);
+  target->OnStreamEnded(STREAM_ENDED_NORMAL);  // the round's other item comes next
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  target->Stop(TRUE);
+  EXPECT_FALSE(target->IsPlaying());
+  EXPECT_EQ(target->IsPaused(), 1);
 }
 
 TEST_F(Transport, DestroyingTheCoreStopsTheDecoderThatPlays) {

@@ -7,7 +7,7 @@ create table guid_tags (mid INTEGER, tag INTEGER, instance INTEGER, value BLOB, 
 create table date_tags (mid INTEGER, tag INTEGER, instance INTEGER, dvalue DATE, svalue VARCHAR, UNIQUE(mid,tag,instance));
 create table str_data (strid INTEGER PRIMARY KEY AUTOINCREMENT, value VARCHAR, slen INTEGER, refcnt INTEGER);
 create table str_tags (mid INTEGER, tag INTEGER, instance INTEGER, strid INTEGER, UNIQUE(mid,tag,instance));
-create table blob_data (blobid INTEGER PRIMARY KEY AUTOINCREMENT, value BLOB, bsize INTEGER, bcrc INTEGER, refcnt INTEGER, UNIQUE(bsize, bcrc));
+create table blob_data (blobid INTEGER PRIMARY KEY AUTOINCREMENT, value BLOB, bsize INTEGER, bcrc INTEGER, refcnt INTEGER);
 create table blob_tags (mid INTEGER, tag INTEGER, instance INTEGER, blobid INTEGER, UNIQUE(mid,tag,instance));
 create trigger media_removed after delete on media for each row begin
   delete from date_tags where mid=old.mid;

@@ -1,0 +1,102 @@
+// The register of live library items, by mid: a write through one item tells the others of the
+// same row, and a service item's release ends the transaction its opening began. Service items
+// are hidden entries under "zblc.svc." and a caller's name.
+#include "library_item.h"
+#include "media_library.h"
+#include "tag_tables.h"
+
+bool CMediaLibrary::RegisterItem(CLibraryItem* item) {
+  EnterCriticalSection(&registryLock_);
+  bool ok = true;
+  try {
+    liveItems_[item->Mid()].insert(item);
+  } catch (...) {
+    ok = false;
+  }
+  LeaveCriticalSection(&registryLock_);
+  return ok;
+}
+
+IMediaItem* CMediaLibrary::OpenBoundItem(DWORD mid, LPCWSTR source, DWORD flag) {
+  CLibraryLock lock(this);
+  if (!db_ || mid == 0 || !source || !*source) return nullptr;
+  CLibraryItem* item = CLibraryItem::Create(this, mid, source, flag);
+  if (!item) return nullptr;
+  if (!RegisterItem(item)) {
+    item->Release();
+    return nullptr;
+  }
+  return item;
+}
+
+IMediaItem* CMediaLibrary::OpenBoundItemWithText(DWORD mid, LPCWSTR source, DWORD tag, LPCWSTR text, DWORD flag) {
+  IMediaItem* item = OpenBoundItem(mid, source, flag);
+  if (item && text) static_cast<CLibraryItem*>(item)->SetCachedString(tag, text);
+  return item;
+}
+
+void CMediaLibrary::UnregisterItem(CLibraryItem* item) {
+  CLibraryLock lock(this);
+  EnterCriticalSection(&registryLock_);
+  if (item->HoldsBatch() && db_) db_->CommitTransaction();
+  auto found = liveItems_.find(item->Mid());
+  if (found != liveItems_.end()) {
+    found->second.erase(item);
+    if (found->second.empty()) liveItems_.erase(found);
+  }
+  LeaveCriticalSection(&registryLock_);
+}
+
+void CMediaLibrary::NotifyItemsOfRow(DWORD mid, IMediaItem* except) {
+  EnterCriticalSection(&registryLock_);
+  auto found = liveItems_.find(mid);
+  if (found != liveItems_.end()) {
+    for (CLibraryItem* item : found->second) {
+      if (static_cast<IMediaItem*>(item) != except) item->Refresh();
+    }
+  }
+  LeaveCriticalSection(&registryLock_);
+}
+
+std::u16string CMediaLibrary::GetSourceByMid(DWORD mid) {
+  CLibraryLock lock(this);
+  if (mid == 0) return {};
+  CSqlStatement* find = Cached(u"select source from media where mid=?;");
+  if (!find) return {};
+  find->BindInt(1, static_cast<int>(mid));
+  CSqlQuery row = find->ExecQuery();
+  return row.Eof() ? std::u16string() : std::u16string(row.GetText(0, u""));
+}
+
+STDMETHODIMP CMediaLibrary::OpenServiceItem(LPCWSTR name, IMediaItem** item, BOOL* created) {
+  if (!item) return E_POINTER;
+  *item = nullptr;
+  const bool mayCreate = created && *created;
+  if (created) *created = FALSE;
+  if (!name) return E_FAIL;
+  CLibraryLock lock(this);
+  if (!db_) return E_FAIL;
+  const std::u16string source = kServiceItemPrefix + std::u16string(name);
+  IMediaItem* found = nullptr;
+  if (SUCCEEDED(FindItem(source.c_str(), &found, 0)) && found) {
+    db_->BeginTransaction();
+    static_cast<CLibraryItem*>(found)->HoldBatch();
+    MarkValid(source.c_str(), FALSE);
+    *item = found;
+    return S_OK;
+  }
+  if (!mayCreate || writeSuspended_) return E_FAIL;
+  CSqlStatement* insert = Statement(kStmtInsertMedia);
+  if (!insert) return E_FAIL;
+  insert->BindText(1, source.c_str());
+  insert->BindInt(2, ScanMark());
+  for (int column = 3; column <= 5; ++column) insert->BindInt(column, 0);
+  if (insert->Execute() <= 0) return E_FAIL;
+  if (created) *created = TRUE;
+  RaiseEvent(LIBEVENT_ITEM_ADDED, source.c_str(), nullptr);
+  if (FAILED(FindItem(source.c_str(), &found, 0)) || !found) return E_FAIL;
+  db_->BeginTransaction();
+  static_cast<CLibraryItem*>(found)->HoldBatch();
+  *item = found;
+  return S_OK;
+}
