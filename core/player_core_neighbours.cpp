@@ -1,13 +1,19 @@
 // Stand-ins for the work the player core calls but that is built elsewhere, later (see
-// player_core_neighbours.h). Each logs that it was reached.
+// player_core_neighbours.h). Each logs that it was reached; the skin's song title has a stand-in
+// of its own (song_title_stand_in.h), since outside clients hear of titles through it.
 #include "core/player_core_neighbours.h"
 
 #include "core/core_seam.h"
 #include "core/media_library_link.h"
 #include "core/module_lists.h"
 #include "core/output_registry.h"
+#include "core/song_title_stand_in.h"
 #include "core/transport_neighbours.h"
 #include "mp3_decoder.h"
+
+namespace {
+constexpr int kUiCommandSongTitle = 6;
+}  // namespace
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
   RegisterDecModule(&Mp3Decoder, instance, window);
@@ -19,7 +25,11 @@ void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
 
 void ShowStreamInfo(int, int, int) { LogSeam(u"skin stream information"); }
 
-int RunUserInterfaceCommand(int, void*) {
+int RunUserInterfaceCommand(int command, void* value) {
+  if (command == kUiCommandSongTitle) {
+    ShowSongTitle(static_cast<LPCWSTR>(value));
+    return 0;
+  }
   LogSeam(u"user-interface command");
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/named_events.h"
+#include "core/song_title_stand_in.h"
 #include "core/trusted_buffers.h"
 #include "main_window_fixture.h"
 
@@ -166,6 +167,29 @@ TEST_F(CopyDataTest, ClientEventIsSetOnEachTitleChange) {
   EXPECT_EQ(WaitForSingleObject(client, 0), WAIT_OBJECT_0);
   SendMessageW(window, WM_ZB_NEW_TITLE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(client, 0), WAIT_OBJECT_0) << "set again by the next title";
+  CloseHandle(client);
+  CloseEventWaiters();
+}
+
+// Until the skin is built, its title command's stand-in tells the window of the core's titles.
+TEST_F(CopyDataTest, TheCoresTitlesReachTheWindowOnceEachThroughTheSkinsStandIn) {
+  const std::u16string name = u"Zonbrel/Stream/Title";
+  const LRESULT number = CopyText(232, name);
+  ASSERT_GE(number, 2);
+  HANDLE client = CreateEventW(nullptr, FALSE, FALSE, (name + zb::FromUtf8(std::to_string(number))).c_str());
+  ShowSongTitle(u"1. First song");
+  EXPECT_EQ(WaitForSingleObject(client, 0), WAIT_OBJECT_0);
+  EXPECT_EQ(std::u16string(MainWindow().title), u"1. First song");
+  ShowSongTitle(u"1. First song");
+  EXPECT_EQ(WaitForSingleObject(client, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the title shown already";
+  ShowSongTitle(u"2. Second song");
+  EXPECT_EQ(WaitForSingleObject(client, 0), WAIT_OBJECT_0);
+  ShowSongTitle(nullptr);  // the kept title, shown again
+  EXPECT_EQ(WaitForSingleObject(client, 0), WAIT_OBJECT_0);
+  EXPECT_EQ(std::u16string(MainWindow().title), u"2. Second song");
+  const std::u16string longTitle(300, u'x');
+  ShowSongTitle(longTitle.c_str());
+  EXPECT_EQ(std::u16string(MainWindow().title), longTitle.substr(0, TITLE_CHARS - 1)) << "cut as the skin's label";
   CloseHandle(client);
   CloseEventWaiters();
 }
