@@ -14,23 +14,10 @@ namespace zb::testing {
 namespace {
 
 std::map<std::string, std::string> RunProbe() {
-  std::string path = BINDING_PROBE_PATH;
-  char* argv[] = {path.data(), nullptr};
-  FILE* out = std::tmpfile();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
-  pid_t pid = -1;
-  int status = 0;
-  const bool ran = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ) == 0 &&
-                   waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  posix_spawn_file_actions_destroy(&actions);
+  const ToolRun run = RunTool({BINDING_PROBE_PATH});
   std::map<std::string, std::string> results;
-  if (!ran) {
-    std::fclose(out);
-    return results;
-  }
-  std::istringstream lines(ReadOutput(out));
+  if (run.status != 0) return results;
+  std::istringstream lines(run.out);
   std::string name, value;
   while (lines >> name >> value) results[name] = value;
   return results;

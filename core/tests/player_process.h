@@ -1,10 +1,15 @@
 // The player program as a process of a test's device: started with its arguments, asked to
-// close by SIGTERM as the device's close would, and waited for in real time, bounded.
+// close by SIGTERM as the device's close would, and waited for in real time, bounded; and the
+// MP3 files it plays, made by lame.
 #pragma once
 #include <windows.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -12,6 +17,7 @@
 #include <vector>
 
 #include "core/main_window_protocol.h"
+#include "product_device.h"
 
 namespace zb::testing {
 
@@ -68,6 +74,28 @@ inline HWND WaitForShownWindow(int ms = 20000) {
     RealSleep(20);
   }
   return nullptr;
+}
+
+// `seconds` of a stereo tone (440 Hz left, 660 Hz right) as a 128 kbit/s MP3 at `mp3`.
+inline bool MakeMp3(const std::filesystem::path& mp3, uint32_t seconds) {
+  const std::filesystem::path wav = std::filesystem::path(mp3).replace_extension(".source.wav");
+  const uint32_t frames = 44100 * seconds;
+  std::ofstream out(wav, std::ios::binary);
+  auto word = [&](uint32_t v, int bytes) { out.write(reinterpret_cast<const char*>(&v), bytes); };
+  out.write("RIFF", 4);
+  word(36 + frames * 4, 4);
+  out.write("WAVEfmt ", 8);
+  word(16, 4), word(1, 2), word(2, 2), word(44100, 4), word(44100 * 4, 4), word(4, 2), word(16, 2);
+  out.write("data", 4);
+  word(frames * 4, 4);
+  for (uint32_t i = 0; i < frames; ++i) {
+    word(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440 * i / 44100.0))), 2);
+    word(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 660 * i / 44100.0))), 2);
+  }
+  out.close();
+  const bool made = RunTool({"lame", "--quiet", "-b", "128", wav.string(), mp3.string()}).status == 0;
+  std::filesystem::remove(wav);
+  return made;
 }
 
 }  // namespace zb::testing

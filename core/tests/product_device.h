@@ -1,6 +1,6 @@
 // Test support for the product folders: a fresh device whose program folder is a plain folder of
 // the device ("\Program Files\Zonbrel"), so that files the program keeps beside itself land in
-// the test's device and not beside the test binary; reading device files, running zbreg, and a
+// the test's device and not beside the test binary; reading device files, running tools (zbreg), and a
 // file-size limit that makes writes come up short.
 #pragma once
 #include <gtest/gtest.h>
@@ -63,25 +63,37 @@ inline std::string ReadOutput(FILE* file) {
   return text;
 }
 
-// Runs zbreg with the arguments on the current device; its standard output, or "" when it failed.
-inline std::string RunZbreg(std::vector<std::string> args) {
-  std::string path = ZBREG_PATH;
-  std::vector<char*> argv{path.data()};
+// A program run to its end: its exit status (-1 when it could not run or did not exit by itself)
+// and what it wrote on its standard output. A program named without a folder is found on PATH.
+struct ToolRun {
+  int status = -1;
+  std::string out;
+};
+
+inline ToolRun RunTool(std::vector<std::string> args) {
+  std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   FILE* out = std::tmpfile();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
+  ToolRun run;
   pid_t pid = -1;
-  int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
   int status = 0;
-  if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fclose(out);
-    return "";
-  }
-  return ReadOutput(out);
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 && waitpid(pid, &status, 0) == pid &&
+      WIFEXITED(status))
+    run.status = WEXITSTATUS(status);
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = ReadOutput(out);
+  return run;
+}
+
+// Runs zbreg with the arguments on the current device; its standard output, or "" when it failed.
+inline std::string RunZbreg(std::vector<std::string> args) {
+  args.insert(args.begin(), ZBREG_PATH);
+  ToolRun run = RunTool(std::move(args));
+  return run.status == 0 ? run.out : "";
 }
 
 // While it lives, no file of this process can grow beyond `bytes`: writes past it come up short,

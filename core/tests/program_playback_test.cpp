@@ -1,6 +1,7 @@
 // The player program playing a file headless, as a real process: an MP3 named on its command
 // line plays to its end into the WAVE-file device, byte for byte what the decoder alone makes of
-// it, and a second start's "/ENQUEUE" grows the running copy's playlist.
+// it; a second start's "/ENQUEUE" grows the running copy's playlist; and zbdev, from a process of
+// its own, reads the window's words, drives the transport and hears each new title.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -25,40 +27,6 @@ namespace zb::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs a program to its end; its exit status (-1 when it could not run).
-int RunToEnd(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// `seconds` of a stereo tone as an MP3 (lame), at `mp3`.
-bool MakeMp3(const fs::path& mp3, uint32_t seconds = 3) {
-  const fs::path wav = fs::path(mp3).replace_extension(".source.wav");
-  const uint32_t frames = 44100 * seconds;
-  std::ofstream out(wav, std::ios::binary);
-  auto word = [&](uint32_t v, int bytes) { out.write(reinterpret_cast<const char*>(&v), bytes); };
-  out.write("RIFF", 4);
-  word(36 + frames * 4, 4);
-  out.write("WAVEfmt ", 8);
-  word(16, 4), word(1, 2), word(2, 2), word(44100, 4), word(44100 * 4, 4), word(4, 2), word(16, 2);
-  out.write("data", 4);
-  word(frames * 4, 4);
-  for (uint32_t i = 0; i < frames; ++i) {
-    word(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440 * i / 44100.0))), 2);
-    word(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * M_PI * 660 * i / 44100.0))), 2);
-  }
-  out.close();
-  const bool made = RunToEnd({"lame", "--quiet", "-b", "128", wav.string(), mp3.string()}) == 0;
-  fs::remove(wav);
-  return made;
-}
 
 std::vector<char> WaveData(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -105,10 +73,10 @@ class Playback : public ::testing::Test {
  protected:
   void SetUp() override {
     CreateDirectoryW(u"\\Music", nullptr);
-    ASSERT_TRUE(MakeMp3(device.Host("Music/a.mp3")));
+    ASSERT_TRUE(MakeMp3(device.Host("Music/a.mp3"), 3));
     fs::copy_file(device.Host("Music/a.mp3"), device.Host("Music/b.mp3"));
     // What the decoder alone makes of the file.
-    ASSERT_EQ(RunToEnd({ZBDECODE_PATH, device.Host("Music/a.mp3").string(), reference.string()}), 0);
+    ASSERT_EQ(RunTool({ZBDECODE_PATH, device.Host("Music/a.mp3").string(), reference.string()}).status, 0);
     // The program's folder holds a plug-in that writes down the end-of-stream phases.
     fs::create_directories(folder / "program");
     fs::copy_file(GEN_END_EVENTS_PATH, folder / "program" / "gen_events.dll");
@@ -173,45 +141,94 @@ TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
   EXPECT_EQ(player.Stop(), 0);
 }
 
-TEST_F(Playback, ControlMessagesFromOutsideDriveTheTransport) {
+// zbdev as the Today item reaches the player from its own process: the first line it printed.
+std::string Zbdev(std::vector<std::string> args) {
+  args.insert(args.begin(), ZBDEV_PATH);
+  const std::string out = RunTool(std::move(args)).out;
+  return out.substr(0, out.find('\n'));
+}
+
+// A remote command of the control message through zbdev; its answer.
+long long Remote(int command, int argument = 0) {
+  const std::string answer =
+      Zbdev({"send", "Zonbrel", "1428", std::to_string(static_cast<DWORD>(MAKELONG(command, argument))), "3"});
+  return std::strtoll(answer.c_str(), nullptr, 10);
+}
+
+// A press and release of a command as the skin's buttons send it, through zbdev.
+void Press(int command) {
+  for (const char* phase : {"1", "2"}) Zbdev({"send", "Zonbrel", "1428", std::to_string(command), phase});
+}
+
+// The main window's three words as zbdev lists them.
+std::vector<LONG> Words() {
+  std::istringstream lines(RunTool({ZBDEV_PATH, "windows"}).out);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t at = line.find(" words ");
+    if (line.find("class \"Zonbrel\"") == std::string::npos || at == std::string::npos) continue;
+    std::istringstream words(line.substr(at + 7));
+    std::vector<LONG> values;
+    for (std::string word; words >> word;) values.push_back(static_cast<LONG>(std::stoul(word, nullptr, 16)));
+    return values;
+  }
+  return {};
+}
+
+TEST_F(Playback, FromOutsideZbdevReadsTheWordsDrivesTheTransportAndHearsEachNewTitle) {
   EnvScope paced{"ZONBREL_AUDIO", "null"};
-  ASSERT_TRUE(MakeMp3(device.Host("Music/long.mp3"), 20));
+  ASSERT_TRUE(MakeMp3(device.Host("Music/long.mp3"), 40));
+  fs::copy_file(device.Host("Music/long.mp3"), device.Host("Music/other.mp3"));
   KeepClosableWhilePlaying();
   PlayerProcess player({"\\Music\\long.mp3"});
-  HWND window = WaitForShownWindow();
-  ASSERT_NE(window, nullptr);
-  ASSERT_EQ(AskUntil(window, 121, 1), 1) << "playing";
-  // The words follow at the next status refresh.
-  const LONG length = static_cast<LONG>(ReadUntil([&] { return GetWindowLongW(window, 8); }, [](LRESULT v) { return v != -1; }));
-  EXPECT_GT(length, 19000);
-  EXPECT_LT(length, 21000);
-  EXPECT_EQ(SendMessageW(window, 1428, 104, 3), length);
+  ASSERT_NE(WaitForShownWindow(), nullptr);
+  ASSERT_EQ(ReadUntil([] { return Remote(121); }, [](LRESULT v) { return v == 1; }), 1) << "playing";
+  // The words: their size, then position and length once the status refresh ran.
+  std::vector<LONG> words = Words();
+  for (int waited = 0; waited < 20000 && (words.size() != 3 || words[2] == -1); waited += 50) {
+    RealSleep(50);
+    words = Words();
+  }
+  ASSERT_EQ(words.size(), 3u);
+  EXPECT_EQ(words[0], 12);
+  EXPECT_GT(words[2], 39000);
+  EXPECT_LT(words[2], 41000);
+  EXPECT_GE(words[1], 0);
+  EXPECT_LE(words[1], words[2]);
+  EXPECT_EQ(Remote(100), 351);
+  EXPECT_EQ(Remote(104), words[2]);
 
-  SendMessageW(window, 1428, 3, 1);  // the pause key
-  SendMessageW(window, 1428, 3, 2);
-  EXPECT_EQ(SendMessageW(window, 1428, 122, 3), 1) << "paused";
-  SendMessageW(window, 1428, 3, 1);
-  SendMessageW(window, 1428, 3, 2);
-  EXPECT_EQ(SendMessageW(window, 1428, 122, 3), 0) << "playing again";
-
-  SendMessageW(window, 1428, MAKELONG(101, 12), 3);  // to 12 s; the decoder gets there on its thread
-  EXPECT_GE(ReadUntil([&] { return SendMessageW(window, 1428, 105, 3); }, [](LRESULT v) { return v >= 12000; }), 12000);
-  EXPECT_GE(ReadUntil([&] { return GetWindowLongW(window, 4); }, [](LRESULT v) { return v >= 12000; }), 12000)
+  Press(3);  // pause
+  EXPECT_EQ(Remote(122), 1) << "paused";
+  Press(3);
+  EXPECT_EQ(Remote(122), 0) << "playing again";
+  Remote(101, 12);  // to 12 s; the decoder gets there on its thread
+  EXPECT_GE(ReadUntil([] { return Remote(105); }, [](LRESULT v) { return v >= 12000; }), 12000);
+  auto position = [] {
+    const std::vector<LONG> now = Words();
+    return now.size() == 3 ? now[1] : -1;
+  };
+  EXPECT_GE(ReadUntil(position, [](LRESULT v) { return v >= 12000; }), 12000)
       << "the position word follows";
-  SendMessageW(window, 1428, MAKELONG(111, 40), 3);
-  EXPECT_EQ(SendMessageW(window, 1428, 110, 3), 40);
+  Remote(111, 40);
+  EXPECT_EQ(Remote(110), 40);
 
-  // A second item, then a quick press of next while it plays.
-  COPYDATASTRUCT record{0, 0, nullptr};
-  const std::u16string line = u"/ENQUEUE \\Music\\b.mp3";
-  record.cbData = static_cast<DWORD>((line.size() + 1) * 2);
-  record.lpData = const_cast<char16_t*>(line.c_str());
-  SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
-  ASSERT_EQ(SendMessageW(window, 1428, 125, 3), 2);
-  SendMessageW(window, 1428, 5, 1);
-  SendMessageW(window, 1428, 5, 2);
-  EXPECT_EQ(AskUntil(window, 123, 1), 1) << "the next item";
-  EXPECT_EQ(AskUntil(window, 121, 1), 1) << "and it plays";
+  // A client event for the titles; each new title sets it once.
+  const std::string number = Zbdev({"copydata", "Zonbrel", "232", "Zonbrel/Stream/Title"});
+  ASSERT_GE(std::atoi(number.c_str()), 2);
+  const std::string titles = "Zonbrel/Stream/Title" + number;
+  EXPECT_EQ(Zbdev({"wait", titles, "0"}), "timeout") << "no new title since it was registered";
+  EXPECT_EQ(Zbdev({"copydata", "Zonbrel", "0", "/ENQUEUE \\Music\\other.mp3"}), "1");
+  EXPECT_EQ(Remote(125), 2);
+  Press(5);  // a quick press of next while it plays
+  EXPECT_EQ(Zbdev({"wait", titles, "20000"}), "signalled") << "the next item's title";
+  EXPECT_EQ(Remote(123), 1);
+  EXPECT_EQ(ReadUntil([] { return Remote(121); }, [](LRESULT v) { return v == 1; }), 1) << "and it plays";
+  EXPECT_EQ(Zbdev({"wait", titles, "300"}), "timeout") << "once for one title";
+  EXPECT_EQ(Remote(124, 0), 1);
+  EXPECT_EQ(Zbdev({"wait", titles, "20000"}), "signalled") << "the first item's title again";
+  Remote(136, std::atoi(number.c_str()));
+  Press(5);
+  EXPECT_EQ(Zbdev({"wait", titles, "300"}), "timeout") << "closed by remote command 136";
   EXPECT_EQ(player.Stop(), 0);
 }
 
