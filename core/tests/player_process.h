@@ -55,6 +55,17 @@ class PlayerProcess {
     }
     return status_;
   }
+  // As Wait, dispatching this thread's messages meanwhile: for a test whose own windows the
+  // process sends to.
+  int Serve(int ms) {
+    for (int waited = 0; waited <= ms; waited += 5) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      if (Wait(0) != -1) break;
+      RealSleep(5);
+    }
+    return status_;
+  }
   // SIGTERM, then the exit status (-1 when it did not end within 20 s).
   int Stop() {
     Signal(SIGTERM);

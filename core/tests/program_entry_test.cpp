@@ -84,17 +84,44 @@ TEST_F(Program, WakeUpWithoutARunningCopyEndsAtOnce) {
   EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), nullptr);
 }
 
+// A window of the test's process in front, as another program's would be.
+class FrontWindow {
+ public:
+  FrontWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = kClass;
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, kClass, u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(window_);
+  }
+  ~FrontWindow() {
+    DestroyWindow(window_);
+    UnregisterClassW(kClass, nullptr);
+  }
+  HWND Handle() const { return window_; }
+
+ private:
+  static constexpr WCHAR kClass[] = u"ZonbrelTestFront";
+  HWND window_ = nullptr;
+};
+
 TEST_F(Program, SecondCopyHandsOverAndEnds) {
   PlayerProcess first({});
   HWND window = WaitForShownWindow();
   ASSERT_NE(window, nullptr);
-  for (const char* line : {"/SILENT", "/WAKEUP"}) {
+  FrontWindow front;
+  ASSERT_EQ(GetForegroundWindow(), front.Handle());
+  for (const char* line : {"/SILENT", "/WAKEUP", "/wakeup"}) {
     PlayerProcess second({line});
-    EXPECT_EQ(second.Wait(20000), 0) << line;
+    EXPECT_EQ(second.Serve(20000), 0) << line;
+    EXPECT_EQ(GetForegroundWindow(), front.Handle()) << line << " does not bring the player forward";
   }
-  EXPECT_FALSE(IsWindowVisible(window)) << "/SILENT and /WAKEUP do not show the window";
+  EXPECT_FALSE(IsWindowVisible(window)) << "/SILENT hid it, /WAKEUP did not show it";
   PlayerProcess volume({"/VOLUME=40"});
-  EXPECT_EQ(volume.Wait(20000), 0);
+  EXPECT_EQ(volume.Serve(20000), 0);
+  EXPECT_EQ(GetForegroundWindow(), window) << "any other line brings it forward";
+  EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), window) << "still the one copy";
   first.Signal(SIGTERM);
   EXPECT_EQ(first.Wait(20000), 0);
@@ -137,18 +164,6 @@ class StartingCopy : public Program {
     UnregisterClassW(kMainWindowClass, nullptr);
     CloseHandle(instance);
   }
-  // Serves this window's messages for `ms` of real time, or until the second copy ends; its
-  // exit status or -1.
-  int Serve(PlayerProcess& second, int ms) {
-    for (int waited = 0; waited <= ms; waited += 5) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      const int status = second.Wait(0);
-      if (status != -1) return status;
-      RealSleep(5);
-    }
-    return -1;
-  }
   // Whether the second copy sleeps on the test clock (one timed waiter more than `idle`).
   bool WaitUntilSleeping(uint32_t idle) {
     for (int waited = 0; waited < 20000; waited += 5) {
@@ -167,12 +182,12 @@ TEST_F(StartingCopy, SecondStartWaitsForReadinessAndThenSendsItsFile) {
   PlayerProcess second({"\\Music\\a.mp3"});
   ASSERT_TRUE(WaitUntilSleeping(idle));
   AdvanceClock(5000);  // still starting: it looks again and sleeps
-  EXPECT_EQ(Serve(second, 300), -1);
+  EXPECT_EQ(second.Serve(300), -1);
   EXPECT_TRUE(HandedOver().empty());
   ASSERT_TRUE(WaitUntilSleeping(idle));
   SetWindowLongW(window, GWL_USERDATA, 1);  // the skin is shown
   AdvanceClock(1000);
-  EXPECT_EQ(Serve(second, 20000), 0);
+  EXPECT_EQ(second.Serve(20000), 0);
   EXPECT_EQ(HandedOver(), std::vector<std::u16string>{u"\\Music\\a.mp3"});
 }
 
@@ -181,10 +196,10 @@ TEST_F(StartingCopy, SecondStartGivesUpSilentlyAfterSixtySeconds) {
   PlayerProcess second({"\\Music\\a.mp3"});
   ASSERT_TRUE(WaitUntilSleeping(idle));
   AdvanceClock(59000);
-  EXPECT_EQ(Serve(second, 300), -1) << "still waiting at 59 s";
+  EXPECT_EQ(second.Serve(300), -1) << "still waiting at 59 s";
   ASSERT_TRUE(WaitUntilSleeping(idle));
   AdvanceClock(2000);
-  EXPECT_EQ(Serve(second, 20000), 0);
+  EXPECT_EQ(second.Serve(20000), 0);
   EXPECT_TRUE(HandedOver().empty());
 }
 
