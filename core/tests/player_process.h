@@ -1,6 +1,7 @@
-// The player program as a process of a test's device: started with its arguments, asked to
-// close by SIGTERM as the device's close would, and waited for in real time, bounded; and the
-// MP3 files it plays, made by lame.
+// The player program and the test's other programs as processes of a test's device: started
+// with their arguments, asked to close by SIGTERM as the device's close would, and waited for in
+// real time, bounded; asking the running player until it answers; the MP3 files it plays, made by
+// lame, and the WAVE files its output device writes.
 #pragma once
 #include <windows.h>
 
@@ -17,35 +18,43 @@
 #include <vector>
 
 #include "core/main_window_protocol.h"
+#include "core/settings.h"
 #include "product_device.h"
 
 namespace zb::testing {
 
 inline void RealSleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-class PlayerProcess {
+// A program of the test run as a process of the test's device, looked up on PATH when named
+// without a folder, its standard output into `out` when given; killed if it still runs at the end.
+class ChildProcess {
  public:
-  explicit PlayerProcess(std::vector<std::string> args) {
-    std::string path = ZONBREL_PATH;
+  ChildProcess(std::string path, std::vector<std::string> args, FILE* out = nullptr) {
     std::vector<char*> argv{path.data()};
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (out) posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
+    if (posix_spawnp(&pid_, path.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
   }
-  ~PlayerProcess() {
+  ~ChildProcess() {
     if (pid_ > 0 && status_ == -1) {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
   }
-  PlayerProcess(const PlayerProcess&) = delete;
-  PlayerProcess& operator=(const PlayerProcess&) = delete;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
-  void Signal(int signal) { kill(pid_, signal); }
+  void Signal(int signal) {
+    if (pid_ > 0 && status_ == -1) kill(pid_, signal);
+  }
   // The exit status once the process ended within `ms` of real time; -1 while it runs.
   int Wait(int ms) {
-    for (int waited = 0; status_ == -1 && waited <= ms; waited += 10) {
+    for (int waited = 0; pid_ > 0 && status_ == -1 && waited <= ms; waited += 10) {
       int status = 0;
       if (waitpid(pid_, &status, WNOHANG) == pid_) {
         status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -77,6 +86,12 @@ class PlayerProcess {
   int status_ = -1;
 };
 
+// The player program started with its arguments.
+class PlayerProcess : public ChildProcess {
+ public:
+  explicit PlayerProcess(std::vector<std::string> args) : ChildProcess(ZONBREL_PATH, std::move(args)) {}
+};
+
 // The player's main window once its readiness word says it is shown, within `ms` of real time.
 inline HWND WaitForShownWindow(int ms = 20000) {
   for (int waited = 0; waited <= ms; waited += 20) {
@@ -85,6 +100,49 @@ inline HWND WaitForShownWindow(int ms = 20000) {
     RealSleep(20);
   }
   return nullptr;
+}
+
+// Reads `read` until `done` holds for its value, for at most 20 s; the last value.
+template <class Read, class Done>
+LRESULT ReadUntil(Read read, Done done) {
+  LRESULT value = read();
+  for (int waited = 0; waited < 20000 && !done(value); waited += 20) {
+    RealSleep(20);
+    value = read();
+  }
+  return value;
+}
+
+// Asks the running player until `query` (a remote command) answers `want`; the last answer.
+inline LRESULT AskUntil(HWND window, WORD query, LRESULT want) {
+  return ReadUntil([&] { return SendMessageW(window, 1428, query, 3); }, [&](LRESULT v) { return v == want; });
+}
+
+// Lets the player be closed while it plays (the setting is on by default).
+inline void KeepClosableWhilePlaying() {
+  HKEY key = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr);
+  const DWORD off = 0;
+  RegSetValueExW(key, u"noCloseWhilePlaying", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+  RegCloseKey(key);
+}
+
+// The samples of a WAVE file the device wrote (what follows its 44-byte header).
+inline std::vector<char> WaveData(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return bytes.size() > 44 ? std::vector<char>(bytes.begin() + 44, bytes.end()) : std::vector<char>();
+}
+
+// The WAVE files the device wrote for `base` ("out.wav", then "out-2.wav" ...), with samples.
+inline std::vector<std::filesystem::path> Recordings(const std::filesystem::path& base) {
+  std::vector<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::directory_iterator(base.parent_path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(base.stem().string(), 0) == 0 && entry.path().extension() == ".wav" && WaveData(entry.path()).size())
+      found.push_back(entry.path());
+  }
+  return found;
 }
 
 // `seconds` of a stereo tone (440 Hz left, 660 Hz right) as a 128 kbit/s MP3 at `mp3`.

@@ -4,21 +4,12 @@
 // its own, reads the window's words, drives the transport and hears each new title.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <cmath>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
 #include <vector>
 
-#include "core/main_window_protocol.h"
-#include "core/settings.h"
 #include "player_process.h"
 #include "product_device.h"
 #include "testing/env_scope.h"
@@ -27,47 +18,6 @@ namespace zb::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<char> WaveData(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return bytes.size() > 44 ? std::vector<char>(bytes.begin() + 44, bytes.end()) : std::vector<char>();
-}
-
-// The WAVE files the device wrote for `base` ("out.wav", then "out-2.wav" ...), with samples.
-std::vector<fs::path> Recordings(const fs::path& base) {
-  std::vector<fs::path> found;
-  for (const auto& entry : fs::directory_iterator(base.parent_path())) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind(base.stem().string(), 0) == 0 && entry.path().extension() == ".wav" && WaveData(entry.path()).size())
-      found.push_back(entry.path());
-  }
-  return found;
-}
-
-// Reads `read` until `done` holds for its value, for at most 20 s; the last value.
-template <class Read, class Done>
-LRESULT ReadUntil(Read read, Done done) {
-  LRESULT value = read();
-  for (int waited = 0; waited < 20000 && !done(value); waited += 20) {
-    RealSleep(20);
-    value = read();
-  }
-  return value;
-}
-
-// Asks the running player until `query` (a remote command) answers `want`; the last answer.
-LRESULT AskUntil(HWND window, WORD query, LRESULT want) {
-  return ReadUntil([&] { return SendMessageW(window, 1428, query, 3); }, [&](LRESULT v) { return v == want; });
-}
-
-void KeepClosableWhilePlaying() {
-  HKEY key = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr);
-  const DWORD off = 0;
-  RegSetValueExW(key, u"noCloseWhilePlaying", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
-  RegCloseKey(key);
-}
 
 class Playback : public ::testing::Test {
  protected:
@@ -109,8 +59,7 @@ TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
     RealSleep(50);
   }
   // Played to its end: nothing is open any more, so the close is not held off.
-  for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 121, 3) != 0; waited += 20) RealSleep(20);
-  EXPECT_EQ(SendMessageW(window, 1428, 121, 3), 0);
+  EXPECT_EQ(AskUntil(window, 121, 0), 0);
   EXPECT_EQ(player.Stop(), 0);
   written = Recordings(recording);
   ASSERT_EQ(written.size(), 1u) << "one recording holds the stream";
@@ -130,12 +79,10 @@ TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 1) << "the first copy's playlist";
   PlayerProcess second({"/ENQUEUE", "\\Music\\b.mp3"});
-  for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 125, 3) < 2; waited += 20) RealSleep(20);
-  EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 2) << "grown by the enqueued file";
+  EXPECT_EQ(AskUntil(window, 125, 2), 2) << "grown by the enqueued file";
   EXPECT_EQ(SendMessageW(window, 1428, 123, 3), 0) << "the first item stays current";
   PlayerProcess volume({"/VOLUME=40"});
-  for (int waited = 0; waited < 20000 && SendMessageW(window, 1428, 110, 3) != 40; waited += 20) RealSleep(20);
-  EXPECT_EQ(SendMessageW(window, 1428, 110, 3), 40);
+  EXPECT_EQ(AskUntil(window, 110, 40), 40);
   EXPECT_EQ(second.Wait(20000), 0);
   EXPECT_EQ(volume.Wait(20000), 0);
   EXPECT_EQ(player.Stop(), 0);
