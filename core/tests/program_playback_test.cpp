@@ -148,6 +148,11 @@ TEST_F(Playback, FromOutsideZbdevReadsTheWordsDrivesTheTransportAndHearsEachNewT
   EXPECT_EQ(Remote(122), 1) << "paused";
   Press(3);
   EXPECT_EQ(Remote(122), 0) << "playing again";
+  Press(4);  // stop
+  EXPECT_EQ(Remote(121), 0) << "stopped";
+  EXPECT_EQ(Remote(104), 0) << "nothing open has no length";
+  Press(2);  // play
+  EXPECT_EQ(ReadUntil([] { return Remote(121); }, [](LRESULT v) { return v == 1; }), 1) << "playing again";
   Remote(101, 12);  // to 12 s; the decoder gets there on its thread
   EXPECT_GE(ReadUntil([] { return Remote(105); }, [](LRESULT v) { return v >= 12000; }), 12000);
   auto position = [] {
