@@ -57,9 +57,7 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
       return E_FAIL;
     }
     CQueryRun run(this, params, watcher.Flag());
-    hr = run.Candidates(u"GVMM");
-    if (SUCCEEDED(hr)) hr = run.PreFilter(u"GVMM");
-    if (SUCCEEDED(hr)) hr = run.Funnel(u"GVMM");
+    hr = run.Narrow(u"GVMM");
     if (SUCCEEDED(hr)) hr = run.PostFilter();
     std::vector<FoundRow> rows;
     const bool preload = (params.flags & QFLAG_PRELOAD) && params.extraColumn != 0;

@@ -127,3 +127,10 @@ HRESULT CQueryRun::Candidates(const char16_t* table) {
        [&](CSqlStatement& s) { s.BindInt(1, minimum); });
   return Status();
 }
+
+HRESULT CQueryRun::Narrow(const char16_t* table) {
+  HRESULT hr = Candidates(table);
+  if (SUCCEEDED(hr)) hr = PreFilter(table);
+  if (SUCCEEDED(hr)) hr = Funnel(table);
+  return hr;
+}

@@ -29,6 +29,9 @@ class CQueryRun {
   // E_ABORT when cancelled, E_FAIL when a statement failed, else S_OK.
   HRESULT Status() const;
 
+  // Candidates, pre-filters and funnel: the matching entries into results, from candidates in
+  // `table` (GVMM or GVSC).
+  HRESULT Narrow(const char16_t* table);
   // The entries whose `valid` is at least the validity mode's minimum, into `table`.
   HRESULT Candidates(const char16_t* table);
   // The pre-filters' pass over `table`: taken rows go to results, dropped rows go, the rest stay.

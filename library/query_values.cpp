@@ -109,9 +109,7 @@ STDMETHODIMP CMediaLibrary::QueryValues(IMediaItem* query, IMediaResult** result
       return E_FAIL;
     }
     CQueryRun run(this, params, watcher.Flag());
-    hr = run.Candidates(u"GVSC");
-    if (SUCCEEDED(hr)) hr = run.PreFilter(u"GVSC");
-    if (SUCCEEDED(hr)) hr = run.Funnel(u"GVSC");
+    hr = run.Narrow(u"GVSC");
     // Entries marked for the value tag give no value; with QFLAG_WITH_MISSING they count as lacking it.
     if (SUCCEEDED(hr)) run.ApplyMarks(u"results", v);
     if (SUCCEEDED(hr)) hr = run.PostFilter();
