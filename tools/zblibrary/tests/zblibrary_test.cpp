@@ -156,7 +156,9 @@ TEST_F(ZbLibraryCommand, QueryExplainsConditionsItCannotRun) {
   };
   for (const auto& c : cases) {
     const std::string out = Run(c.arguments, &code);
-    if (c.out) EXPECT_EQ(out, c.out) << c.arguments;
+    if (c.out) {
+      EXPECT_EQ(out, c.out) << c.arguments;
+    }
     EXPECT_EQ(code, c.code) << c.arguments;
   }
 }
