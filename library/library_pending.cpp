@@ -1,6 +1,6 @@
 // Where the library object meets the parts of the library that come later: the decoder's own
-// say on whether an entry needs reading again, and the query engine. Each stays a small seam
-// that says so in the debug output when reached and fails the call that needs it.
+// say on whether an entry needs reading again. It stays a small seam that says so in the debug
+// output when reached.
 #include "resources/library_resources.h"
 #include "library_schema.h"
 #include "media_library.h"
@@ -20,16 +20,4 @@ HRESULT CMediaLibrary::AskDecoderForUpdate(const DecModule* decoder, LPCWSTR sou
                                            const WIN32_FIND_DATAW* fileInfo, BOOL* needed) {
   NotBuilt(u"asking the decoder whether an entry needs reading again");
   return S_OK;
-}
-
-STDMETHODIMP CMediaLibrary::QueryValues(IMediaItem* query, IMediaResult** result) {
-  if (result) *result = nullptr;
-  NotBuilt(u"the query engine");
-  return E_NOTIMPL;
-}
-
-STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
-  if (result) *result = nullptr;
-  NotBuilt(u"the query engine");
-  return E_NOTIMPL;
 }

@@ -52,6 +52,9 @@ interface ILibraryScanSink : public IUnknown {
 using LibraryMoveProgress = void (*)(int percent, void* context);
 
 class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, private ISqlFunctionHost {
+  // The query engine reads the scan's mark and silences the error log for reads it cuts short.
+  friend class CQueryRun;
+
  public:
   // The instance holds the schema scripts; the scan sink (may be null) is referenced.
   CMediaLibrary(HMODULE instance, ILibraryScanSink* scanSink);

@@ -18,7 +18,7 @@ using PowerPolicyNotifyFn = BOOL (*)(DWORD message, DWORD data);
 
 void NotifyPowerPolicy(BOOL on) {
   HMODULE core = GetModuleHandleW(u"coredll.dll");
-  auto notify = core ? reinterpret_cast<PowerPolicyNotifyFn>(GetProcAddressW(core, u"PowerPolicyNotify")) : nullptr;
+  auto notify = core ? reinterpret_cast<PowerPolicyNotifyFn>(reinterpret_cast<void (*)()>(GetProcAddressW(core, u"PowerPolicyNotify"))) : nullptr;
   if (notify) notify(kPowerPolicyUnattendedMode, on);
 }
 

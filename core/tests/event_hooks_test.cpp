@@ -213,7 +213,9 @@ TEST(MenuHooks, PhasesAnswerWhetherAndWhatTheSkinShowsAndRuns) {
     g_menu = c.answers;
     g_menuSeen = nullptr;
     EXPECT_EQ(hooks.RunMenuHooks(menu, 2, c.phase, c.phase == 1 ? 40 : 0), c.result) << c.name;
-    if (c.answers.takesKind && c.result != 77) EXPECT_EQ(g_menuSeen, menu) << c.name;
+    if (c.answers.takesKind && c.result != 77) {
+      EXPECT_EQ(g_menuSeen, menu) << c.name;
+    }
   }
 }
 

@@ -57,7 +57,7 @@ class LibraryListenersTest : public TagStorageTest {};
 
 TEST_F(LibraryListenersTest, CallbacksMayAdviseAndUnadviseWhileAnEventFires) {
   Round round{library_, {}, {}};
-  for (int id = 0; id < 4; ++id) round.listeners.push_back(Listener{&round, id});
+  for (int id = 0; id < 4; ++id) round.listeners.push_back(Listener{&round, id, true, {}});
   for (int id = 0; id < 3; ++id) ASSERT_EQ(Register(round, id, true), S_OK);
   // Whoever is called first takes away every other listener of the round and adds number 3.
   for (int id = 0; id < 3; ++id) {

@@ -3,6 +3,7 @@
 //
 //   zblibrary info            the database, its state, schema, page settings, counts, integrity
 //   zblibrary move FOLDER     moves the database into FOLDER (a device path) and keeps it there
+//   zblibrary query COND...   the sources that match the conditions (see query_command.cpp)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,12 +11,13 @@
 #include "core/settings.h"
 #include "library_location.h"
 #include "media_library.h"
+#include "query_command.h"
 #include "utf8_text.h"
 
 namespace {
 
 int Usage() {
-  std::fputs("usage: zblibrary info | zblibrary move FOLDER\n", stderr);
+  std::fputs("usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION...\n", stderr);
   return 2;
 }
 
@@ -99,7 +101,8 @@ int Move(CMediaLibrary* library, CSettings* settings, const std::u16string& fold
 int main(int argc, char** argv) {
   const bool info = argc == 2 && std::strcmp(argv[1], "info") == 0;
   const bool move = argc == 3 && std::strcmp(argv[1], "move") == 0;
-  if (!info && !move) return Usage();
+  const bool query = argc >= 2 && std::strcmp(argv[1], "query") == 0;
+  if (!info && !move && !query) return Usage();
   CSettings* settings = GetSettings();
   if (!settings) return 1;
   const std::u16string path = GetLibraryDatabasePath(*settings);
@@ -112,7 +115,9 @@ int main(int argc, char** argv) {
   }
   CMediaLibrary* library = new CMediaLibrary(GetModuleHandleW(nullptr), nullptr);
   OpenLibrary(library, settings, nullptr, nullptr, 0);
-  const int status = info ? Info(library) : Move(library, settings, Utf8ToWide(argv[2]));
+  const int status = info    ? Info(library)
+                     : query ? RunQueryCommand(library, argc - 2, argv + 2)
+                             : Move(library, settings, Utf8ToWide(argv[2]));
   library->Close(FALSE);
   library->Release();
   return status;

@@ -103,9 +103,69 @@ TEST_F(ZbLibraryCommand, MoveTakesTheLibraryOntoTheCardAndKeepsItThere) {
   EXPECT_TRUE(fs::exists(device_.card() / "Library" / "metadata.db")) << "a failed move keeps the library";
 }
 
+// Three entries with an artist, a rating and a date; one of them went missing.
+constexpr const char* kThreeEntries =
+    "insert into media values (1, '\\a.mp3', 1, 0, 0, 0, 0); insert into media values (2, '\\b.mp3', 1, 0, 0, 0, 0);"
+    "insert into media values (3, '\\c.mp3', 0, 0, 0, 0, 0);"
+    "insert into str_data values (1, 'The Beatles', 11, 2); insert into str_data values (2, 'Can', 3, 1);"
+    "insert into str_tags values (1, 65541, 0, 1); insert into str_tags values (2, 65541, 0, 2);"
+    "insert into str_tags values (3, 65541, 0, 1);"
+    "insert into int_tags values (1, 132074, 0, 80); insert into int_tags values (2, 132074, 0, 20);"
+    "insert into date_tags values (1, 264147, 0, '1969-01-01 00:00:00', '1969');";
+
+TEST_F(ZbLibraryCommand, QueryPrintsTheSourcesThatMatchItsConditions) {
+  int code = -1;
+  Run("info", &code);
+  Shell(program_ / "metadata.db", kThreeEntries);
+  struct Case {
+    const char* arguments;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"query", "\\a.mp3\n\\b.mp3\n2 items\n"},
+      {"query 'artist~beatles'", "\\a.mp3\n1 items\n"},
+      {"query --all 'Artist=the beatles'", "\\a.mp3\n\\c.mp3\n2 items\n"},
+      {"query 'Rating>=50'", "\\a.mp3\n1 items\n"},
+      {"query --invert 'Rating>=50'", "\\b.mp3\n1 items\n"},
+      {"query 'Release date~1969'", "\\a.mp3\n1 items\n"},
+      {"query --missing 'Release date'", "\\b.mp3\n1 items\n"},
+      {"query 'Artist:3=an' 'Rating<=20'", "\\b.mp3\n1 items\n"},
+      {"query --limit 1 'Artist!=x'", "\\a.mp3\n1 items\n"},
+      {"query --values Artist", "Can\nThe Beatles\n2 values\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run(c.arguments, &code), c.out) << c.arguments;
+    EXPECT_EQ(code, 0) << c.arguments;
+  }
+}
+
+TEST_F(ZbLibraryCommand, QueryExplainsConditionsItCannotRun) {
+  int code = -1;
+  Run("info", &code);
+  const struct {
+    const char* arguments;
+    const char* out;
+    int code;
+  } cases[] = {
+      {"query Artist", "zblibrary: \"Artist\" is not a condition\n", 1},
+      {"query 'Colour=red'", "zblibrary: no tag is called \"Colour\"\n", 1},
+      {"query 'Rating~5'", "zblibrary: \"Rating~5\" has no operator for a tag of type 2\n", 1},
+      {"query 'Rating=high'", "zblibrary: \"high\" is not a value of Rating\n", 1},
+      {"query 'Artist:21=x'", "zblibrary: the query failed (0x80004005)\n", 1},
+      {"query --limit 0", nullptr, 2},
+  };
+  for (const auto& c : cases) {
+    const std::string out = Run(c.arguments, &code);
+    if (c.out) {
+      EXPECT_EQ(out, c.out) << c.arguments;
+    }
+    EXPECT_EQ(code, c.code) << c.arguments;
+  }
+}
+
 TEST_F(ZbLibraryCommand, UsageIsExplained) {
   int code = -1;
-  EXPECT_EQ(Run("", &code), "usage: zblibrary info | zblibrary move FOLDER\n");
+  EXPECT_EQ(Run("", &code), "usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION...\n");
   EXPECT_EQ(code, 2);
 }
 
