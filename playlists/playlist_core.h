@@ -1,7 +1,6 @@
 // What a playlist asks of the player core that owns it: the shuffle and repeat switches, the
-// advance setting, reading an entry's information, the playable types, the library look-ups and
-// the download of playlists named by URL.
-// The player core implements it; zbplaylist and the tests drive a scripted one.
+// advance setting, entry information, the playable types, the library look-ups and downloads by
+// URL. The player core implements it; zbplaylist and the tests drive a scripted one.
 #pragma once
 #include <windows.h>
 

@@ -1,14 +1,13 @@
 // The transport meets a playlist file in the playlist: the playlist probe claims it, the core
 // expands it in place of its entry (a relative entry joining the list's folder, an absolute one
 // kept) and stops there; Play then plays the entries in order, through the real MP3 module and
-// the WAVE-file sound device (ZONBREL_AUDIO=wav:FILE), in real time.
+// the WAVE-file sound device (ZONBREL_AUDIO=wav:FILE).
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/decoder_choice.h"
-#include "mp3_decoder.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {
