@@ -1,6 +1,6 @@
 // What the core's playlist asks of the core (IPlaylistCore): the advance setting, the playable
-// types for folder scans, and the media library's items; and the library's activity bits that
-// the transport sets while it plays.
+// types for folder scans, the media library's items and the download of playlists named by URL;
+// and the library's activity bits that the transport sets while it plays.
 #include "core/core_seam.h"
 #include "core/open_filter.h"
 #include "core/player_core.h"
@@ -31,6 +31,11 @@ IMediaItem* CPlayerCore::GetLibraryItemForSource(LPCWSTR source) {
 HRESULT CPlayerCore::FindLibraryEntryForPlaylist(IMediaItem*, LPCWSTR) {
   LogSeam(u"CMediaLibrary::FindEntryForPlaylist");
   return E_FAIL;
+}
+
+int CPlayerCore::DownloadToFile(LPCWSTR, HANDLE) {
+  LogSeam(u"DownloadToFile (the HTTP client)");
+  return -1;
 }
 
 void CPlayerCore::RequestLibraryFlush(DWORD bits, DWORD mask) {

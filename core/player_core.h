@@ -217,6 +217,7 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   IMediaItem* FindLibraryItem(LPCWSTR source) override;
   IMediaItem* GetLibraryItemForSource(LPCWSTR source) override;
   HRESULT FindLibraryEntryForPlaylist(IMediaItem* item, LPCWSTR path) override;
+  int DownloadToFile(LPCWSTR url, HANDLE file) override;
 
   // IPlayerCoreLink
   int GetEqValue(int index) override;

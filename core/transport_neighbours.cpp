@@ -3,7 +3,9 @@
 #include "core/transport_neighbours.h"
 
 #include "core/core_seam.h"
+#include "core/player_core.h"
 #include "file_source.h"
+#include "playlist.h"
 #include "playlist_probe.h"
 
 InputSource* FileReaderSource() {
@@ -48,9 +50,8 @@ std::u16string RunAddUrlDialog(HWND) {
 
 void UpdateNotificationBubble(int) { LogSeam(u"ShowNotificationBubble"); }
 
-BOOL ExpandPlaylistItem(CPlaylist*, LPCWSTR, int, CPlayerCore*) {
-  LogSeam(u"CPlaylist::LoadFromPathOrUrl");
-  return FALSE;
+BOOL ExpandPlaylistItem(CPlaylist* playlist, LPCWSTR path, int index, CPlayerCore* core) {
+  return playlist && playlist->LoadFromPathOrUrl(path, index, core) ? TRUE : FALSE;
 }
 
 bool IsSavablePlaylistName(LPCWSTR name) {

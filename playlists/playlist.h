@@ -9,9 +9,12 @@
 
 #include "medialist.h"
 #include "playlist_core.h"
+#include "playlist_file_format.h"
 #include "playlist_item.h"
 #include "playlist_messages.h"
 #include "shuffle_draw.h"
+
+struct FeedItem;
 
 class CPlaylist {
  public:
@@ -84,8 +87,18 @@ class CPlaylist {
   HRESULT AppendMediaList(IMediaList* list);
   HRESULT ExportToMediaList(IPlaylistCore* core, IMediaList** list);
 
-  // Playlist files; reading them is the playlist reader's (playlist_neighbours.cpp).
+  // Playlist files (playlist_file_reader.cpp): the entries of the file at `path` are appended;
+  // `sourceName` is the name its text was found under (the URL of a download), null for the path.
+  // The index of the first entry added, or -1.
   int LoadFile(LPCWSTR path, LPCWSTR sourceName);
+  // One line of a line format (PLAYLIST_FORMAT_*) in a buffer of kPlaylistLineChars, rewritten in
+  // place: 1 an entry's resolved path, -1 a title (possibly empty) with *length, 0 nothing.
+  static int ParseTextLine(LPCWSTR base, LPWSTR line, int format, int* length);
+  // A playlist file, or a URL the core downloads, read in place of the entry at `insertAt` (-1:
+  // appended). 1 when entries were read, else 0.
+  int LoadFromPathOrUrl(LPCWSTR path, int insertAt, IPlaylistCore* core);
+  // The entries of a parsed feed document, its title becoming the playlist's; the first index or -1.
+  int AppendFeedItems(LPCWSTR title, const std::vector<FeedItem>& items);
 
  private:
   bool IsValid(int index) const { return index >= 0 && index < GetCount(); }
@@ -96,6 +109,13 @@ class CPlaylist {
   void SortRange(int mode, int first, int last);
   void AddFolderFiles(const std::u16string& folder, int level, int insertAt, const std::u16string& filter,
                       DWORD minimumSize, int& first, int& added);
+  // Steps of the playlist reader.
+  int ReadPlaylistFile(LPCWSTR path, LPCWSTR sourceName);
+  int ReadTextLines(const std::u16string& text, LPCWSTR base, int format);
+  int ReadPltFile(LPCWSTR path);
+  bool ReadFeed(const std::u16string& text, LPCWSTR source, int encoding, int& first);
+  int DownloadAndRead(LPCWSTR url, IPlaylistCore* core);
+  void ReplaceEntryWithRead(int index, int firstRead);
 
   IPlaylistCore* core_;
   BOOL batching_ = FALSE;

@@ -1,6 +1,6 @@
 // What a playlist asks of the player core that owns it: the shuffle and repeat switches, the
-// advance setting, reading an entry's information, the playable types and the library look-ups.
-// The player core implements it; zbplaylist and the tests drive a scripted one.
+// advance setting, entry information, the playable types, the library look-ups and downloads by
+// URL. The player core implements it; zbplaylist and the tests drive a scripted one.
 #pragma once
 #include <windows.h>
 
@@ -24,6 +24,8 @@ struct IPlaylistCore {
   virtual IMediaItem* FindLibraryItem(LPCWSTR source) = 0;
   virtual IMediaItem* GetLibraryItemForSource(LPCWSTR source) = 0;
   virtual HRESULT FindLibraryEntryForPlaylist(IMediaItem* item, LPCWSTR path) = 0;
+  // Fetches the URL's content into the open file; 0 or more on success, negative on failure.
+  virtual int DownloadToFile(LPCWSTR url, HANDLE file) = 0;
 
  protected:
   ~IPlaylistCore() = default;

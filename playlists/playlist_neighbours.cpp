@@ -1,13 +1,8 @@
-// Stand-ins for what the playlist reader and the Local Content scan will provide. None of them
-// does the work: each says in the debug output that it was reached and answers as a failure
-// would, so callers take their error paths instead of trusting a result.
+// Stand-ins for what the Local Content scan will provide. None of them does the work: each says
+// in the debug output that it was reached and answers as a failure would, so callers take their
+// error paths instead of trusting a result.
 #include "playlist.h"
 #include "playlist_neighbours.h"
-
-int CPlaylist::LoadFile(LPCWSTR path, LPCWSTR sourceName) {
-  OutputDebugStringW(u"CPlaylist::LoadFile: playlist files cannot be read yet\r\n");
-  return -1;
-}
 
 void DestroyLocalContentLists() {
   OutputDebugStringW(u"DestroyLocalContentLists: there is no Local Content scan yet\r\n");

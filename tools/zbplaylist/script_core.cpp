@@ -15,6 +15,11 @@ void CScriptCore::ReadItemInfo(CPlaylist* playlist, int index, LPCWSTR path, int
   playlist->SetItemInfo(index, path, known->second.title.c_str(), known->second.length);
 }
 
+int CScriptCore::DownloadToFile(LPCWSTR url, HANDLE file) {
+  if (log) *log += "  core: DownloadToFile " + ToUtf8(url) + "\n";
+  return -1;
+}
+
 HRESULT CScriptCore::FindLibraryEntryForPlaylist(IMediaItem* item, LPCWSTR path) {
   auto found = tags.find(path);
   if (!item || found == tags.end()) return E_FAIL;

@@ -34,4 +34,6 @@ class CScriptCore : public IPlaylistCore {
   IMediaItem* FindLibraryItem(LPCWSTR source) override { return nullptr; }
   IMediaItem* GetLibraryItemForSource(LPCWSTR source) override { return nullptr; }
   HRESULT FindLibraryEntryForPlaylist(IMediaItem* item, LPCWSTR path) override;
+  // A script fetches nothing: the call is logged and fails.
+  int DownloadToFile(LPCWSTR url, HANDLE file) override;
 };
