@@ -23,6 +23,9 @@ constexpr int kRoundFrames = 32;
 constexpr int kHead = 8;
 constexpr int kLaneWords = 24;  // every section of both channels, rounded up to whole vectors
 constexpr int kRowWords = kHead + kLaneWords;
+// Vectors run side by side, so that the multiply's latency hides behind the others' work; three
+// keep their histories in 16 registers.
+constexpr int kGroup = 3;
 static_assert(kLaneWords >= kEqBandCount * kEqMaxChannels && kLaneWords % 8 == 0);
 
 // Per lane, 64-bit words whose low halves the multiplies read: the coefficients in the form
@@ -111,7 +114,6 @@ void Keep(const LaneTable& t, const EqCascade& cascade, int channels) {
 namespace avx2 {
 using V = __m256i;
 constexpr int kLanes = 4;
-constexpr int kGroup = 2;  // two vectors side by side hide the multiply's latency in 16 registers
 ZB_INLINE V Load(const int64_t* p) { return _mm256_load_si256(reinterpret_cast<const V*>(p)); }
 ZB_INLINE V LoadU(const int64_t* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
 ZB_INLINE void StoreU(int64_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*>(p), v); }
@@ -138,7 +140,6 @@ ZB_INLINE void StoreKept(int64_t* to, V v, const int64_t* section, bool masked, 
 namespace avx512 {
 using V = __m512i;
 constexpr int kLanes = 8;
-constexpr int kGroup = 3;  // every lane at once: 32 registers hold them
 ZB_INLINE V Load(const int64_t* p) { return _mm512_load_si512(p); }
 ZB_INLINE V LoadU(const int64_t* p) { return _mm512_loadu_si512(p); }
 ZB_INLINE void StoreU(int64_t* p, V v) { _mm512_storeu_si512(p, v); }
@@ -177,7 +178,9 @@ bool RunEqCascadeWide(const EqCascade& cascade, SHORT* samples, int frames, int 
   const int blocks = frames / kRoundFrames;
   if (blocks > 0) {
     LaneTable table;
-    Rows rows{};
+    // Lanes not yet on a block of this call read words from earlier calls and throw the result
+    // away; zeroed once per thread, the words are never undefined.
+    thread_local Rows rows{};
     Fill(table, cascade, channels);
     if (bits == 512) {
       avx512::RunRounds(table, rows, cascade, samples, blocks, channels);
