@@ -102,11 +102,13 @@ struct Preset {
   signed char bands[kEqBandCount];
   int preamp;
 };
-// A typical preset leaves a few bands at the middle, which the filter skips; the other one
-// moves every band, so all ten sections run.
+// A typical preset leaves a few bands at the middle, which the filter skips; the next moves
+// every band, so all ten sections run; then every band flat, at a 0 dB preamp (nothing to do)
+// and at another one (the preamp alone).
 constexpr Preset kTypical = {{40, 36, 31, 27, 31, 33, 37, 31, 24, 29}, 28};
 constexpr Preset kEveryBand = {{20, 25, 28, 34, 36, 38, 35, 30, 26, 22}, 28};
 constexpr Preset kFlat = {{31, 31, 31, 31, 31, 31, 31, 31, 31, 31}, 31};
+constexpr Preset kPreampOnly = {{31, 31, 31, 31, 31, 31, 31, 31, 31, 31}, 28};
 
 void BM_Chain(benchmark::State& state, int chain, const Preset& preset) {
   zb::testing::TestDevice device;
@@ -144,6 +146,7 @@ BENCHMARK_CAPTURE(BM_Chain, eq_every_band_plus_writer, kEqualizer | kWriter, kEv
 BENCHMARK_CAPTURE(BM_Chain, eq_typical, kEqualizer, kTypical)->Unit(benchmark::kMillisecond)->Repetitions(kRuns);
 BENCHMARK_CAPTURE(BM_Chain, eq_every_band, kEqualizer, kEveryBand)->Unit(benchmark::kMillisecond)->Repetitions(kRuns);
 BENCHMARK_CAPTURE(BM_Chain, eq_flat, kEqualizer, kFlat)->Unit(benchmark::kMillisecond)->Repetitions(kRuns);
+BENCHMARK_CAPTURE(BM_Chain, eq_preamp_only, kEqualizer, kPreampOnly)->Unit(benchmark::kMillisecond)->Repetitions(kRuns);
 BENCHMARK_CAPTURE(BM_Chain, writer, kWriter, kFlat)->Unit(benchmark::kMillisecond)->Repetitions(kRuns);
 
 // Prints the usual table, then each chain's cost per second of audio as a share of decoding's.

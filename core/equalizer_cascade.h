@@ -28,6 +28,6 @@ EqCascade MakeEqCascade(const EqDesign& design, EqHistory (*rows)[kEqMaxChannels
 // cascade and the saturation, carrying the histories on; their output is the same to the bit.
 void RunEqCascadePlain(const EqCascade& cascade, SHORT* samples, int frames, int channels);
 // In vectors of `bits` (256 or 512; 0: the widest this processor has). False, with nothing
-// touched, when the processor has no such vectors or there is no section to run.
+// touched, when the processor has no such vectors.
 bool RunEqCascadeWide(const EqCascade& cascade, SHORT* samples, int frames, int channels, int bits = 0);
 bool EqWideAvailable(int bits);

@@ -107,6 +107,15 @@ void Keep(const LaneTable& t, const EqCascade& cascade, int channels) {
     into[j] = static_cast<SHORT>(std::clamp<LONG>(static_cast<LONG>(out[j][at]) >> 12, -32768, 32767));
 }
 
+// Every band flat but the preamp moved: each round's frames through the preamp and straight back.
+void PreampOnly(RoundRows& rows, LONG gain, SHORT* samples, int blocks, int channels) {
+  for (int b = 0; b < blocks; ++b) {
+    SHORT* block = samples + b * kRoundFrames * channels;
+    TakeInput(rows, block, channels, gain);
+    GiveOutput(rows, kHead - channels, block, channels);
+  }
+}
+
 #define ZB_INLINE [[gnu::always_inline]] inline
 
 #pragma GCC push_options
@@ -171,7 +180,7 @@ bool EqWideAvailable(int bits) { return Has(bits); }
 
 bool RunEqCascadeWide(const EqCascade& cascade, SHORT* samples, int frames, int channels, int bits) {
   if (bits == 0) bits = Has(512) ? 512 : 256;
-  if (!Has(bits) || cascade.count == 0 || channels < 1 || channels > kEqMaxChannels) return false;
+  if (!Has(bits) || channels < 1 || channels > kEqMaxChannels) return false;
   // A peaking c1 of -2^31 has no negation in 32 bits; no design makes one, but stay exact.
   for (int s = 0; s < cascade.count; ++s)
     if (cascade.peaking[s] && cascade.stages[s]->c1 == INT32_MIN) return false;
@@ -182,7 +191,9 @@ bool RunEqCascadeWide(const EqCascade& cascade, SHORT* samples, int frames, int 
     // away; zeroed once per thread, the words are never undefined.
     thread_local Rows rows{};
     Fill(table, cascade, channels);
-    if (bits == 512) {
+    if (cascade.count == 0) {
+      PreampOnly(rows.word[0], cascade.gain, samples, blocks, channels);
+    } else if (bits == 512) {
       avx512::RunRounds(table, rows, cascade, samples, blocks, channels);
     } else {
       avx2::RunRounds(table, rows, cascade, samples, blocks, channels);

@@ -333,6 +333,7 @@ TEST(EqualizerCascade, EveryWayAgreesWithTheModelOverBlocksOfAnyLength) {
       {0, 63, 31, 10, 50, 31, 0, 63, 20, 40},   // two in the middle
       {31, 31, 31, 31, 31, 31, 31, 31, 31, 12},  // the high shelf alone
       {31, 0, 31, 31, 31, 31, 31, 31, 31, 31},  // one peak
+      kFlat,                                     // the preamp alone
   };
   constexpr int kFrames = 4001;
   const int cuts[] = {1, 3, 2, 7, 5, 999, 1024, 513, 31, 32, 33, 64, 65, 1152, 17};
