@@ -42,6 +42,13 @@ struct alignas(64) Rows {
   RoundRows word[2];
 };
 
+// What every round of a call shares.
+struct Pipeline {
+  LONG gain;
+  SHORT* samples;
+  int blocks, channels, sections, vectors;
+};
+
 void Fill(LaneTable& t, const EqCascade& cascade, int channels) {
   std::memset(&t, 0, sizeof t);
   for (int l = 0; l < kLaneWords; ++l) t.section[l] = l / channels;
@@ -129,13 +136,16 @@ ZB_INLINE void StoreU(int64_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<V*
 ZB_INLINE V Mul(V a, V b) { return _mm256_mul_epi32(a, b); }
 ZB_INLINE V Add(V a, V b) { return _mm256_add_epi64(a, b); }
 // (sum >> 32) * 16 in the low half: bits 32..59 of the sum moved to 4..31.
-ZB_INLINE V HighTimes16(V sum) { return _mm256_and_si256(_mm256_srli_epi64(sum, 28), _mm256_set1_epi64x(~int64_t{15})); }
-ZB_INLINE void StoreKept(int64_t* to, V v, const int64_t* section, bool masked, int first, int last) {
-  if (!masked) return _mm256_store_si256(reinterpret_cast<V*>(to), v);
+ZB_INLINE V HighTimes16(V sum) {
+  return _mm256_and_si256(_mm256_srli_epi64(sum, 28), _mm256_set1_epi64x(~int64_t{15}));
+}
+ZB_INLINE void Store(int64_t* p, V v) { _mm256_store_si256(reinterpret_cast<V*>(p), v); }
+// The new value in lanes whose section is within first..last, else the old one at `old`.
+ZB_INLINE V Select(const int64_t* section, int first, int last, V v, const int64_t* old) {
   const V s = Load(section);
   const V outside = _mm256_or_si256(_mm256_cmpgt_epi64(_mm256_set1_epi64x(first), s),
                                     _mm256_cmpgt_epi64(s, _mm256_set1_epi64x(last)));
-  _mm256_maskstore_epi64(reinterpret_cast<long long*>(to), _mm256_xor_si256(outside, _mm256_set1_epi64x(-1)), v);
+  return _mm256_blendv_epi8(v, Load(old), outside);
 }
 #include "core/equalizer_cascade_lanes.inc"
 }  // namespace avx2
@@ -146,6 +156,7 @@ ZB_INLINE void StoreKept(int64_t* to, V v, const int64_t* section, bool masked, 
 #pragma GCC diagnostic push
 // GCC 12's 512-bit intrinsics take their unused pass-through from a self-initialised vector.
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 namespace avx512 {
 using V = __m512i;
 constexpr int kLanes = 8;
@@ -154,13 +165,15 @@ ZB_INLINE V LoadU(const int64_t* p) { return _mm512_loadu_si512(p); }
 ZB_INLINE void StoreU(int64_t* p, V v) { _mm512_storeu_si512(p, v); }
 ZB_INLINE V Mul(V a, V b) { return _mm512_mul_epi32(a, b); }
 ZB_INLINE V Add(V a, V b) { return _mm512_add_epi64(a, b); }
-ZB_INLINE V HighTimes16(V sum) { return _mm512_and_si512(_mm512_srli_epi64(sum, 28), _mm512_set1_epi64(~int64_t{15})); }
-ZB_INLINE void StoreKept(int64_t* to, V v, const int64_t* section, bool masked, int first, int last) {
-  if (!masked) return _mm512_store_si512(to, v);
+ZB_INLINE V HighTimes16(V sum) {
+  return _mm512_and_si512(_mm512_srli_epi64(sum, 28), _mm512_set1_epi64(~int64_t{15}));
+}
+ZB_INLINE void Store(int64_t* p, V v) { _mm512_store_si512(p, v); }
+ZB_INLINE V Select(const int64_t* section, int first, int last, V v, const int64_t* old) {
   const V s = Load(section);
-  const __mmask8 keep = _mm512_cmpge_epi64_mask(s, _mm512_set1_epi64(first)) &
-                        _mm512_cmple_epi64_mask(s, _mm512_set1_epi64(last));
-  _mm512_mask_store_epi64(to, keep, v);
+  const __mmask8 inside = _mm512_cmpge_epi64_mask(s, _mm512_set1_epi64(first)) &
+                          _mm512_cmple_epi64_mask(s, _mm512_set1_epi64(last));
+  return _mm512_mask_mov_epi64(Load(old), inside, v);
 }
 #include "core/equalizer_cascade_lanes.inc"
 }  // namespace avx512
@@ -191,12 +204,14 @@ bool RunEqCascadeWide(const EqCascade& cascade, SHORT* samples, int frames, int 
     // away; zeroed once per thread, the words are never undefined.
     thread_local Rows rows{};
     Fill(table, cascade, channels);
+    const Pipeline pipeline = {cascade.gain, samples, blocks, channels, cascade.count,
+                               (cascade.count * channels + bits / 64 - 1) / (bits / 64)};
     if (cascade.count == 0) {
       PreampOnly(rows.word[0], cascade.gain, samples, blocks, channels);
     } else if (bits == 512) {
-      avx512::RunRounds(table, rows, cascade, samples, blocks, channels);
+      avx512::RunRounds(table, rows, pipeline);
     } else {
-      avx2::RunRounds(table, rows, cascade, samples, blocks, channels);
+      avx2::RunRounds(table, rows, pipeline);
     }
     Keep(table, cascade, channels);
   }
