@@ -1,9 +1,6 @@
-// The cascade run wide: every section of every channel is a 64-bit lane of a vector, and the
-// sections work as a pipeline of rounds of kRoundFrames frames, section s on block r - s in
-// round r, so all lanes run at once and each section's chain of feedback is the only wait. The
-// arithmetic is the plain filter's, word for word: signed 32 x 32 -> 64-bit products, 64-bit
-// sums that wrap alike, the high word shifted left by 4. 512-bit vectors where the processor
-// has them, else 256-bit ones.
+// The cascade run wide: each section of each channel is a 64-bit lane of 512- or 256-bit vectors
+// and the sections a pipeline of rounds (section s on block r - s in round r), all lanes at once.
+// The arithmetic is the plain filter's word for word: 32 x 32 -> 64-bit products, wrapping sums.
 #include "core/equalizer_cascade.h"
 
 #if defined(__x86_64__)
