@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <numbers>
 #include <random>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "core/equalizer.h"
+#include "core/equalizer_cascade.h"
 #include "eq_reference.h"
 
 namespace zb::testing {
@@ -310,6 +312,58 @@ TEST(EqualizerFrames, TheOutputIsThatOfEverySectionInTurn) {
           DesignEqFilter(1, bands.data(), preamp);
           EXPECT_EQ(Filtered(*pcm, channels), PlainFilter(*CurrentEqDesign(), *pcm, channels))
               << ::testing::PrintToString(bands) << " preamp " << preamp << ", " << channels << " channels";
+        }
+      }
+    }
+  }
+}
+
+// Every way of running the cascade takes the stream in blocks of any length, odd ones and ones
+// that are not whole rounds of the wide ways (which hand what is left over to the plain way),
+// and agrees with the model to the bit, saturation and skipped middle bands included.
+struct CascadeWay {
+  const char* name;
+  int bits;  // 0: the plain way
+};
+constexpr CascadeWay kCascadeWays[] = {{"plain", 0}, {"256-bit", 256}, {"512-bit", 512}};
+
+TEST(EqualizerCascade, EveryWayAgreesWithTheModelOverBlocksOfAnyLength) {
+  const Bands curves[] = {
+      {5, 60, 20, 45, 10, 55, 0, 63, 25, 40},   // every band active
+      {0, 63, 31, 10, 50, 31, 0, 63, 20, 40},   // two in the middle
+      {31, 31, 31, 31, 31, 31, 31, 31, 31, 12},  // the high shelf alone
+      {31, 0, 31, 31, 31, 31, 31, 31, 31, 31},  // one peak
+      kFlat,                                     // the preamp alone
+  };
+  constexpr int kFrames = 4001;
+  const int cuts[] = {1, 3, 2, 7, 5, 999, 1024, 513, 31, 32, 33, 64, 65, 1152, 17};
+  for (const CascadeWay& way : kCascadeWays) {
+    if (way.bits && !EqWideAvailable(way.bits)) {
+      std::printf("this processor has no %s vectors\n", way.name);
+      continue;
+    }
+    for (const Bands& bands : curves) {
+      for (int preamp : {31, 0, 45}) {
+        for (int channels : {1, 2}) {
+          SCOPED_TRACE(::testing::Message() << way.name << ", " << ::testing::PrintToString(bands) << " preamp "
+                                            << preamp << ", " << channels << " channels");
+          const EqDesign design = ComputeEqDesign(bands.data(), preamp);
+          const std::vector<SHORT> in = Noise(size_t{kFrames} * channels, 23);
+          EqHistory rows[kEqStageCount][kEqMaxChannels] = {};
+          const EqCascade cascade = MakeEqCascade(design, rows);
+          std::vector<SHORT> pcm = in;
+          int done = 0;
+          for (int i = 0; done < kFrames; ++i) {
+            const int frames = std::min(cuts[i % std::size(cuts)], kFrames - done);
+            SHORT* block = &pcm[static_cast<size_t>(done) * channels];
+            if (way.bits) {
+              ASSERT_TRUE(RunEqCascadeWide(cascade, block, frames, channels, way.bits));
+            } else {
+              RunEqCascadePlain(cascade, block, frames, channels);
+            }
+            done += frames;
+          }
+          EXPECT_EQ(pcm, PlainFilter(design, in, channels));
         }
       }
     }
