@@ -24,7 +24,7 @@ void Append(const char* line) {
 int Hook(UINT event, void* data, UINT size, void*, UINT*) {
   if (event & PLAYER_EVENT_QUERY) return (event & ~PLAYER_EVENT_QUERY) == PLAYER_EVENT_END_OF_STREAM ? 0 : -1;
   if (event == PLAYER_EVENT_END_OF_STREAM && data && size >= sizeof(DWORD)) {
-    char line[16] = {'0' + static_cast<char>(*static_cast<DWORD*>(data) % 10), '\n', 0};
+    char line[16] = {static_cast<char>('0' + *static_cast<DWORD*>(data) % 10), '\n', 0};
     Append(line);
   }
   return -1;
