@@ -9,7 +9,7 @@ bool CMediaLibrary::RegisterItem(CLibraryItem* item) {
   EnterCriticalSection(&registryLock_);
   bool ok = true;
   try {
-    liveItems_[item->Mid()].insert(item);
+    liveItems_.emplace(item->Mid(), item);
   } catch (...) {
     ok = false;
   }
@@ -39,21 +39,21 @@ void CMediaLibrary::UnregisterItem(CLibraryItem* item) {
   CLibraryLock lock(this);
   EnterCriticalSection(&registryLock_);
   if (item->HoldsBatch() && db_) db_->CommitTransaction();
-  auto found = liveItems_.find(item->Mid());
-  if (found != liveItems_.end()) {
-    found->second.erase(item);
-    if (found->second.empty()) liveItems_.erase(found);
+  auto [first, last] = liveItems_.equal_range(item->Mid());
+  for (auto it = first; it != last; ++it) {
+    if (it->second == item) {
+      liveItems_.erase(it);
+      break;
+    }
   }
   LeaveCriticalSection(&registryLock_);
 }
 
 void CMediaLibrary::NotifyItemsOfRow(DWORD mid, IMediaItem* except) {
   EnterCriticalSection(&registryLock_);
-  auto found = liveItems_.find(mid);
-  if (found != liveItems_.end()) {
-    for (CLibraryItem* item : found->second) {
-      if (static_cast<IMediaItem*>(item) != except) item->Refresh();
-    }
+  auto [first, last] = liveItems_.equal_range(mid);
+  for (auto it = first; it != last; ++it) {
+    if (static_cast<IMediaItem*>(it->second) != except) it->second->Refresh();
   }
   LeaveCriticalSection(&registryLock_);
 }
