@@ -36,9 +36,13 @@ IMediaItem* CMediaLibrary::OpenBoundItemWithText(DWORD mid, LPCWSTR source, DWOR
 }
 
 void CMediaLibrary::UnregisterItem(CLibraryItem* item) {
-  CLibraryLock lock(this);
+  // Only a service item's end touches the database; the many plain items of a released list need
+  // the registry lock alone, as their registering did.
+  if (item->HoldsBatch()) {
+    CLibraryLock lock(this);
+    if (db_) db_->CommitTransaction();
+  }
   EnterCriticalSection(&registryLock_);
-  if (item->HoldsBatch() && db_) db_->CommitTransaction();
   auto [first, last] = liveItems_.equal_range(item->Mid());
   for (auto it = first; it != last; ++it) {
     if (it->second == item) {
