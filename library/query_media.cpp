@@ -19,13 +19,13 @@ std::u16string TotalColumn(LONG maximum) {
 }
 
 // The final read: result rows with their source, the preloaded text and the limited totals' tags.
-std::u16string FinalSelect(const QueryParams& p, bool preload) {
+std::u16string FinalSelect(const QueryParams& p, bool preload, const std::u16string& results) {
   std::u16string sql = u"select media.mid, media.source";
   sql += preload ? u", str_data.value" : u", NULL";
   sql += TotalColumn(p.maxLength) + TotalColumn(p.maxSize);
   // Results lead, in mid order: the planner would otherwise walk media by source and then sort,
   // which turns every tag lookup into a random read.
-  sql += u" from results cross join media on results.mid=media.mid ";
+  sql += u" from " + results + u" results cross join media on results.mid=media.mid ";
   if (preload) {
     sql += u" left join str_tags on results.mid=str_tags.mid and str_tags.tag=? left join str_data on "
            u"str_tags.strid=str_data.strid ";
@@ -62,7 +62,7 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
     bool full = false;  // a total maximum was reached: the rest of the rows are not wanted
     if (SUCCEEDED(hr)) {
       run.SelectRows(
-          FinalSelect(params, preload),
+          FinalSelect(params, preload, run.Results()),
           [&](CSqlStatement& s) {
             int index = 1;
             if (params.maxLength > 0) s.BindInt(index++, static_cast<int>(TAG_LENGTH));
