@@ -9,7 +9,7 @@ bool CMediaLibrary::RegisterItem(CLibraryItem* item) {
   EnterCriticalSection(&registryLock_);
   bool ok = true;
   try {
-    liveItems_[item->Mid()].insert(item);
+    liveItems_.emplace(item->Mid(), item);
   } catch (...) {
     ok = false;
   }
@@ -36,24 +36,28 @@ IMediaItem* CMediaLibrary::OpenBoundItemWithText(DWORD mid, LPCWSTR source, DWOR
 }
 
 void CMediaLibrary::UnregisterItem(CLibraryItem* item) {
-  CLibraryLock lock(this);
+  // Only a service item's end touches the database; the many plain items of a released list need
+  // the registry lock alone, as their registering did.
+  if (item->HoldsBatch()) {
+    CLibraryLock lock(this);
+    if (db_) db_->CommitTransaction();
+  }
   EnterCriticalSection(&registryLock_);
-  if (item->HoldsBatch() && db_) db_->CommitTransaction();
-  auto found = liveItems_.find(item->Mid());
-  if (found != liveItems_.end()) {
-    found->second.erase(item);
-    if (found->second.empty()) liveItems_.erase(found);
+  auto [first, last] = liveItems_.equal_range(item->Mid());
+  for (auto it = first; it != last; ++it) {
+    if (it->second == item) {
+      liveItems_.erase(it);
+      break;
+    }
   }
   LeaveCriticalSection(&registryLock_);
 }
 
 void CMediaLibrary::NotifyItemsOfRow(DWORD mid, IMediaItem* except) {
   EnterCriticalSection(&registryLock_);
-  auto found = liveItems_.find(mid);
-  if (found != liveItems_.end()) {
-    for (CLibraryItem* item : found->second) {
-      if (static_cast<IMediaItem*>(item) != except) item->Refresh();
-    }
+  auto [first, last] = liveItems_.equal_range(mid);
+  for (auto it = first; it != last; ++it) {
+    if (static_cast<IMediaItem*>(it->second) != except) it->second->Refresh();
   }
   LeaveCriticalSection(&registryLock_);
 }

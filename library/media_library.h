@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "com_object.h"
@@ -214,7 +215,8 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   std::set<DWORD> keptTags_;
   std::set<DWORD> overridingTags_;
   CRITICAL_SECTION registryLock_;
-  std::map<DWORD, std::set<CLibraryItem*>> liveItems_;  // under registryLock_
+  // Hashed: a query's list opens and releases one item per row, in any mid order.
+  std::unordered_multimap<DWORD, CLibraryItem*> liveItems_;  // under registryLock_
   std::array<CSqlStatement, kTagStatementSlots> statements_;
   std::map<std::u16string, CSqlStatement> cached_;
   HMODULE instance_;

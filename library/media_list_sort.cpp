@@ -23,13 +23,20 @@ std::optional<std::u16string> ReadString(IMediaItem* item, DWORD id) {
   return value;
 }
 
+// Texts are folded once when read rather than in every comparison: ordering the folded texts
+// gives the order of comparing the texts ignoring case.
+std::u16string Folded(std::u16string text) {
+  for (char16_t& c : text) c = zblib::FoldUpper(c);
+  return text;
+}
+
 // Nothing (monostate) when the item has no readable value for the key.
 KeyValue ReadKey(IMediaItem* item, DWORD key, bool albumArtistFallback) {
   switch ((key >> 16) & 0x800F) {
     case TAG_TYPE_STR: {
       auto text = ReadString(item, key);
       if (!text && key == TAG_ALBUM_ARTIST && albumArtistFallback) text = ReadString(item, TAG_ARTIST);
-      if (text) return *text;
+      if (text) return Folded(std::move(*text));
       return {};
     }
     case TAG_TYPE_INT: {
@@ -63,7 +70,7 @@ int Sign(LONGLONG v) { return (v > 0) - (v < 0); }
 int CompareValues(const KeyValue& a, const KeyValue& b) {
   const bool hasA = !std::holds_alternative<std::monostate>(a), hasB = !std::holds_alternative<std::monostate>(b);
   if (!hasA || !hasB) return static_cast<int>(hasA) - static_cast<int>(hasB);  // missing is lower
-  if (const auto* text = std::get_if<std::u16string>(&a)) return Sign(zblib::CompareNoCase(*text, std::get<std::u16string>(b)));
+  if (const auto* text = std::get_if<std::u16string>(&a)) return Sign(text->compare(std::get<std::u16string>(b)));
   if (const auto* number = std::get_if<LONG>(&a)) return Sign(static_cast<LONGLONG>(*number) - std::get<LONG>(b));
   if (const auto* real = std::get_if<float>(&a)) {
     const float other = std::get<float>(b);
@@ -97,7 +104,7 @@ STDMETHODIMP CMediaList::Sort(const DWORD* tags, const DWORD* ascending, LONG co
     for (size_t i = 0; i < n; ++i) {
       BSTR source = nullptr;
       // An item without a source orders before every item with one.
-      if (SUCCEEDED(items_[i]->GetSource(&source)) && source && *source) keys[i].emplace_back(std::u16string(source));
+      if (SUCCEEDED(items_[i]->GetSource(&source)) && source && *source) keys[i].emplace_back(Folded(source));
       else keys[i].emplace_back();
       SysFreeString(source);
     }

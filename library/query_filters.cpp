@@ -55,7 +55,7 @@ HRESULT CQueryRun::PreFilter(const char16_t* table) {
 HRESULT CQueryRun::PostFilter() {
   if (params_.postFilters.empty()) return S_OK;
   std::vector<DWORD> dropped;
-  const HRESULT hr = ForEachItem(*this, u"results", [&](DWORD mid, IMediaItem* item) {
+  const HRESULT hr = ForEachItem(*this, results_, [&](DWORD mid, IMediaItem* item) {
     for (const auto& [filter, context] : params_.postFilters) {
       DWORD keep = 1;
       const int answer = filter(item, context, &keep);
@@ -64,6 +64,6 @@ HRESULT CQueryRun::PostFilter() {
     }
   });
   if (FAILED(hr)) return hr;
-  DeleteMids(u"results", dropped);
+  DeleteMids(results_, dropped);
   return Status();
 }

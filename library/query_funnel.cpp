@@ -67,6 +67,9 @@ HRESULT CQueryRun::Funnel(const char16_t* sourceTable) {
   if (FAILED(hr)) return hr;
   if (params_.flags & QFLAG_INVERT) {
     Exec(u"insert or replace into results select mid from " + source + u" except select mid from " + current + u";");
+  } else if (params_.preFilters.empty() && !addZero_) {
+    // Nothing else goes into results: the rows can be read where they are.
+    results_ = current;
   } else if (current != u"results") {
     Exec(u"insert or replace into results select mid from " + current + u";");
   }

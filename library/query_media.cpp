@@ -10,24 +10,22 @@
 
 namespace {
 
-struct FoundRow {
-  DWORD mid;
-  std::u16string source;
-  std::u16string extra;
-  bool hasExtra;
-  LONG length;
-  LONG size;
-};
+// A total's tag, read in the final select only when that total is limited.
+std::u16string TotalColumn(LONG maximum) {
+  // Negative lengths and sizes stand for "unknown" and add nothing to a total.
+  return maximum > 0 ? u", (select max(value, 0) from int_tags where int_tags.mid=results.mid and int_tags.tag=? "
+                       u"and int_tags.instance=0)"
+                     : u", 0";
+}
 
-// The final read: result rows with their source, the preloaded text and the two totals' tags.
-std::u16string FinalSelect(const QueryParams& p, bool preload) {
+// The final read: result rows with their source, the preloaded text and the limited totals' tags.
+std::u16string FinalSelect(const QueryParams& p, bool preload, const std::u16string& results) {
   std::u16string sql = u"select media.mid, media.source";
   sql += preload ? u", str_data.value" : u", NULL";
-  // Negative lengths and sizes stand for "unknown" and add nothing to a total.
-  sql += u", (select max(value, 0) from int_tags where int_tags.mid=results.mid and int_tags.tag=? and "
-         u"int_tags.instance=0), (select max(value, 0) from int_tags where int_tags.mid=results.mid and "
-         u"int_tags.tag=? and int_tags.instance=0)";
-  sql += u" from results inner join media on results.mid=media.mid ";
+  sql += TotalColumn(p.maxLength) + TotalColumn(p.maxSize);
+  // Results lead, in mid order: the planner would otherwise walk media by source and then sort,
+  // which turns every tag lookup into a random read.
+  sql += u" from " + results + u" results cross join media on results.mid=media.mid ";
   if (preload) {
     sql += u" left join str_tags on results.mid=str_tags.mid and str_tags.tag=? left join str_data on "
            u"str_tags.strid=str_data.strid ";
@@ -59,39 +57,40 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
     CQueryRun run(this, params, watcher.Flag());
     hr = run.Narrow(u"GVMM");
     if (SUCCEEDED(hr)) hr = run.PostFilter();
-    std::vector<FoundRow> rows;
     const bool preload = (params.flags & QFLAG_PRELOAD) && params.extraColumn != 0;
+    LONGLONG length = 0, size = 0;
+    bool full = false;  // a total maximum was reached: the rest of the rows are not wanted
     if (SUCCEEDED(hr)) {
       run.SelectRows(
-          FinalSelect(params, preload),
+          FinalSelect(params, preload, run.Results()),
           [&](CSqlStatement& s) {
             int index = 1;
-            s.BindInt(index++, static_cast<int>(TAG_LENGTH));
-            s.BindInt(index++, static_cast<int>(TAG_SIZE));
+            if (params.maxLength > 0) s.BindInt(index++, static_cast<int>(TAG_LENGTH));
+            if (params.maxSize > 0) s.BindInt(index++, static_cast<int>(TAG_SIZE));
             if (preload) s.BindInt(index++, static_cast<int>(params.extraColumn));
             if (params.limit > 0) s.BindInt(index, params.limit);
           },
           [&](const CSqlQuery& row) {
+            if (full) return;
+            const LONG rowLength = row.GetInt(3, 0), rowSize = row.GetInt(4, 0);
+            // A total maximum ends the list at the first item that would go beyond it.
+            if ((params.maxLength > 0 && length + rowLength > params.maxLength) ||
+                (params.maxSize > 0 && size + rowSize > params.maxSize)) {
+              full = true;
+              return;
+            }
+            length += rowLength;
+            size += rowSize;
+            const DWORD mid = static_cast<DWORD>(row.GetInt(0, 0));
+            LPCWSTR source = row.GetText(1, u"");
             LPCWSTR extra = row.GetText(2);
-            rows.push_back({static_cast<DWORD>(row.GetInt(0, 0)), row.GetText(1, u""), extra ? extra : u"",
-                            extra != nullptr, row.GetInt(3, 0), row.GetInt(4, 0)});
+            IMediaItem* item = extra ? OpenBoundItemWithText(mid, source, params.extraColumn, extra, 0)
+                                     : OpenBoundItem(mid, source, 0);
+            if (!item) return;
+            list->AddItem(item);
+            item->Release();
           });
       hr = run.Status();
-    }
-    LONGLONG length = 0, size = 0;
-    for (const FoundRow& row : rows) {
-      if (FAILED(hr = run.Status())) break;
-      // A total maximum ends the list at the first item that would go beyond it.
-      if (params.maxLength > 0 && length + row.length > params.maxLength) break;
-      if (params.maxSize > 0 && size + row.size > params.maxSize) break;
-      length += row.length;
-      size += row.size;
-      IMediaItem* item = row.hasExtra ? OpenBoundItemWithText(row.mid, row.source.c_str(), params.extraColumn,
-                                                              row.extra.c_str(), 0)
-                                      : OpenBoundItem(row.mid, row.source.c_str(), 0);
-      if (!item) continue;
-      list->AddItem(item);
-      item->Release();
     }
   }
   if (SUCCEEDED(hr)) hr = list->QueryInterface(IID_IMediaList, reinterpret_cast<void**>(result));

@@ -38,6 +38,9 @@ class CQueryRun {
   HRESULT PreFilter(const char16_t* table);
   // The conditions from `source` into results (united with what is there).
   HRESULT Funnel(const char16_t* source);
+  // The table that holds the matching entries once the funnel ran: results, or the funnel's last
+  // table when results would only have been a copy of it. Read it under the name "results".
+  const std::u16string& Results() const { return results_; }
   // Items marked for `tag` leave results (QFLAG_MARKED); true when some did.
   bool ApplyMarks(const char16_t* table, DWORD tag);
   HRESULT PostFilter();
@@ -72,4 +75,5 @@ class CQueryRun {
   bool silenced_ = false;  // the library's error log was turned off for a cut read
   bool failed_ = false;
   bool addZero_ = false;   // the marks removed items and QFLAG_WITH_MISSING wants them counted
+  std::u16string results_ = u"results";
 };

@@ -206,6 +206,20 @@ TEST_F(SortTest, SeveralKeysGroupAnAlbumListing) {
   EXPECT_EQ(Sources(), (Texts{u"abba-arrival-1", u"abba-gold-2", u"abba-gold-1", u"queen-a-9", u"queen-hits-1"}));
 }
 
+TEST_F(SortTest, TextsAndSourcesOrderIgnoringCase) {
+  // In code-unit order "B" comes before "a" and E-acute (U+00C9) before e-grave (U+00E8); ignoring
+  // case, a < B < c < E-grave < E-acute, for tag texts and for sources alike.
+  Add(u"\\x\\c", [](CMediaItem* i) { i->SetString(TAG_ARTIST, u"c"); });
+  Add(u"\\x\\B", [](CMediaItem* i) { i->SetString(TAG_ARTIST, u"B"); });
+  Add(u"\\x\\\u00e9", [](CMediaItem* i) { i->SetString(TAG_ARTIST, u"\u00c9"); });
+  Add(u"\\x\\a", [](CMediaItem* i) { i->SetString(TAG_ARTIST, u"a"); });
+  Add(u"\\x\\\u00c8", [](CMediaItem* i) { i->SetString(TAG_ARTIST, u"\u00e8"); });
+  ASSERT_EQ(SortBy({TAG_ARTIST}, {1}), S_OK);
+  EXPECT_EQ(Sources(), (Texts{u"\\x\\a", u"\\x\\B", u"\\x\\c", u"\\x\\\u00c8", u"\\x\\\u00e9"}));
+  ASSERT_EQ(list->Sort(nullptr, nullptr, 0), S_OK);
+  EXPECT_EQ(Sources(), (Texts{u"\\x\\a", u"\\x\\B", u"\\x\\c", u"\\x\\\u00c8", u"\\x\\\u00e9"}));
+}
+
 TEST_F(SortTest, RealsDatesAndMultiValuedIntegers) {
   Add(u"late", [](CMediaItem* i) {
     i->SetFloat(TAG_REPLAYGAIN_TRACK_GAIN, 2.5f);
