@@ -162,6 +162,26 @@ struct PreFilterState {
   }
 };
 
+// Every entry has a title, so an empty text can only come from entries marked out of it.
+TEST_F(QueryTest, EntriesMarkedForTheValueTagCountAsLackingItOnlyWithFlag16) {
+  auto texts = [&](DWORD flags) {
+    Ref<IMediaItem> query = NewQuery();
+    Param(query.get(), QPARAM_VALUE_TAG, static_cast<LONG>(TAG_SONG_TITLE));
+    Param(query.get(), QPARAM_FLAGS, static_cast<LONG>(flags));
+    Ref<IMediaResult> result;
+    EXPECT_EQ(library_->QueryValues(query.get(), result.out()), S_OK);
+    return result.get() ? Texts(result.get()) : std::set<std::u16string>{};
+  };
+  EXPECT_EQ(texts(QFLAG_MARKED | QFLAG_WITH_MISSING).count(u""), 0u);
+  Exec("insert into int_tags select mid, " + Id(QTAG_MARKED_TAGS) + ", 0, " + Id(TAG_SONG_TITLE) +
+       " from media where source='" + testing_helpers::Narrow(Source(5)) + "';");
+  const std::set<std::u16string> lacking = texts(QFLAG_MARKED | QFLAG_WITH_MISSING);
+  EXPECT_EQ(lacking.count(u""), 1u);
+  EXPECT_EQ(texts(QFLAG_MARKED).count(u""), 0u);
+  EXPECT_EQ(texts(QFLAG_WITH_MISSING).count(u""), 0u);
+  EXPECT_EQ(texts(QFLAG_MARKED).size() + 1, lacking.size());
+}
+
 TEST_F(QueryTest, RowsNoPreFilterHasAnOpinionOnAreStillCheckedAgainstTheConditions) {
   PreFilterState state;
   Ref<IMediaItem> query = NewQuery();
