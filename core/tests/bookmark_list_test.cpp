@@ -2,6 +2,8 @@
 // moved into the file, the bound on resume positions, and the lookups.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/bookmark_list.h"
 #include "core/registry_values.h"
 #include "core/settings.h"
@@ -151,14 +153,23 @@ TEST_F(Bookmarks, ACutShortOrOddFileEndsWithItsLastWholeEntry) {
       {"odd size", [] { Bytes b = Image({Entry(7, u"\\x")}); b.push_back(0x41); return b; }(), {u"\\x"}},
       {"duplicates collapse", Image({Entry(1, u"\\a"), Entry(2, u"\\A")}), {u"\\A"}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    WriteBytes(device.ProgramFile("bookmarks.dat"), c.bytes);
+  auto readTexts = [] {
     CBookmarkList read(nullptr, u"bookmarks.dat");
     read.ReadBookmarksFile();
     std::vector<std::u16string> texts;
     for (const auto& e : read.Entries()) texts.push_back(e.text);
-    EXPECT_EQ(texts, c.texts);
+    return texts;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(device.ProgramFile("bookmarks.dat"), c.bytes);
+    EXPECT_EQ(readTexts(), c.texts);
+    // The same bytes as the older registry value: its size bounds the reading as the file's does.
+    std::filesystem::remove(device.ProgramFile("bookmarks.dat"));
+    HKEY key = SettingsKey();
+    WriteRegBinary(key, u"Bookmarks", c.bytes.data(), static_cast<DWORD>(c.bytes.size()));
+    RegCloseKey(key);
+    EXPECT_EQ(readTexts(), c.texts) << "from the registry";
   }
 }
 
