@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
+#include <objbase.h>
+
+#include "item_stream.h"
 #include "tagnames.h"
 #include "wide_text.h"
 
@@ -290,17 +294,30 @@ STDMETHODIMP CMediaItem::FormatTitle(DWORD mode, DWORD, LPCWSTR format, BSTR* ti
   return FormatItemTitle(&title_, &changed_, mode, format, title, missing);
 }
 
-// Streams over blob tags need the platform's IStream and memory streams, which this host does
-// not provide yet; the argument checks hold already so callers see the same errors later.
+// A read stream holds a copy of the bytes, so the tag may change while it is read.
 STDMETHODIMP CMediaItem::OpenBlobStream(DWORD id, DWORD instance, IStream** stream) {
   if (!stream) return E_POINTER;
   *stream = nullptr;
-  if (TAG_IS_MULTI(id) || TAG_TYPE(id) != TAG_TYPE_BLOB || !Find(id, instance)) return E_INVALIDARG;
-  return E_NOTIMPL;
+  const CTagValue* value = TAG_IS_MULTI(id) || TAG_TYPE(id) != TAG_TYPE_BLOB ? nullptr : Find(id, instance);
+  if (!value) return E_INVALIDARG;
+  std::vector<BYTE> bytes(value->GetBlobSize());
+  DWORD size = static_cast<DWORD>(bytes.size());
+  if (!bytes.empty() && FAILED(value->GetBytes(bytes.data(), &size))) return E_FAIL;
+  IStream* copy = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &copy)) || !copy) return E_FAIL;
+  ULONG written = 0;
+  const LARGE_INTEGER start{};
+  if ((size && (FAILED(copy->Write(bytes.data(), size, &written)) || written != size)) ||
+      FAILED(copy->Seek(start, STREAM_SEEK_SET, nullptr))) {
+    copy->Release();
+    return E_FAIL;
+  }
+  *stream = copy;
+  return S_OK;
 }
 
-STDMETHODIMP CMediaItem::CreateBlobStream(DWORD, DWORD, IStream** stream, DWORD) {
+STDMETHODIMP CMediaItem::CreateBlobStream(DWORD id, DWORD instance, IStream** stream, DWORD reserved) {
   if (!stream) return E_POINTER;
-  *stream = nullptr;
-  return E_NOTIMPL;
+  *stream = CItemStream::Create(this, id, instance, reserved);
+  return *stream ? S_OK : E_FAIL;
 }

@@ -213,6 +213,48 @@ TEST_F(MediaItem, BlobTagsAndTheirStreams) {
   EXPECT_EQ(stream, nullptr);
   EXPECT_EQ(item->OpenBlobStream(TAG_ARTIST, 0, &stream), E_INVALIDARG);
   EXPECT_EQ(item->OpenBlobStream(TAG_ID(4002, TAG_TYPE_BLOB), 0, &stream), E_INVALIDARG);
+
+  // A read stream is a copy: changing the tag afterwards leaves what it reads alone.
+  ASSERT_EQ(item->OpenBlobStream(TAG_MCDI, 0, &stream), S_OK);
+  const BYTE other[] = {9, 9};
+  ASSERT_EQ(item->SetBytes(TAG_MCDI, other, sizeof(other)), S_OK);
+  BYTE read[8] = {};
+  ULONG got = 0;
+  EXPECT_EQ(stream->Read(read, sizeof(read), &got), S_OK);
+  EXPECT_EQ(got, sizeof(bytes));
+  EXPECT_EQ(std::memcmp(read, bytes, sizeof(bytes)), 0);
+  stream->Release();
+}
+
+TEST_F(MediaItem, WrittenBlobStreamsBecomeTheTagWhenLetGo) {
+  const BYTE first[] = {1, 2, 3}, second[] = {4, 5, 6, 7};
+  IStream* stream = nullptr;
+  ASSERT_EQ(item->CreateBlobStream(TAG_MCDI, 0, &stream, 0), S_OK);
+  IStream* again = nullptr;
+  ASSERT_EQ(stream->QueryInterface(IID_IStream, reinterpret_cast<void**>(&again)), S_OK);
+  ULONG written = 0;
+  ASSERT_EQ(stream->Write(first, sizeof(first), &written), S_OK);
+  ASSERT_EQ(again->Write(second, sizeof(second), &written), S_OK);
+  stream->Release();
+  BOOL present = TRUE;
+  item->HasTag(TAG_MCDI, &present);
+  EXPECT_FALSE(present) << "stored only when the last reference goes";
+  again->Release();
+  BYTE back[16] = {};
+  DWORD size = sizeof(back);
+  ASSERT_EQ(item->GetBytes(TAG_MCDI, back, &size), S_OK);
+  const BYTE expected[] = {1, 2, 3, 4, 5, 6, 7};
+  ASSERT_EQ(size, sizeof(expected));
+  EXPECT_EQ(std::memcmp(back, expected, sizeof(expected)), 0);
+
+  // A multi-valued blob is stored at the stream's instance.
+  ASSERT_EQ(item->CreateBlobStream(TAG_ARTWORK_DATA, 2, &stream, 0), S_OK);
+  ASSERT_EQ(stream->Write(second, sizeof(second), &written), S_OK);
+  stream->Release();
+  size = sizeof(back);
+  ASSERT_EQ(item->GetInstance(TAG_ARTWORK_DATA, 2, back, &size), S_OK);
+  ASSERT_EQ(size, sizeof(second));
+  EXPECT_EQ(std::memcmp(back, second, sizeof(second)), 0);
 }
 
 TEST_F(MediaItem, NamesAndIdsThroughTheItem) {
