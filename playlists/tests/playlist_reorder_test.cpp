@@ -248,6 +248,26 @@ list
     3 \x\1.mp3 "1.mp3" -2 1
   current -1, history, position 0
 )"},
+      {"album artist first, before the artist",
+       R"(insert \s\a.mp3
+insert \s\b.mp3
+tag \s\a.mp3 "Album artist=Zed" Artist=Alpha
+tag \s\b.mp3 "Album artist=Ann" Artist=Zulu
+reorder 6
+list
+)",
+       R"(> insert \s\a.mp3
+  -> 0
+> insert \s\b.mp3
+  -> 1
+> tag \s\a.mp3 "Album artist=Zed" Artist=Alpha
+> tag \s\b.mp3 "Album artist=Ann" Artist=Zulu
+> reorder 6
+> list
+    0 \s\b.mp3 "b.mp3" -2 1
+    1 \s\a.mp3 "a.mp3" -2 1
+  current -1, history, position 0
+)"},
       {"song title first",
        R"(insert \s\a.mp3
 insert \s\b.mp3
