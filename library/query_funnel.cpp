@@ -73,6 +73,10 @@ HRESULT CQueryRun::Funnel(const char16_t* sourceTable) {
   } else if (current != u"results") {
     Exec(u"insert or replace into results select mid from " + current + u";");
   }
-  if (addZero_) Exec(u"insert or replace into results values (0);");
+  AddMarkedRow();
   return Status();
+}
+
+void CQueryRun::AddMarkedRow() {
+  if (addZero_) Exec(u"insert or replace into " + results_ + u" values (0);");
 }

@@ -43,6 +43,9 @@ class CQueryRun {
   const std::u16string& Results() const { return results_; }
   // Items marked for `tag` leave results (QFLAG_MARKED); true when some did.
   bool ApplyMarks(const char16_t* table, DWORD tag);
+  // The mid-0 row that stands for entries the marks removed, when QFLAG_WITH_MISSING asks to
+  // count them; marks applied after the funnel (the value tag's) need it added again.
+  void AddMarkedRow();
   HRESULT PostFilter();
 
   // Reads mids (the first column) with the cancel flag able to cut the read short; false when

@@ -111,10 +111,7 @@ STDMETHODIMP CMediaLibrary::QueryValues(IMediaItem* query, IMediaResult** result
     CQueryRun run(this, params, watcher.Flag());
     hr = run.Narrow(u"GVSC");
     // Entries marked for the value tag give no value; with QFLAG_WITH_MISSING they count as lacking it.
-    if (SUCCEEDED(hr) && run.ApplyMarks(run.Results().c_str(), v) && (params.flags & QFLAG_WITH_MISSING)) {
-      // The funnel has already run: the row that stands for the marked entries is added here.
-      run.Exec(u"insert or replace into " + run.Results() + u" values (0);");
-    }
+    if (SUCCEEDED(hr) && run.ApplyMarks(run.Results().c_str(), v)) run.AddMarkedRow();
     if (SUCCEEDED(hr)) hr = run.PostFilter();
     if (SUCCEEDED(hr)) {
       const std::u16string from = run.Results() + u" results";
