@@ -14,9 +14,9 @@
 #include <cstring>
 #include <vector>
 
-#include "core/equalizer.h"
-#include "core/settings.h"
-#include "core/wave_writer.h"
+#include "core/output/equalizer.h"
+#include "core/settings/settings.h"
+#include "core/output/wave_writer.h"
 #include "testing/env_scope.h"
 #include "testing/test_device.h"
 

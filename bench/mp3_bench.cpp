@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/output_registry.h"
+#include "core/output/output_registry.h"
 #include "file_source.h"
 #include "host_window.h"
 #include "mp3_decoder.h"

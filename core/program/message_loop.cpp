@@ -2,11 +2,11 @@
 // that a long message still lets the deferred timers run from the main window.
 #include "core/program/message_loop.h"
 
-#include "core/main_window_neighbours.h"
-#include "core/main_window_protocol.h"
-#include "core/player_core.h"
-#include "core/program_state.h"
-#include "core/settings.h"
+#include "core/window/main_window_neighbours.h"
+#include "core/window/main_window_protocol.h"
+#include "core/player/player_core.h"
+#include "core/window/program_state.h"
+#include "core/settings/settings.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 // tears them down in a fixed order (the core and the settings went with the main window).
 #include <windows.h>
 
-#include "core/bound_function.h"
-#include "core/core_seam.h"
-#include "core/main_window.h"
-#include "core/main_window_neighbours.h"
-#include "core/main_window_protocol.h"
-#include "core/named_events.h"
+#include "core/modules/bound_function.h"
+#include "core/player/core_seam.h"
+#include "core/window/main_window.h"
+#include "core/window/main_window_neighbours.h"
+#include "core/window/main_window_protocol.h"
+#include "core/common/named_events.h"
 #include "core/program/message_loop.h"
 #include "core/program/single_instance.h"
-#include "core/program_state.h"
-#include "core/repeat_timers.h"
-#include "core/settings.h"
+#include "core/window/program_state.h"
+#include "core/window/repeat_timers.h"
+#include "core/settings/settings.h"
 #include "skin/skin_file_types.h"
 
 namespace {

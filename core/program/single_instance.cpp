@@ -3,9 +3,9 @@
 // stays signalled while a copy lives, say when it can take a command line.
 #include "core/program/single_instance.h"
 
-#include "core/main_window_messages.h"
-#include "core/main_window_protocol.h"
-#include "core/program_state.h"
+#include "core/window/main_window_messages.h"
+#include "core/window/main_window_protocol.h"
+#include "core/window/program_state.h"
 
 namespace {
 

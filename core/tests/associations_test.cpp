@@ -3,9 +3,9 @@
 // restores it, and the settings' list of chosen extensions follows.
 #include <gtest/gtest.h>
 
-#include "core/associations.h"
-#include "core/registry_values.h"
-#include "core/settings.h"
+#include "core/settings/associations.h"
+#include "core/settings/registry_values.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 
 namespace zb::testing {

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "core/bookmark_list.h"
-#include "core/registry_values.h"
-#include "core/settings.h"
+#include "core/settings/bookmark_list.h"
+#include "core/settings/registry_values.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 
 namespace zb::testing {

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/bound_system_functions.h"
+#include "core/modules/bound_system_functions.h"
 #include "product_device.h"
 
 namespace zb::testing {

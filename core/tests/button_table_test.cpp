@@ -2,8 +2,8 @@
 // and the lookups by registry code and by key.
 #include <gtest/gtest.h>
 
-#include "core/button_table.h"
-#include "core/registry_values.h"
+#include "core/settings/button_table.h"
+#include "core/settings/registry_values.h"
 #include "product_device.h"
 
 namespace zb::testing {

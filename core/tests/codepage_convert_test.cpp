@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/codepage_convert.h"
+#include "core/common/codepage_convert.h"
 
 namespace {
 

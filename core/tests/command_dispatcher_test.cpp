@@ -3,7 +3,7 @@
 // the play order cycles; held volume keys repeat; a hook may take a command over.
 #include <gtest/gtest.h>
 
-#include "core/repeat_timers.h"
+#include "core/window/repeat_timers.h"
 #include "main_window_fixture.h"
 #include "testing/test_clock.h"
 

@@ -1,7 +1,7 @@
 // The main window's own command target on a real core: storing a bookmark keeps one per item at
 // the last refreshed position, and resuming seeks the item that plays to its bookmark, or leaves
 // an item without one where it is.
-#include "core/command_target.h"
+#include "core/window/command_target.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {

@@ -3,7 +3,7 @@
 // that this process did not hand over, which are refused and left alone.
 #include <gtest/gtest.h>
 
-#include "core/named_events.h"
+#include "core/common/named_events.h"
 #include "main_window_fixture.h"
 
 namespace zb::testing {

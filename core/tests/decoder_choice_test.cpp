@@ -3,10 +3,10 @@
 // MIME type a claiming source reports, looked up in the registry or in the decoders' own lists.
 #include <gtest/gtest.h>
 
-#include "core/decoder_choice.h"
-#include "core/registry_values.h"
-#include "core/stream_sources.h"
-#include "core/transport_neighbours.h"
+#include "core/modules/decoder_choice.h"
+#include "core/settings/registry_values.h"
+#include "core/modules/stream_sources.h"
+#include "core/transport/transport_neighbours.h"
 #include "device/text.h"
 #include "product_device.h"
 

@@ -4,7 +4,7 @@
 // a play starts with.
 #include <thread>
 
-#include "core/host_callbacks.h"
+#include "core/modules/host_callbacks.h"
 #include "settingsui/eq_preset_list.h"
 #include "transport_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/deferred_timers.h"
+#include "core/modules/deferred_timers.h"
 #include "testing/test_clock.h"
 #include "testing/test_device.h"
 

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/equalizer.h"
-#include "core/equalizer_cascade.h"
+#include "core/output/equalizer.h"
+#include "core/output/equalizer_cascade.h"
 #include "eq_reference.h"
 
 namespace zb::testing {

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/event_hooks.h"
-#include "core/player_events.h"
+#include "core/modules/event_hooks.h"
+#include "core/interface/player_events.h"
 
 namespace {
 

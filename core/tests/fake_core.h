@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "core/player_core_link.h"
+#include "core/player/player_core_link.h"
 
 namespace zb::testing {
 

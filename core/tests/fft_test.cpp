@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "core/fft.h"
+#include "core/output/fft.h"
 
 namespace zb::testing {
 namespace {

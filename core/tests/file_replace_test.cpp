@@ -1,7 +1,7 @@
 // Whole-file replacement: new contents arrive whole or not at all, and a failure says so.
 #include <gtest/gtest.h>
 
-#include "core/file_replace.h"
+#include "core/common/file_replace.h"
 #include "product_device.h"
 
 namespace zb::testing {

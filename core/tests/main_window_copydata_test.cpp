@@ -2,9 +2,9 @@
 // clients' requests answered to the sender's window, and texts read only within cbData.
 #include <gtest/gtest.h>
 
-#include "core/named_events.h"
-#include "core/song_title_stand_in.h"
-#include "core/trusted_buffers.h"
+#include "core/common/named_events.h"
+#include "core/window/song_title_stand_in.h"
+#include "core/window/trusted_buffers.h"
 #include "main_window_fixture.h"
 
 namespace zb::testing {

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "core/control_message.h"
-#include "core/main_window.h"
-#include "core/main_window_messages.h"
-#include "core/main_window_protocol.h"
-#include "core/main_window_state.h"
-#include "core/player_core.h"
-#include "core/program_state.h"
-#include "core/settings.h"
+#include "core/window/control_message.h"
+#include "core/window/main_window.h"
+#include "core/window/main_window_messages.h"
+#include "core/window/main_window_protocol.h"
+#include "core/window/main_window_state.h"
+#include "core/player/player_core.h"
+#include "core/window/program_state.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 #include "recording_target.h"
 

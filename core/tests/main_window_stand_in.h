@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/main_window_messages.h"
-#include "core/main_window_protocol.h"
-#include "core/player_core.h"
+#include "core/window/main_window_messages.h"
+#include "core/window/main_window_protocol.h"
+#include "core/player/player_core.h"
 
 namespace zb::testing {
 

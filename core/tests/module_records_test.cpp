@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/dec_module.h"
-#include "core/dsp_module.h"
-#include "core/gen_module.h"
-#include "core/input_source.h"
-#include "core/output_module.h"
-#include "core/vis_module.h"
+#include "core/interface/dec_module.h"
+#include "core/interface/dsp_module.h"
+#include "core/interface/gen_module.h"
+#include "core/interface/input_source.h"
+#include "core/interface/output_module.h"
+#include "core/interface/vis_module.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <numeric>
 
-#include "core/decoder_choice.h"
+#include "core/modules/decoder_choice.h"
 #include "device/text.h"
 #include "mp3_decoder.h"
 #include "transport_fixture.h"

@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <thread>
 
-#include "core/named_events.h"
+#include "core/common/named_events.h"
 #include "product_device.h"
 
 namespace zb::testing {

@@ -1,7 +1,7 @@
 // The open dialog's type filter (its entries, their order, the omitted types), the upper-case
 // extension list the folder scans use, and the path specifications the dialogs hand back, read
 // into the playlist by AddFilesFromPath and EnqueuePath over real files on the device.
-#include "core/open_filter.h"
+#include "core/transport/open_filter.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {

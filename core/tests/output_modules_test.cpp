@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/output_registry.h"
+#include "core/output/output_registry.h"
 #include "gwes/message_box.h"
 #include "product_device.h"
 #include "testing/test_clock.h"

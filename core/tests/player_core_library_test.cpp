@@ -11,8 +11,8 @@
 #include <optional>
 #include <thread>
 
-#include "core/play_statistics.h"
-#include "core/player_events.h"
+#include "core/player/play_statistics.h"
+#include "core/interface/player_events.h"
 #include "media_item.h"
 #include "plugin_device.h"
 #include "tagids.h"

@@ -5,9 +5,9 @@
 
 #include <thread>
 
-#include "core/host_callbacks.h"
-#include "core/player_events.h"
-#include "core/player_messages.h"
+#include "core/modules/host_callbacks.h"
+#include "core/interface/player_events.h"
+#include "core/interface/player_messages.h"
 #include "plugin_device.h"
 #include "testing/test_clock.h"
 

@@ -3,8 +3,8 @@
 // say over both, and button commands posted once the window is set up.
 #include <gtest/gtest.h>
 
-#include "core/button_command_callback.h"
-#include "core/player_events.h"
+#include "core/window/button_command_callback.h"
+#include "core/interface/player_events.h"
 #include "plugin_device.h"
 #include "testing/test_clock.h"
 

@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/main_window_protocol.h"
-#include "core/settings.h"
+#include "core/window/main_window_protocol.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 
 namespace zb::testing {

@@ -9,9 +9,9 @@
 #include <vector>
 #include <windows.h>
 
-#include "core/module_lists.h"
-#include "core/player_core.h"
-#include "core/settings.h"
+#include "core/modules/module_lists.h"
+#include "core/player/player_core.h"
+#include "core/settings/settings.h"
 #include "fixtures/fixture_log.h"
 #include "main_window_stand_in.h"
 #include "testing/env_scope.h"

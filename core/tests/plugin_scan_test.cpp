@@ -3,8 +3,8 @@
 // loaded and which are freed; and the quit-all order of the core's destruction.
 #include <gtest/gtest.h>
 
-#include "core/plugin_scan.h"
-#include "core/wave_writer.h"
+#include "core/modules/plugin_scan.h"
+#include "core/output/wave_writer.h"
 #include "plugin_device.h"
 
 namespace zb::testing {

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "core/random_guid.h"
+#include "core/common/random_guid.h"
 #include "product_device.h"
 #include "testing/test_clock.h"
 

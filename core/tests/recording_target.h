@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/command_target.h"
+#include "core/window/command_target.h"
 #include "device/text.h"
 
 namespace zb::testing {

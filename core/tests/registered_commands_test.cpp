@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/player_events.h"
-#include "core/registered_commands.h"
+#include "core/interface/player_events.h"
+#include "core/modules/registered_commands.h"
 #include "testing/test_device.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/bound_function.h"
-#include "core/dsp_choice.h"
-#include "core/equalizer.h"
-#include "core/sample_chain.h"
-#include "core/settings.h"
+#include "core/modules/bound_function.h"
+#include "core/output/dsp_choice.h"
+#include "core/output/equalizer.h"
+#include "core/output/sample_chain.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 
 namespace zb::testing {

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/dec_module.h"
-#include "core/player_core.h"
-#include "core/player_events.h"
+#include "core/interface/dec_module.h"
+#include "core/player/player_core.h"
+#include "core/interface/player_events.h"
 #include "device/text.h"
 
 namespace zb::testing {

@@ -3,9 +3,9 @@
 // a process of its own.
 #include <gtest/gtest.h>
 
-#include "core/button_table.h"
-#include "core/registry_values.h"
-#include "core/settings.h"
+#include "core/settings/button_table.h"
+#include "core/settings/registry_values.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 
 namespace zb::testing {

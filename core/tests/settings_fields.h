@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 
 namespace zb::testing {
 

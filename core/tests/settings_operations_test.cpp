@@ -2,9 +2,9 @@
 // core forget its DSP choice), the equaliser setters and the skin per screen size.
 #include <gtest/gtest.h>
 
-#include "core/button_table.h"
-#include "core/registry_values.h"
-#include "core/settings.h"
+#include "core/settings/button_table.h"
+#include "core/settings/registry_values.h"
+#include "core/settings/settings.h"
 #include "fake_core.h"
 #include "product_device.h"
 

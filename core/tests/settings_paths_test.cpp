@@ -2,7 +2,7 @@
 // user-interface speed scaling with the documented worked values.
 #include <gtest/gtest.h>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 #include "string_tokenizer.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "core/button_table.h"
-#include "core/registry_values.h"
-#include "core/settings.h"
+#include "core/settings/button_table.h"
+#include "core/settings/registry_values.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 #include "settings_fields.h"
 #include "string_tokenizer.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/registry_values.h"
-#include "core/settings.h"
+#include "core/settings/registry_values.h"
+#include "core/settings/settings.h"
 #include "product_device.h"
 #include "string_tokenizer.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <mmsystem.h>
 
-#include "core/system_volume.h"
+#include "core/output/system_volume.h"
 #include "plugin_device.h"
 
 namespace zb::testing {

@@ -1,7 +1,7 @@
 // Case-insensitive search in wide and narrow text: where it finds, and what gives null.
 #include <gtest/gtest.h>
 
-#include "core/text_search.h"
+#include "core/common/text_search.h"
 
 namespace {
 

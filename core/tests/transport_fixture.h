@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
-#include "core/bookmark_list.h"
-#include "core/module_lists.h"
-#include "core/player_core.h"
-#include "core/settings.h"
+#include "core/settings/bookmark_list.h"
+#include "core/modules/module_lists.h"
+#include "core/player/player_core.h"
+#include "core/settings/settings.h"
 #include "main_window_stand_in.h"
 #include "playlist.h"
 #include "product_device.h"

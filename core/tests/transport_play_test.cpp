@@ -4,7 +4,7 @@
 // passes the item over.
 #include <stdexcept>
 
-#include "core/command_target.h"
+#include "core/window/command_target.h"
 #include "playlist_probe.h"
 #include "transport_fixture.h"
 

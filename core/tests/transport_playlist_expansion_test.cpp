@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/decoder_choice.h"
+#include "core/modules/decoder_choice.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {

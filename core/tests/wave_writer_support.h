@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/player_messages.h"
-#include "core/settings.h"
-#include "core/wave_writer.h"
+#include "core/interface/player_messages.h"
+#include "core/settings/settings.h"
+#include "core/output/wave_writer.h"
 #include "product_device.h"
 #include "testing/test_audio.h"
 #include "testing/test_clock.h"

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
-#include "core/dsp_choice.h"
-#include "core/equalizer.h"
-#include "core/sample_chain.h"
+#include "core/output/dsp_choice.h"
+#include "core/output/equalizer.h"
+#include "core/output/sample_chain.h"
 #include "testing/env_scope.h"
 #include "wave_writer_support.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "core/bound_system_functions.h"
+#include "core/modules/bound_system_functions.h"
 
 namespace {
 

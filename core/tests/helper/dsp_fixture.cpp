@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "core/dsp_module.h"
+#include "core/interface/dsp_module.h"
 
 namespace {
 

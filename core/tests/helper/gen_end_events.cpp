@@ -4,9 +4,9 @@
 #include <cstring>
 #include <windows.h>
 
-#include "core/gen_module.h"
-#include "core/player_events.h"
-#include "core/player_messages.h"
+#include "core/interface/gen_module.h"
+#include "core/interface/player_events.h"
+#include "core/interface/player_messages.h"
 
 namespace {
 

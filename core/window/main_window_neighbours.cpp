@@ -1,0 +1,61 @@
+// Stand-ins for the work the main window calls but that is built elsewhere (see
+// main_window_neighbours.h). Without a skin the window is shown at once: the stand-in for the
+// skin tells the window that it is shown, as the skin would once it had drawn.
+#include "core/window/main_window_neighbours.h"
+
+#include "core/player/core_seam.h"
+#include "core/window/main_window_protocol.h"
+#include "core/transport/open_filter.h"
+#include "core/window/program_state.h"
+#include "core/settings/settings.h"
+#include "core/window/trusted_buffers.h"
+
+BOOL ApplyDefaultSkin(HWND window, LPCWSTR commandLine) {
+  LogSeam(u"ApplySkinDefault");
+  // The skin shows the window it loaded into, unless the player was started to stay out of sight.
+  if (!commandLine || !IsSwitch(commandLine, u"/SILENT")) ShowWindow(window, SW_SHOW);
+  if (commandLine) TrustBuffer(commandLine, wcslen(commandLine) + 1);
+  return PostMessageW(window, WM_ZB_SKIN_SHOWN, 0, reinterpret_cast<LPARAM>(commandLine));
+}
+
+BOOL ApplyChosenSkin() {
+  LogSeam(u"ApplySkin");
+  return FALSE;
+}
+
+BOOL FindSkinForScreen(WCHAR*, int, int) {
+  LogSeam(u"ListSkinFiles");
+  return FALSE;
+}
+
+void StoreChosenSkin(LPCWSTR path) {
+  if (CSettings* settings = GetSettings()) settings->SaveSkin(path, TRUE);
+}
+
+void ShowNotificationBubble(int) { LogSeam(u"notification bubble"); }
+
+void StartDisplayControl(HWND) { LogSeam(u"display control start"); }
+void EndDisplayControl() { LogSeam(u"display control end"); }
+BOOL WakeDisplay(BOOL) { return FALSE; }
+void CheckDisplayState() {}
+void SwitchDisplayOffNow() { LogSeam(u"display off"); }
+
+void InitButtonPresets() { LogSeam(u"button presets"); }
+BOOL IsHoldModeOn() { return FALSE; }
+void EnterHoldMode() { LogSeam(u"enter hold mode"); }
+void LeaveHoldMode() { LogSeam(u"leave hold mode"); }
+void MapHardwareButtons() { LogSeam(u"map hardware buttons"); }
+void UnmapHardwareButtons() { LogSeam(u"unmap hardware buttons"); }
+LRESULT HandleHardwareKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+std::u16string ButtonActionName(int) { return {}; }
+int RunButtonAction(int, int) {
+  LogSeam(u"button action");
+  return 0;
+}
+
+void PlaylistViewCommand(int) { LogSeam(u"playlist view command"); }
+void TogglePlaylistDialog(HWND) { LogSeam(u"playlist dialog"); }
+
+std::u16string ShowOpenFileDialog(HWND window) { return ShowOpenFileDialog(0, window); }
