@@ -12,7 +12,7 @@ namespace {
 template <typename T>
 struct LaneMasks {
   static constexpr int kWords = sizeof(T);  // eight lanes of T make sizeof(T) 64-bit words
-  uint64_t words[256][kWords];
+  alignas(16) uint64_t words[256][kWords];
   LaneMasks() {
     for (int b = 0; b < 256; ++b) {
       T lanes[8];
@@ -28,12 +28,42 @@ const LaneMasks<T>& Lanes() {
   return table;
 }
 
+// Sixteen bytes at a time: GCC's vector extension, which the compiler maps to the machine's SIMD.
+typedef uint64_t Words2 __attribute__((vector_size(16)));
+
+template <typename V>
+V Load(const uint8_t* p) {
+  V v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+template <typename V>
+void Store(uint8_t* p, const V& v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
 // Eight mask bits from bit `bit` of the row on, the first in the top bit.
 inline unsigned MaskByte(const uint8_t* row, int rowBytes, int bit) {
   const int at = bit >> 3, shift = bit & 7;
+  if (shift == 0) return row[at];
   unsigned v = static_cast<unsigned>(row[at]) << 8;
-  if (shift && at + 1 < rowBytes) v |= row[at + 1];
+  if (at + 1 < rowBytes) v |= row[at + 1];
   return (v << shift >> 8) & 0xFF;
+}
+
+// out = source where the lane mask is set, destination elsewhere, for one group of eight pixels.
+template <int kWords>
+inline void Blend(uint8_t* d, const uint8_t* s, const uint64_t* lanes) {
+  if constexpr (kWords == 1) {
+    const uint64_t dv = Load<uint64_t>(d), sv = Load<uint64_t>(s);
+    Store(d, (sv & lanes[0]) | (dv & ~lanes[0]));
+  } else {
+    for (int k = 0; k < kWords; k += 2) {
+      const Words2 m = Load<Words2>(reinterpret_cast<const uint8_t*>(lanes + k));
+      const Words2 dv = Load<Words2>(d + 8 * k), sv = Load<Words2>(s + 8 * k);
+      Store(d + 8 * k, (sv & m) | (dv & ~m));
+    }
+  }
 }
 
 template <typename T>
@@ -51,14 +81,7 @@ void MaskRow(uint8_t* d, const uint8_t* s, const uint8_t* m, int rowBytes, int b
       std::memcpy(dp, sp, 8 * sizeof(T));
       continue;
     }
-    const uint64_t* w = lanes.words[take];
-    for (int k = 0; k < kWords; ++k) {
-      uint64_t dv, sv;
-      std::memcpy(&dv, dp + 8 * k, 8);
-      std::memcpy(&sv, sp + 8 * k, 8);
-      dv = (sv & w[k]) | (dv & ~w[k]);
-      std::memcpy(dp + 8 * k, &dv, 8);
-    }
+    Blend<kWords>(dp, sp, lanes.words[take]);
   }
   for (; i < n; ++i) {
     const int b = bit + i;
@@ -67,9 +90,23 @@ void MaskRow(uint8_t* d, const uint8_t* s, const uint8_t* m, int rowBytes, int b
   }
 }
 
+// Sixteen bytes of pixels compared with the key at once; the rest one by one.
 template <typename T>
 void KeyRow(uint8_t* d, const uint8_t* s, int n, T key, T keyMask) {
-  for (int i = 0; i < n; ++i) {
+  typedef T Lanes16 __attribute__((vector_size(16)));
+  constexpr int kPerVector = 16 / sizeof(T);
+  Lanes16 keys, masks;
+  for (int k = 0; k < kPerVector; ++k) {
+    keys[k] = key;
+    masks[k] = keyMask;
+  }
+  int i = 0;
+  for (; i + kPerVector <= n; i += kPerVector) {
+    const Lanes16 sv = Load<Lanes16>(s + i * sizeof(T)), dv = Load<Lanes16>(d + i * sizeof(T));
+    const Lanes16 take = reinterpret_cast<Lanes16>((sv & masks) != keys);
+    Store(d + i * sizeof(T), (sv & take) | (dv & ~take));
+  }
+  for (; i < n; ++i) {
     T sv, dv;
     std::memcpy(&sv, s + i * sizeof(T), sizeof(T));
     std::memcpy(&dv, d + i * sizeof(T), sizeof(T));
