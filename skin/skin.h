@@ -50,12 +50,18 @@ class CSkin {
   void ComposeRect(const RECT& rect, HWND window, HDC dc);
   void DrawElement(CSkinElement* element);
   void Rescale(BOOL rescaleCache, int numX, int numY, int den);
+  // The main window's animation tick: 0 starts, 1 advances, 2 or more refreshes. Steps the
+  // "ANIMATION" frame labels and shows the members of rotating groups (ids with bit 0x400) in turn.
+  void Animate(int phase);
 
  private:
   void PaintBackground(HWND window, HDC dc, const RECT& rect);
   void SetViewportFor(HDC dc) const;
   LRESULT Forward(UINT msg, WPARAM wParam, LPARAM lParam);
   void MoveRule(UINT msg, WPARAM wParam, LPARAM lParam, POINT at);
+  void StepFrameLabel(CSkinElement* label, int phase);
+  void RotateGroup(size_t groupIndex, int phase);
+  void InvalidateInWindow(CSkinElement* element);
 
   HWND window_;
   int backgroundId_ = -1;
