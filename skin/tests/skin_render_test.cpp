@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "skin/skin_button.h"
+#include "skin/skin_dial.h"
+#include "skin/skin_label.h"
 #include "skin/skin_slider.h"
 #include "skin_window_support.h"
 
@@ -143,6 +145,31 @@ class SkinRender : public SkinWindowTest {
   CSkinOnOffButton* toggle_ = nullptr;
   CSkinSlider* slider_ = nullptr;
 };
+
+// A title label in GDI text and a dial with one hand, at two values.
+TEST_F(SkinRender, TitleAndDial) {
+  for (CSkinElement* e : {static_cast<CSkinElement*>(play_), static_cast<CSkinElement*>(toggle_), static_cast<CSkinElement*>(slider_)})
+    e->SetVisible(FALSE);
+  UICache::Get()->AddGdiFont(20, u"DejaVu Sans", 11, FW_BOLD, 0, RGB(235, 235, 235));
+  auto* title = new CSkinLabel(skin_.get());
+  title->SetFont(20);
+  title->SetBox(6, 12, 54, 16, 0, 0, 3, FALSE);
+  skin_->AddElement(title, -1);
+  title->SetText(u"Zonbrel", FALSE);
+  auto* dial = new CSkinDial(skin_.get());
+  const POINT needle[] = {{-2, 0}, {0, -14}, {2, 0}, {0, 3}};
+  const SkinRegionDesc hand{SKIN_REGION_POLYGON, {}, needle, 4};
+  const COLORREF pen = static_cast<COLORREF>(-1), brush = RGB(40, 160, 255);
+  const int width = 1;
+  dial->SetGeometry(0, 360, 0, 100, 0, 0, 0, 0, 0);
+  dial->SetHands(1, &hand, &pen, &width, &brush);
+  dial->SetRegion(SkinRegionDesc{SKIN_REGION_RECT, RECT{64, 4, 96, 36}, nullptr, 0});
+  skin_->AddElement(dial, -1);
+  dial->SetValue(0);
+  ExpectGolden("title-dial-0");
+  dial->SetValue(30);
+  ExpectGolden("title-dial-30");
+}
 
 TEST_F(SkinRender, AtRest) {
   slider_->SendMessage(window_, SKM_SETPOSITION, 30, 100);
