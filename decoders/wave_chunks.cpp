@@ -83,7 +83,7 @@ void StoreFormat(const WAVEFORMATEX& header, std::vector<BYTE>* format) {
 
 void RecomputePcmFormat(WAVEFORMATEX* format) {
   if (format->wFormatTag != WAVE_FORMAT_PCM) return;
-  format->nBlockAlign = static_cast<WORD>(format->wBitsPerSample * format->nChannels / 8);
-  format->nAvgBytesPerSec =
-      static_cast<DWORD>(static_cast<ULONGLONG>(format->nSamplesPerSec) * format->wBitsPerSample * format->nChannels / 8);
+  format->nBlockAlign = static_cast<WORD>(static_cast<DWORD>(format->wBitsPerSample) * format->nChannels / 8);
+  format->nAvgBytesPerSec = static_cast<DWORD>(static_cast<ULONGLONG>(format->nSamplesPerSec) * format->wBitsPerSample *
+                                               format->nChannels / 8);
 }

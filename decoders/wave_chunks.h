@@ -2,17 +2,17 @@
 // its file information and the tag reader share, bounded by the file so that no stated size
 // can send a reader past its end, and the ".snd" header's formats and sample order.
 #pragma once
+#include <mmreg.h>
 #include <windows.h>
 
-#include <mmreg.h>
 #include <vector>
 
 #include "core/interface/input_source.h"
 
 struct RiffChunk {
   char id[4];
-  DWORD size;        // as the file states it
-  DWORD dataStart;   // file offset of its first data byte
+  DWORD size;       // as the file states it
+  DWORD dataStart;  // file offset of its first data byte
 };
 
 class CRiffWalk {

@@ -2,11 +2,10 @@
 // output (the platform's ACM codecs, PCM to PCM, A-law and mu-law, codec plug-ins), shaped like
 // the ACM stream calls, and the choice of one converter for a pair of formats.
 #pragma once
-#include <windows.h>
-
 #include <mmreg.h>
 #include <mmsystem.h>
 #include <msacm.h>
+#include <windows.h>
 
 class CWaveConverter {
  public:

@@ -16,8 +16,8 @@ std::vector<WaveConverterFactory>& Factories() {
 
 bool IsPcm(const WAVEFORMATEX* format) { return format->wFormatTag == WAVE_FORMAT_PCM; }
 
-MMRESULT Opened(std::unique_ptr<CWaveConverter> converter, const WAVEFORMATEX* source,
-                const WAVEFORMATEX* destination, CWaveConverter** out) {
+MMRESULT Opened(std::unique_ptr<CWaveConverter> converter, const WAVEFORMATEX* source, const WAVEFORMATEX* destination,
+                CWaveConverter** out) {
   const MMRESULT result = converter->Open(source, destination);
   if (result == MMSYSERR_NOERROR) *out = converter.release();
   return result;

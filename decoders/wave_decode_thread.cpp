@@ -19,7 +19,7 @@ struct Decoder {
   OutputModule* out = m.outModule;
   CWaveConverter* converter = s.converter;
   const WAVEFORMATEX format = s.outFormat;
-  const int frameBytes = format.nChannels * format.wBitsPerSample / 8;
+  const int frameBytes = static_cast<int>(static_cast<DWORD>(format.nChannels) * format.wBitsPerSample / 8);
   const ULONGLONG bytesPerSecond = static_cast<ULONGLONG>(frameBytes) * format.nSamplesPerSec;
   BYTE* input = nullptr;
   BYTE* output = nullptr;
@@ -102,7 +102,8 @@ struct Decoder {
     int samples = static_cast<int>(used) / frameBytes;
     const int room = static_cast<int>(2 * static_cast<ULONGLONG>(s.outBlockBytes) / frameBytes);
     if (m.HostDSPAdjust && m.HostProcessSamples && m.HostDSPAdjust(samples) <= room)
-      samples = std::clamp(m.HostProcessSamples(output, samples, channels, bits, static_cast<int>(format.nSamplesPerSec)), 0, room);
+      samples = std::clamp(
+          m.HostProcessSamples(output, samples, channels, bits, static_cast<int>(format.nSamplesPerSec)), 0, room);
     out->Write(output, samples * frameBytes);
     madeBytes += used;
     s.decodedMs = baseMs + static_cast<int>(madeBytes * 1000 / bytesPerSecond);

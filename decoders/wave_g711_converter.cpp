@@ -47,7 +47,8 @@ MMRESULT CG711Converter::Setup(const WAVEFORMATEX* source) {
     return MMSYSERR_INVALPARAM;
   tag_ = source->wFormatTag;
   for (int code = 0; code < 256; ++code)
-    table_[code] = tag_ == WAVE_FORMAT_MULAW ? UlawToLinear(static_cast<BYTE>(code)) : AlawToLinear(static_cast<BYTE>(code));
+    table_[code] =
+        tag_ == WAVE_FORMAT_MULAW ? UlawToLinear(static_cast<BYTE>(code)) : AlawToLinear(static_cast<BYTE>(code));
   return MMSYSERR_NOERROR;
 }
 

@@ -60,7 +60,8 @@ void Repair(std::vector<BYTE>* bytes) {
   RecomputePcmFormat(&f);
   if (f.nBlockAlign == 0) f.nBlockAlign = 1;
   if (f.nAvgBytesPerSec == 0)
-    f.nAvgBytesPerSec = static_cast<DWORD>(static_cast<ULONGLONG>(f.wBitsPerSample) * f.nChannels * f.nSamplesPerSec / 8);
+    f.nAvgBytesPerSec =
+        static_cast<DWORD>(static_cast<ULONGLONG>(f.wBitsPerSample) * f.nChannels * f.nSamplesPerSec / 8);
   StoreFormat(f, bytes);
 }
 
@@ -71,8 +72,10 @@ bool ReadWaveHeader(InputSource* source, DWORD fileLength, WaveHeader* header) {
   BYTE first[8];
   if (source->Read(source, first, 1, 8) != 8) return false;
   bool read = false;
-  if (BigEndian32(first) == SND_MAGIC) read = ReadSnd(source, fileLength, first, header);
-  else if (std::memcmp(first, "RIFF", 4) == 0) read = ReadRiff(source, fileLength, header);
+  if (BigEndian32(first) == SND_MAGIC)
+    read = ReadSnd(source, fileLength, first, header);
+  else if (std::memcmp(first, "RIFF", 4) == 0)
+    read = ReadRiff(source, fileLength, header);
   if (!read || header->format.empty()) return false;
   // A stated size of 0 means the samples run to the end of the file, or of a stream.
   if (header->dataLength == 0) {

@@ -10,8 +10,8 @@
 struct WaveHeader {
   std::vector<BYTE> format;  // WAVEFORMATEX and its extra bytes, repaired for playing
   DWORD dataStart = 0;
-  DWORD dataLength = 0;      // never past the file's end when its length is known
-  bool snd = false;          // Sun/NeXT: samples in that file's order (SndSamplesToWave)
+  DWORD dataLength = 0;  // never past the file's end when its length is known
+  bool snd = false;      // Sun/NeXT: samples in that file's order (SndSamplesToWave)
 };
 
 // Reads the header of an open source from its start and leaves the source at the first sample.

@@ -32,10 +32,9 @@ struct InfoTag {
 };
 
 constexpr InfoTag kInfoTags[] = {
-    {"ICMT", 0x00010021}, {"ICOP", 0x0001000F}, {"IART", TAG_ARTIST}, {"IGNR", TAG_GENRE},
-    {"IKEY", 0x0001001E}, {"IMED", 0x0001000D}, {"INAM", TAG_SONG_TITLE}, {"ICRD", 0x000407D2},
-    {"IENG", 0x000100CC}, {"ISFT", 0x00010010}, {"ITCH", 0x00010014}, {"ISBJ", 0x0001000C},
-    {"ISRF", 0x0001001F}, {"ISRC", 0x00010013},
+    {"ICMT", 0x00010021}, {"ICOP", 0x0001000F},     {"IART", TAG_ARTIST}, {"IGNR", TAG_GENRE},  {"IKEY", 0x0001001E},
+    {"IMED", 0x0001000D}, {"INAM", TAG_SONG_TITLE}, {"ICRD", 0x000407D2}, {"IENG", 0x000100CC}, {"ISFT", 0x00010010},
+    {"ITCH", 0x00010014}, {"ISBJ", 0x0001000C},     {"ISRF", 0x0001001F}, {"ISRC", 0x00010013},
 };
 
 // 8-bit text up to its first zero, in the tag code page.

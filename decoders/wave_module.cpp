@@ -165,9 +165,11 @@ void ResetWaveState() {
   s.path[0] = 0;
 }
 
+// clang-format off
 DecModule WaveDecoder = {
     DEC_MODULE_VERSION, u"Kestrane WAVE Decoder", nullptr, nullptr, u"*.WAV", DEC_FLAG_SEEKABLE,
     NothingWithWindow, NothingWithWindow, Init, Quit, IsOurFile, GetFileInfo, WavePlay, Pause, UnPause, IsPaused,
     Stop, GetLength, GetOutputTime, SetOutputTime, SetVolume, SetPan, nullptr, Command, ReadWaveInfo, Slot19,
     nullptr, nullptr, {}, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+// clang-format on

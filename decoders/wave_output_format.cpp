@@ -42,7 +42,8 @@ WAVEFORMATEX ChooseWaveOutputFormat(const WAVEFORMATEX* source) {
   WAVEFORMATEX out{};
   out.wFormatTag = WAVE_FORMAT_PCM;
   const MMRESULT suggested = Suggest(source, &out);
-  if (pcm && ((suggested == MMSYSERR_NOERROR && !StandardRate(source->nSamplesPerSec)) || suggested == ACMERR_NOTPOSSIBLE))
+  if (pcm &&
+      ((suggested == MMSYSERR_NOERROR && !StandardRate(source->nSamplesPerSec)) || suggested == ACMERR_NOTPOSSIBLE))
     return Pcm16(source->nChannels, SnappedRate(source->nSamplesPerSec));
   if (suggested == ACMERR_NOTPOSSIBLE) {
     out = Pcm16(source->nChannels, source->nSamplesPerSec);

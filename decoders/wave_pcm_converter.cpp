@@ -29,7 +29,7 @@ class CPcmConverter : public CWaveConverter {
 };
 
 void Recompute(WAVEFORMATEX* f) {
-  f->nBlockAlign = static_cast<WORD>(f->nChannels * f->wBitsPerSample / 8);
+  f->nBlockAlign = static_cast<WORD>(static_cast<DWORD>(f->nChannels) * f->wBitsPerSample / 8);
   f->nAvgBytesPerSec = f->nSamplesPerSec * f->nBlockAlign;
 }
 
@@ -52,8 +52,9 @@ MMRESULT CPcmConverter::Open(const WAVEFORMATEX* source, const WAVEFORMATEX* des
 // starts at.
 MMRESULT CPcmConverter::GetOutputSize(DWORD sourceBytes, DWORD* destinationBytes) {
   if (!destinationBytes || !source_.nAvgBytesPerSec || !destination_.nBlockAlign) return MMSYSERR_INVALPARAM;
-  const ULONGLONG bytes = (static_cast<ULONGLONG>(sourceBytes) * destination_.nAvgBytesPerSec + source_.nAvgBytesPerSec - 1) /
-                          source_.nAvgBytesPerSec;
+  const ULONGLONG bytes =
+      (static_cast<ULONGLONG>(sourceBytes) * destination_.nAvgBytesPerSec + source_.nAvgBytesPerSec - 1) /
+      source_.nAvgBytesPerSec;
   const ULONGLONG align = destination_.nBlockAlign;
   const ULONGLONG rounded = (bytes + align - 1) / align * align;
   if (rounded > 0xFFFFFFFFull) return MMSYSERR_INVALPARAM;
@@ -63,9 +64,12 @@ MMRESULT CPcmConverter::GetOutputSize(DWORD sourceBytes, DWORD* destinationBytes
 
 int CPcmConverter::Sample(const BYTE* p) const {
   switch (source_.wBitsPerSample) {
-    case 8: return (p[0] - 128) * 255;
-    case 24: return static_cast<int16_t>(p[1] | p[2] << 8);
-    default: return static_cast<int16_t>(p[0] | p[1] << 8);
+    case 8:
+      return (p[0] - 128) * 255;
+    case 24:
+      return static_cast<int16_t>(p[1] | p[2] << 8);
+    default:
+      return static_cast<int16_t>(p[0] | p[1] << 8);
   }
 }
 
@@ -75,7 +79,8 @@ MMRESULT CPcmConverter::Convert(ACMSTREAMHEADER* header) {
   const DWORD roomFrames = header->cbDstLength / destination_.nBlockAlign;
   DWORD made = 0;
   // Frames a block without room for them left behind are not made later, out of place.
-  const ULONGLONG next = (framesIn_ * destination_.nSamplesPerSec + source_.nSamplesPerSec - 1) / source_.nSamplesPerSec;
+  const ULONGLONG next =
+      (framesIn_ * destination_.nSamplesPerSec + source_.nSamplesPerSec - 1) / source_.nSamplesPerSec;
   if (framesOut_ < next) framesOut_ = next;
   if (destination_.wBitsPerSample == 16) {
     const int sampleBytes = source_.wBitsPerSample / 8;

@@ -72,7 +72,8 @@ int WavePlay(LPCWSTR path) {
   s.decodedMs = 0;
   if (!path || !source || !out) return -1;
   CopyCut(s.path, MAX_PATH, path);
-  m.flags = (source->IsSeekable(source) ? DEC_FLAG_SEEKABLE : 0) | ((source->flags & INPUT_SOURCE_FLAG_LIVE) ? DEC_FLAG_LIVE : 0);
+  m.flags = (source->IsSeekable(source) ? DEC_FLAG_SEEKABLE : 0) |
+            ((source->flags & INPUT_SOURCE_FLAG_LIVE) ? DEC_FLAG_LIVE : 0);
   if (source->Open(source, path) != 0) return -1;
   auto fail = [&] {
     source->Close(source);
@@ -88,7 +89,8 @@ int WavePlay(LPCWSTR path) {
   s.dataStart = header.dataStart;
   s.dataLength = header.dataLength;
   s.trailingBytes = fileLength > s.dataStart + static_cast<ULONGLONG>(s.dataLength)
-                        ? static_cast<DWORD>(fileLength - s.dataLength - s.dataStart) : 0;
+                        ? static_cast<DWORD>(fileLength - s.dataLength - s.dataStart)
+                        : 0;
   s.readPos = s.dataStart;
   s.snd = header.snd;
   s.outFormat = ChooseWaveOutputFormat(sourceFormat);
@@ -106,10 +108,10 @@ int WavePlay(LPCWSTR path) {
   s.outBlockBytes = outBytes;
   out->SetVolume(OUTPUT_STORED_VALUE);
   out->SetPan(OUTPUT_STORED_VALUE);
-  const int outPerSecond = o.nChannels * o.wBitsPerSample * static_cast<int>(o.nSamplesPerSec) / 8;
+  const long long outPerSecond = static_cast<long long>(o.nChannels) * o.wBitsPerSample * o.nSamplesPerSec / 8;
   if (m.HostStatusUpdate)
-    m.HostStatusUpdate(static_cast<int>(s.sourceFormat.nAvgBytesPerSec * 8ull / 1000), static_cast<int>(s.sourceFormat.nSamplesPerSec / 1000),
-                       s.sourceFormat.nChannels);
+    m.HostStatusUpdate(static_cast<int>(s.sourceFormat.nAvgBytesPerSec * 8ull / 1000),
+                       static_cast<int>(s.sourceFormat.nSamplesPerSec / 1000), s.sourceFormat.nChannels);
   if (m.HostVisInit && outPerSecond > 0)
     m.HostVisInit(static_cast<int>(std::min<long long>(maxLatency, outPerSecond) * 1000 / outPerSecond),
                   static_cast<int>(o.nSamplesPerSec));

@@ -2,10 +2,10 @@
 // and seek words and the decode thread reads them, so those are atomic; the rest is set by Play
 // before the thread starts.
 #pragma once
+#include <mmreg.h>
 #include <windows.h>
 
 #include <atomic>
-#include <mmreg.h>
 
 #include "wave_converter.h"
 
@@ -23,7 +23,7 @@ struct WaveDecoderState {
   DWORD dataStart;
   DWORD trailingBytes;  // file length - data length - data start
   DWORD dataLength;
-  ULONGLONG readPos;    // file offset of the next byte to read
+  ULONGLONG readPos;  // file offset of the next byte to read
   std::atomic<bool> seekPending;
   std::atomic<int> seekTargetMs;
   std::atomic<int> decodedMs;  // position of the PCM handed out so far

@@ -70,7 +70,8 @@ std::vector<std::unique_ptr<CWavPluginConverter>>& Plugins() {
 void TakeRecords(const std::u16string& path) {
   HMODULE library = LoadLibraryW(path.c_str());
   if (!library) return;
-  auto get = reinterpret_cast<ZonbrelWavePluginFn>(reinterpret_cast<void (*)()>(GetProcAddressW(library, u"ZonbrelWavePlugin")));
+  auto get = reinterpret_cast<ZonbrelWavePluginFn>(
+      reinterpret_cast<void (*)()>(GetProcAddressW(library, u"ZonbrelWavePlugin")));
   for (int index = 0; get && index < kMaxRecordsPerLibrary; ++index) {
     WavPluginRecord* record = get(index);
     if (!record) break;
@@ -102,8 +103,7 @@ int WavePluginCount() { return static_cast<int>(Plugins().size()); }
 CWaveConverter* CreatePluginConverter(WORD formatTag) {
   for (const auto& entry : Plugins()) {
     WavPluginRecord* record = entry->record();
-    if (record->Accepts && record->Accepts(record, formatTag))
-      return new CWavPluginConverter(entry->path(), record);
+    if (record->Accepts && record->Accepts(record, formatTag)) return new CWavPluginConverter(entry->path(), record);
   }
   return nullptr;
 }

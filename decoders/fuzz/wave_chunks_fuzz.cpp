@@ -32,7 +32,8 @@ void ConvertSamples(const WaveHeader& header, const uint8_t* data, size_t size) 
     h.cbDstLength = outBytes;
     converter->PrepareHeader(&h);
     for (size_t at = header.dataStart; at < size && at < header.dataStart + static_cast<size_t>(header.dataLength);) {
-      const size_t n = std::min<size_t>({block, size - at, header.dataStart + static_cast<size_t>(header.dataLength) - at});
+      const size_t n =
+          std::min<size_t>({block, size - at, header.dataStart + static_cast<size_t>(header.dataLength) - at});
       std::copy(data + at, data + at + n, input.begin());
       h.cbSrcLength = static_cast<DWORD>(n);
       converter->Convert(&h);

@@ -54,9 +54,7 @@ std::unique_ptr<CWaveConverter> Opened(CWaveConverter* c, WAVEFORMATEX source, W
   return std::unique_ptr<CWaveConverter>(c);
 }
 
-int16_t At(const Bytes& pcm, size_t sample) {
-  return static_cast<int16_t>(pcm[2 * sample] | pcm[2 * sample + 1] << 8);
-}
+int16_t At(const Bytes& pcm, size_t sample) { return static_cast<int16_t>(pcm[2 * sample] | pcm[2 * sample + 1] << 8); }
 
 TEST(WavePcmConverter, HalvingTheRateTakesEverySecondFrame) {
   auto c = Opened(NewPcmConverter(), Pcm(2, 44100, 16), Pcm(2, 22050, 16));
@@ -144,7 +142,7 @@ TEST(WaveG711Converter, ExpandsEveryCodeAsG711Says) {
     int16_t linear;
   } kCodes[] = {
       {WAVE_FORMAT_MULAW, 0x00, -32124}, {WAVE_FORMAT_MULAW, 0x80, 32124}, {WAVE_FORMAT_MULAW, 0xFF, 0},
-      {WAVE_FORMAT_MULAW, 0x7F, 0},      {WAVE_FORMAT_MULAW, 0x70, -120}, {WAVE_FORMAT_ALAW, 0x55, -8},
+      {WAVE_FORMAT_MULAW, 0x7F, 0},      {WAVE_FORMAT_MULAW, 0x70, -120},  {WAVE_FORMAT_ALAW, 0x55, -8},
       {WAVE_FORMAT_ALAW, 0xD5, 8},       {WAVE_FORMAT_ALAW, 0x2A, -32256}, {WAVE_FORMAT_ALAW, 0xAA, 32256},
       {WAVE_FORMAT_ALAW, 0x45, -264},
   };

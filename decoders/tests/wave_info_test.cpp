@@ -24,6 +24,13 @@ float FloatTag(IMediaItem* item, DWORD id) {
   return SUCCEEDED(item->GetFloat(id, &value)) ? value : -999;
 }
 
+// A "fmt " chunk of 16-bit stereo at 44.1 kHz and a "data" chunk of 441 frames, for more to follow.
+RiffBuilder Pcm() {
+  RiffBuilder builder;
+  builder.Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1));
+  return builder;
+}
+
 class WaveInfoTest : public DeviceTest {
  protected:
   void SetUp() override {
@@ -34,7 +41,7 @@ class WaveInfoTest : public DeviceTest {
     WriteHostFile(device_.Host(name), file);
     return ReadWaveInfo(&source_, DevicePath(name).c_str(), item_);
   }
-  Bytes Pcm() { return RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Build(); }
+
   InputSource source_;
   ItemHolder item_;
 };
@@ -43,15 +50,16 @@ TEST_F(WaveInfoTest, InfoChunksAfterTheDataGiveTheirTags) {
   const struct {
     const char* id;
     DWORD tag;
-  } kIds[] = {{"ICMT", 0x00010021}, {"ICOP", 0x0001000F}, {"IART", kArtist},     {"IGNR", kGenre},
-              {"IKEY", 0x0001001E}, {"IMED", 0x0001000D}, {"INAM", kSongTitle},  {"IENG", 0x000100CC},
-              {"ISFT", 0x00010010}, {"ITCH", 0x00010014}, {"ISBJ", 0x0001000C},  {"ISRF", 0x0001001F},
+  } kIds[] = {{"ICMT", 0x00010021}, {"ICOP", 0x0001000F}, {"IART", kArtist},    {"IGNR", kGenre},
+              {"IKEY", 0x0001001E}, {"IMED", 0x0001000D}, {"INAM", kSongTitle}, {"IENG", 0x000100CC},
+              {"ISFT", 0x00010010}, {"ITCH", 0x00010014}, {"ISBJ", 0x0001000C}, {"ISRF", 0x0001001F},
               {"ISRC", 0x00010013}};
   std::vector<std::pair<std::string, std::string>> texts;
   for (const auto& k : kIds) texts.emplace_back(k.id, std::string("text of ") + k.id);
   texts.emplace_back("ICRD", "2019-04-01");
   texts.emplace_back("IXYZ", "not ours");
-  const Bytes file = RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Data(Samples16(8, 1, 2)).List("INFO", texts).Build();
+  const Bytes file =
+      RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Data(Samples16(8, 1, 2)).List("INFO", texts).Build();
   EXPECT_EQ(Read("after.wav", file), 0);
   for (const auto& k : kIds) EXPECT_EQ(Narrow(StringTag(item_, k.tag)), std::string("text of ") + k.id) << k.id;
   EXPECT_EQ(IntTag(item_, kCreationDate), 2019) << "read as a date";
@@ -59,8 +67,12 @@ TEST_F(WaveInfoTest, InfoChunksAfterTheDataGiveTheirTags) {
 }
 
 TEST_F(WaveInfoTest, AListOfAnotherTypeEndsTheWalk) {
-  const Bytes file = RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).List("adtl", {{"labl", "cue"}})
-                         .List("INFO", {{"IART", "Nobody"}}).Data(Samples16(8, 1, 2)).Build();
+  const Bytes file = RiffBuilder()
+                         .Format(WAVE_FORMAT_PCM, 1, 8000, 16)
+                         .List("adtl", {{"labl", "cue"}})
+                         .List("INFO", {{"IART", "Nobody"}})
+                         .Data(Samples16(8, 1, 2))
+                         .Build();
   EXPECT_EQ(Read("adtl.wav", file), 0);
   EXPECT_EQ(StringTag(item_, kArtist), u"<none>");
   EXPECT_EQ(IntTag(item_, kSampleRate), 8000) << "what came before it stays";
@@ -80,7 +92,7 @@ TEST_F(WaveInfoTest, DisplayChunks) {
     const char* shown;
     const char* artist;
   } kFiles[] = {
-      {"disp.wav", RiffBuilder().Chunk("DISP", text).Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Build(), "Shown Title", "<none>"},
+      {"disp.wav", RiffBuilder().Chunk("DISP", text).Raw(Pcm().Chunks()).Build(), "Shown Title", "<none>"},
       {"picture.wav", RiffBuilder().Chunk("DISP", picture).List("INFO", {{"IART", "A"}}).Build(), "picture", "A"},
       // Shorter than its type word: nothing in it, and the walk goes on.
       {"tiny.wav", RiffBuilder().Chunk("DISP", {1, 0}).List("INFO", {{"IART", "B"}}).Build(), "tiny", "B"},
@@ -107,7 +119,7 @@ TEST_F(WaveInfoTest, TheReplayGainChunkIsReadInTheFilesByteOrder) {
   PutLe(&body, bits, 4);
   PutLe(&body, 1u << 13 | 3u << 10 | 1u << 9 | 65, 2);
   PutLe(&body, 2u << 13 | 1u << 10 | 12, 2);
-  EXPECT_EQ(Read("gain.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Chunk("rgad", body).Build()), 0);
+  EXPECT_EQ(Read("gain.wav", Pcm().Chunk("rgad", body).Build()), 0);
   EXPECT_FLOAT_EQ(FloatTag(item_, kTrackPeak), 0.75f);
   EXPECT_FLOAT_EQ(FloatTag(item_, kTrackGain), -6.5f);
   EXPECT_FLOAT_EQ(FloatTag(item_, kAlbumGain), 1.2f);
@@ -118,7 +130,7 @@ TEST_F(WaveInfoTest, TheReplayGainChunkIsReadInTheFilesByteOrder) {
     EXPECT_EQ(originator, instance == 1 ? 3u : 1u);
   }
   ItemHolder small;
-  WriteHostFile(device_.Host("small.wav"), RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Chunk("rgad", Bytes(body.begin(), body.begin() + 6)).Build());
+  WriteHostFile(device_.Host("small.wav"), Pcm().Chunk("rgad", Bytes(body.begin(), body.begin() + 6)).Build());
   EXPECT_EQ(ReadWaveInfo(&source_, u"\\small.wav", small), 0);
   BOOL present = TRUE;
   ASSERT_TRUE(SUCCEEDED(small->HasTag(kTrackGain, &present)));
@@ -127,8 +139,11 @@ TEST_F(WaveInfoTest, TheReplayGainChunkIsReadInTheFilesByteOrder) {
 
 TEST_F(WaveInfoTest, PcmPropertiesAreComputedAndTheLengthIsTheWholeFiles) {
   // Block align and byte rate as stored are wrong; the trailing LIST counts in the length.
-  const Bytes file = RiffBuilder().Chunk("fmt ", FormatBody(WAVE_FORMAT_PCM, 2, 22050, 16, 3, 1000))
-                         .Data(Samples16(22050, 2, 3)).List("INFO", {{"INAM", "x"}}).Build();
+  const Bytes file = RiffBuilder()
+                         .Chunk("fmt ", FormatBody(WAVE_FORMAT_PCM, 2, 22050, 16, 3, 1000))
+                         .Data(Samples16(22050, 2, 3))
+                         .List("INFO", {{"INAM", "x"}})
+                         .Build();
   EXPECT_EQ(Read("props.wav", file), 0);
   EXPECT_EQ(IntTag(item_, kFormatTag), 1);
   EXPECT_EQ(IntTag(item_, kBits), 16);
@@ -144,7 +159,7 @@ TEST_F(WaveInfoTest, SndHeadersGiveTheirFormats) {
     uint32_t encoding, rate, channels;
     long tag, bits, bitRate, lossless;
   } kCases[] = {
-      {3, 44100, 2, 1, 16, 1411200, 1}, {2, 8000, 1, 1, 8, 64000, 1},  {1, 8000, 1, 7, 8, 64000, -99999},
+      {3, 44100, 2, 1, 16, 1411200, 1}, {2, 8000, 1, 1, 8, 64000, 1},        {1, 8000, 1, 7, 8, 64000, -99999},
       {6, 48000, 1, 3, 32, 1536000, 1}, {23, 8000, 1, 64, 4, 32000, -99999},  // G.721: 4 bits a sample
   };
   for (const auto& c : kCases) {
@@ -165,7 +180,8 @@ TEST_F(WaveInfoTest, SndHeadersGiveTheirFormats) {
 }
 
 TEST_F(WaveInfoTest, SizesThatDoNotFitEndTheWalkWithoutHarm) {
-  Bytes overrun = {'I', 'N', 'F', 'O', 'I', 'A', 'R', 'T', 4, 0, 0, 0, 'O', 'n', 'e', 0, 'I', 'N', 'A', 'M', 0xFF, 0xFF, 0, 0, 'x'};
+  Bytes overrun = {'I', 'N', 'F', 'O', 'I', 'A', 'R', 'T',  4,    0, 0, 0,  'O',
+                   'n', 'e', 0,   'I', 'N', 'A', 'M', 0xFF, 0xFF, 0, 0, 'x'};
   const struct {
     const char* name;
     Bytes file;
@@ -173,15 +189,25 @@ TEST_F(WaveInfoTest, SizesThatDoNotFitEndTheWalkWithoutHarm) {
     long rate;
   } kFiles[] = {
       // A LIST stated past the file's end: what it holds is read, then the walk ends.
-      {"list_long.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'A', 'R', 'T', 2, 0, 0, 0, 'Z', 0}, 0x40000000).Build(), "Z", 44100},
+      {"list_long.wav",
+       Pcm().Chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'A', 'R', 'T', 2, 0, 0, 0, 'Z', 0}, 0x40000000).Build(), "Z",
+       44100},
       // A sub-chunk stated past its list: the ones before it count.
-      {"sub_long.wav", RiffBuilder().Chunk("LIST", overrun).Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Build(), "One", -99999},
+      {"sub_long.wav", RiffBuilder().Chunk("LIST", overrun).Raw(Pcm().Chunks()).Build(), "One", -99999},
       // Odd text sizes with their pad bytes, then the format behind them.
-      {"odd.wav", RiffBuilder().List("INFO", {{"INAM", "ab"}, {"IART", "odd"}}).Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(441, 2, 1)).Build(), "odd", 44100},
+      {"odd.wav", RiffBuilder().List("INFO", {{"INAM", "ab"}, {"IART", "odd"}}).Raw(Pcm().Chunks()).Build(), "odd",
+       44100},
       {"huge_fmt.wav", RiffBuilder().Chunk("fmt ", FormatBody(1, 2, 44100, 16), 0x7FFFFFF0).Build(), "<none>", 44100},
-      {"junk.wav", RiffBuilder().Chunk("junk", Bytes(4, 0), 0xFFFFFFF0).List("INFO", {{"IART", "late"}}).Build(), "<none>", -99999},
+      {"junk.wav", RiffBuilder().Chunk("junk", Bytes(4, 0), 0xFFFFFFF0).List("INFO", {{"IART", "late"}}).Build(),
+       "<none>", -99999},
       // A text cut off by the file's end is not read.
-      {"cut.wav", [&] { Bytes b = RiffBuilder().List("INFO", {{"IART", "Cut Off"}}).Build(); b.resize(b.size() - 6); return b; }(), "<none>", -99999},
+      {"cut.wav",
+       [&] {
+         Bytes b = RiffBuilder().List("INFO", {{"IART", "Cut Off"}}).Build();
+         b.erase(b.end() - 6, b.end());
+         return b;
+       }(),
+       "<none>", -99999},
   };
   for (const auto& f : kFiles) {
     ItemHolder item;
@@ -195,9 +221,9 @@ TEST_F(WaveInfoTest, SizesThatDoNotFitEndTheWalkWithoutHarm) {
 int NotSeekable(InputSource*) { return 0; }
 
 TEST_F(WaveInfoTest, ResultsForFilesThatAreNotWaveAndForBadArguments) {
-  WriteHostFile(device_.Host("a.wav"), Pcm());
+  WriteHostFile(device_.Host("a.wav"), Pcm().Build());
   WriteHostFile(device_.Host("text.wav"), Bytes(100, 'x'));
-  Bytes riff = Pcm();
+  Bytes riff = Pcm().Build();
   riff[9] = 'X';
   WriteHostFile(device_.Host("avi.wav"), riff);
   EXPECT_EQ(ReadWaveInfo(nullptr, u"\\a.wav", item_), static_cast<LONG>(E_FAIL));

@@ -64,7 +64,8 @@ TEST_F(WaveModuleTest, TheRecordAnswersItsFixedSlots) {
 
 TEST_F(WaveModuleTest, SixteenBitStereoPlaysUnchangedThroughTheHostCallbacks) {
   const Bytes samples = Samples16(44100, 2, 1);
-  const std::u16string path = Write("play.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
+  const std::u16string path =
+      Write("play.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
   ASSERT_EQ(WaveDecoder.Play(path.c_str()), 0);
@@ -94,11 +95,11 @@ TEST_F(WaveModuleTest, OutputFormatsFollowTheSourceFormat) {
     WORD bits;
     int outRate, outChannels, outBits;
   } kCases[] = {
-      {WAVE_FORMAT_PCM, 2, 48000, 16, 44100, 2, 16}, {WAVE_FORMAT_PCM, 2, 32000, 16, 22050, 2, 16},
-      {WAVE_FORMAT_PCM, 1, 16000, 16, 11025, 1, 16}, {WAVE_FORMAT_PCM, 1, 8000, 16, 8000, 1, 16},
-      {WAVE_FORMAT_PCM, 1, 6000, 16, 8000, 1, 16},   {WAVE_FORMAT_PCM, 2, 96000, 24, 44100, 2, 16},
-      {WAVE_FORMAT_PCM, 2, 44100, 24, 44100, 2, 16}, {WAVE_FORMAT_PCM, 1, 32000, 8, 22050, 1, 16},
-      {WAVE_FORMAT_PCM, 1, 22050, 8, 22050, 1, 8},   {WAVE_FORMAT_ALAW, 1, 8000, 8, 8000, 1, 16},
+      {WAVE_FORMAT_PCM, 2, 48000, 16, 44100, 2, 16},  {WAVE_FORMAT_PCM, 2, 32000, 16, 22050, 2, 16},
+      {WAVE_FORMAT_PCM, 1, 16000, 16, 11025, 1, 16},  {WAVE_FORMAT_PCM, 1, 8000, 16, 8000, 1, 16},
+      {WAVE_FORMAT_PCM, 1, 6000, 16, 8000, 1, 16},    {WAVE_FORMAT_PCM, 2, 96000, 24, 44100, 2, 16},
+      {WAVE_FORMAT_PCM, 2, 44100, 24, 44100, 2, 16},  {WAVE_FORMAT_PCM, 1, 32000, 8, 22050, 1, 16},
+      {WAVE_FORMAT_PCM, 1, 22050, 8, 22050, 1, 8},    {WAVE_FORMAT_ALAW, 1, 8000, 8, 8000, 1, 16},
       {WAVE_FORMAT_MULAW, 2, 22050, 8, 22050, 2, 16},
   };
   for (const auto& c : kCases) {
@@ -108,7 +109,8 @@ TEST_F(WaveModuleTest, OutputFormatsFollowTheSourceFormat) {
         Write("format.wav", RiffBuilder().Format(c.tag, c.channels, c.rate, c.bits).Data(samples).Build());
     CapturedOutput out;
     ASSERT_TRUE(PlayToEnd(path, &out)) << c.rate;
-    EXPECT_EQ((std::vector<int>{out.rate, out.channels, out.bits}), (std::vector<int>{c.outRate, c.outChannels, c.outBits}))
+    EXPECT_EQ((std::vector<int>{out.rate, out.channels, out.bits}),
+              (std::vector<int>{c.outRate, c.outChannels, c.outBits}))
         << "tag " << c.tag << ", " << c.rate << " Hz " << c.bits << " bits";
     const size_t outFrames = (static_cast<size_t>(frames) * c.outRate + c.rate - 1) / c.rate;
     EXPECT_EQ(out.written.size(), outFrames * c.outChannels * c.outBits / 8) << c.rate << " Hz " << c.bits << " bits";
@@ -121,14 +123,17 @@ TEST_F(WaveModuleTest, OnlyTheDataChunksBytesArePlayed) {
     const char* name;
     Bytes file;
   } kFiles[] = {
-      {"list_after.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 44100, 16).Data(samples)
-                             .List("INFO", {{"INAM", "Not audio"}}).Build()},
-      {"odd_before.wav", RiffBuilder().Chunk("junk", Bytes(7, 0x55)).Format(WAVE_FORMAT_PCM, 1, 44100, 16)
-                             .Chunk("odd ", Bytes(3, 0x77)).Data(samples).Build()},
-      {"trailing.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 44100, 16).Data(samples)
-                           .Raw(Bytes(999, 0x66)).Build()},
-      {"two_formats.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 8000, 8).Format(WAVE_FORMAT_PCM, 1, 44100, 16)
-                              .Data(samples).Build()},
+      {"list_after.wav",
+       RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 44100, 16).Data(samples).List("INFO", {{"INAM", "Not audio"}}).Build()},
+      {"odd_before.wav", RiffBuilder()
+                             .Chunk("junk", Bytes(7, 0x55))
+                             .Format(WAVE_FORMAT_PCM, 1, 44100, 16)
+                             .Chunk("odd ", Bytes(3, 0x77))
+                             .Data(samples)
+                             .Build()},
+      {"trailing.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 44100, 16).Data(samples).Raw(Bytes(999, 0x66)).Build()},
+      {"two_formats.wav",
+       RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 8000, 8).Format(WAVE_FORMAT_PCM, 1, 44100, 16).Data(samples).Build()},
   };
   for (const auto& f : kFiles) {
     CapturedOutput out;
@@ -179,7 +184,8 @@ TEST_F(WaveModuleTest, SndFilesPlayInWaveOrder) {
 
 TEST_F(WaveModuleTest, ASeekRestartsAtItsBlockAndReportsItsTargetUntilTaken) {
   const Bytes samples = Samples16(44100, 2, 6);
-  const std::u16string path = Write("seek.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
+  const std::u16string path =
+      Write("seek.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
   out->room = 0;  // held: nothing is written before the seek
@@ -220,8 +226,8 @@ TEST_F(WaveModuleTest, StopDropsASeekThatWasNotTaken) {
 }
 
 TEST_F(WaveModuleTest, PauseReachesTheOutputAndIsReported) {
-  const std::u16string path = Write("pause.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16)
-                                                     .Data(Samples16(8000, 1, 9)).Build());
+  const std::u16string path =
+      Write("pause.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Data(Samples16(8000, 1, 9)).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
   out->room = 0;
@@ -237,10 +243,11 @@ TEST_F(WaveModuleTest, PauseReachesTheOutputAndIsReported) {
 }
 
 TEST_F(WaveModuleTest, TitlesAreFileNamesAndLengthsComeFromTheFormat) {
-  const std::u16string wav = Write("Song Name.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 22050, 16)
-                                                        .Data(Samples16(11025, 2, 1)).Build());
+  const std::u16string wav =
+      Write("Song Name.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 22050, 16).Data(Samples16(11025, 2, 1)).Build());
   const std::u16string snd = Write("Other.snd", SndFile(3, 8000, 1, Bytes(16000, 0)));
-  const std::u16string late = Write("late.wav", RiffBuilder().Data(Bytes(100, 0)).Format(WAVE_FORMAT_PCM, 1, 8000, 8).Build());
+  const std::u16string late =
+      Write("late.wav", RiffBuilder().Data(Bytes(100, 0)).Format(WAVE_FORMAT_PCM, 1, 8000, 8).Build());
   const struct {
     std::u16string path;
     const char16_t* title;
@@ -270,21 +277,31 @@ TEST_F(WaveModuleTest, BadFilesFailCleanly) {
       {"empty.wav", {}},
       {"short.wav", {'R', 'I', 'F', 'F', 0, 0}},
       {"not_riff.wav", Bytes(100, 0x20)},
-      {"not_wave.wav", [] { Bytes b = RiffBuilder().Format(1, 1, 8000, 16).Build(); b[8] = 'A'; return b; }()},
+      {"not_wave.wav",
+       [] {
+         Bytes b = RiffBuilder().Format(1, 1, 8000, 16).Build();
+         b[8] = 'A';
+         return b;
+       }()},
       {"no_data.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Build()},
       {"no_format.wav", RiffBuilder().Data(samples).Build()},
       {"data_first.wav", RiffBuilder().Data(samples).Format(WAVE_FORMAT_PCM, 1, 8000, 16).Build()},
       {"short_fmt.wav", RiffBuilder().Chunk("fmt ", FormatBody(1, 1, 8000, 16), 40).Build()},
       {"huge_fmt.wav", RiffBuilder().Chunk("fmt ", FormatBody(1, 1, 8000, 16), 0x7FFFFFF0).Data(samples).Build()},
-      {"chunk_past_end.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Chunk("junk", Bytes(8, 0), 0x10000000)
-                                 .Data(samples).Build()},
+      {"chunk_past_end.wav",
+       RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Chunk("junk", Bytes(8, 0), 0x10000000).Data(samples).Build()},
       {"pcm32.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 32).Data(samples).Build()},
       {"float.wav", RiffBuilder().Format(WAVE_FORMAT_IEEE_FLOAT, 1, 8000, 32).Data(samples).Build()},
       {"gsm.wav", RiffBuilder().Format(WAVE_FORMAT_GSM610, 1, 8000, 0).Data(samples).Build()},
       {"six.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 6, 44100, 16).Data(samples).Build()},
       {"g721.snd", SndFile(23, 8000, 1, samples)},
       {"unknown.snd", SndFile(27, 8000, 1, samples)},
-      {"offset_past_end.snd", [&] { Bytes b = SndFile(3, 8000, 1, samples); b[5] = 0x10; return b; }()},
+      {"offset_past_end.snd",
+       [&] {
+         Bytes b = SndFile(3, 8000, 1, samples);
+         b[5] = 0x10;
+         return b;
+       }()},
       {"short.snd", Bytes{'.', 's', 'n', 'd', 0, 0, 0, 24, 0, 0}},
   };
   BoundDecoder bound(WaveDecoder, &source_);
@@ -312,14 +329,15 @@ TEST_F(WaveModuleTest, ZeroChannelsOrRatePlayRepaired) {
   for (const auto& f : kFiles) {
     CapturedOutput out;
     ASSERT_TRUE(PlayToEnd(Write(f.name, RiffBuilder().Chunk("fmt ", f.body).Data(samples).Build()), &out)) << f.name;
-    EXPECT_EQ((std::vector<int>{out.rate, out.channels, out.bits}), (std::vector<int>{f.rate, f.channels, 16})) << f.name;
+    EXPECT_EQ((std::vector<int>{out.rate, out.channels, out.bits}), (std::vector<int>{f.rate, f.channels, 16}))
+        << f.name;
     EXPECT_TRUE(out.written == samples) << f.name;
   }
 }
 
 TEST_F(WaveModuleTest, StopWhileTheOutputIsFullLetsTheThreadEndByItself) {
-  const std::u16string path = Write("held.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16)
-                                                    .Data(Samples16(44100, 2, 2)).Build());
+  const std::u16string path =
+      Write("held.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(44100, 2, 2)).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
   out->room = 0;

@@ -35,8 +35,25 @@ void Flush(int ms) {
   g_captured->written.clear();
 }
 int Time() { return 0; }
-OutputModule g_output = {OUTPUT_MODULE_VERSION, u"captured", nullptr, nullptr, NoWindow, NoWindow, Pass, Pass, Open,
-                         Close, Write, CanWrite, IsPlaying, Pause, Level, Level, Flush, Time, Time};
+OutputModule g_output = {OUTPUT_MODULE_VERSION,
+                         u"captured",
+                         nullptr,
+                         nullptr,
+                         NoWindow,
+                         NoWindow,
+                         Pass,
+                         Pass,
+                         Open,
+                         Close,
+                         Write,
+                         CanWrite,
+                         IsPlaying,
+                         Pause,
+                         Level,
+                         Level,
+                         Flush,
+                         Time,
+                         Time};
 
 }  // namespace
 
@@ -48,7 +65,8 @@ void PutBe(Bytes* out, uint32_t value, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-Bytes FormatBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int blockAlign, int64_t bytesPerSecond) {
+Bytes FormatBody(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int blockAlign,
+                 int64_t bytesPerSecond) {
   const uint32_t align = blockAlign >= 0 ? static_cast<uint32_t>(blockAlign) : channels * bits / 8u;
   Bytes body;
   PutLe(&body, tag, 2);

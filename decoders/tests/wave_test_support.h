@@ -2,6 +2,7 @@
 // lie, chunks after "data"), ".snd" files, tone samples, and an output module that keeps every
 // byte it is given so a play can be compared with the samples it should have made.
 #pragma once
+#include <mmreg.h>
 #include <windows.h>
 
 #include <atomic>
@@ -9,8 +10,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include <mmreg.h>
 
 #include "core/interface/output_module.h"
 
@@ -38,6 +37,7 @@ class RiffBuilder {
   RiffBuilder& Raw(const Bytes& bytes);
   // "RIFF", the size of what follows, "WAVE", then the chunks.
   Bytes Build() const;
+  const Bytes& Chunks() const { return chunks_; }
 
  private:
   Bytes chunks_;

@@ -22,7 +22,8 @@ void Close(WavPluginRecord*) { ++g_closes; }
 void CloseQuietly(WavPluginRecord*) {}
 
 MMRESULT Setup(WavPluginRecord* record, const WAVEFORMATEX* source) {
-  if (!source || !record->Accepts(record, source->wFormatTag) || source->wBitsPerSample != 16) return MMSYSERR_INVALPARAM;
+  if (!source || !record->Accepts(record, source->wFormatTag) || source->wBitsPerSample != 16)
+    return MMSYSERR_INVALPARAM;
   g_source = *source;
   return MMSYSERR_NOERROR;
 }
@@ -75,8 +76,6 @@ WavPluginRecord g_records[] = {
 
 }  // namespace
 
-EXPORT WavPluginRecord* ZonbrelWavePlugin(int index) {
-  return index >= 0 && index < 2 ? &g_records[index] : nullptr;
-}
+EXPORT WavPluginRecord* ZonbrelWavePlugin(int index) { return index >= 0 && index < 2 ? &g_records[index] : nullptr; }
 
 EXPORT int WavTestCloses() { return g_closes; }

@@ -23,10 +23,10 @@ failures = []
 
 def sox(path, rate, channels, bits, encoding="signed-integer", kind=None, seconds=0.25):
     """Seeded noise on one channel and a sweep on the other, so no stretch repeats."""
-    args = ["sox", "-D", "-R", "-n", "-r", str(rate), "-c", str(channels), "-b", str(bits), "-e", encoding]
+    args = ["sox", "-V1", "-D", "-R", "-n", "-r", str(rate), "-c", str(channels), "-b", str(bits), "-e", encoding]
     if kind:
         args += ["-t", kind]
-    args += [path, "synth", str(seconds), "whitenoise", "sine", "200-%d" % (rate // 3), "vol", "0.9"]
+    args += [path, "synth", str(seconds), "whitenoise", "sine", "200-%d" % (rate // 3), "vol", "0.7"]
     subprocess.run(args, check=True)
 
 
