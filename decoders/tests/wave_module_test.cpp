@@ -28,6 +28,17 @@ class WaveModuleTest : public DeviceTest {
     WriteHostFile(device_.Host(name), bytes);
     return DevicePath(name);
   }
+  // A file of 16-bit stereo at 44.1 kHz holding `samples`.
+  std::u16string WriteStereo(const std::string& name, const Bytes& samples) {
+    return Write(name, RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
+  }
+  // Plays into an output that takes nothing, until the thread waits for room (bounded).
+  bool PlayHeld(const std::u16string& path, CaptureOutput& out) {
+    out->room = 0;
+    if (WaveDecoder.Play(path.c_str()) != 0) return false;
+    for (int i = 0; i < 3000 && out->canWriteCalls == 0; ++i) Sleep(5);
+    return out->canWriteCalls > 0;
+  }
   // Plays a file to its end into the captured output; false when Play refused it.
   bool PlayToEnd(const std::u16string& path, CapturedOutput* out = nullptr) {
     BoundDecoder bound(WaveDecoder, &source_);
@@ -64,8 +75,7 @@ TEST_F(WaveModuleTest, TheRecordAnswersItsFixedSlots) {
 
 TEST_F(WaveModuleTest, SixteenBitStereoPlaysUnchangedThroughTheHostCallbacks) {
   const Bytes samples = Samples16(44100, 2, 1);
-  const std::u16string path =
-      Write("play.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
+  const std::u16string path = WriteStereo("play.wav", samples);
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
   ASSERT_EQ(WaveDecoder.Play(path.c_str()), 0);
@@ -184,12 +194,9 @@ TEST_F(WaveModuleTest, SndFilesPlayInWaveOrder) {
 
 TEST_F(WaveModuleTest, ASeekRestartsAtItsBlockAndReportsItsTargetUntilTaken) {
   const Bytes samples = Samples16(44100, 2, 6);
-  const std::u16string path =
-      Write("seek.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(samples).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
-  out->room = 0;  // held: nothing is written before the seek
-  ASSERT_EQ(WaveDecoder.Play(path.c_str()), 0);
+  ASSERT_TRUE(PlayHeld(WriteStereo("seek.wav", samples), out));  // nothing is written before the seek
   WaveDecoder.SetOutputTime(250);
   EXPECT_EQ(WaveDecoder.GetOutputTime(), 250);
   out->room = 1 << 20;
@@ -205,20 +212,16 @@ TEST_F(WaveModuleTest, ASeekRestartsAtItsBlockAndReportsItsTargetUntilTaken) {
 // starts at its beginning.
 TEST_F(WaveModuleTest, StopDropsASeekThatWasNotTaken) {
   const Bytes first = Samples16(44100, 2, 7), second = Samples16(22050, 2, 8);
-  const std::u16string a = Write("a.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(first).Build());
-  const std::u16string b = Write("b.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(second).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
-  out->room = 0;
-  ASSERT_EQ(WaveDecoder.Play(a.c_str()), 0);
-  for (int i = 0; i < 3000 && out->canWriteCalls == 0; ++i) Sleep(5);  // bounded: the thread waits for room
+  ASSERT_TRUE(PlayHeld(WriteStereo("a.wav", first), out));
   WaveDecoder.SetOutputTime(500);
   WaveDecoder.Stop();
   EXPECT_FALSE(bound.EndOfStreamPosted());
   EXPECT_EQ(WaveDecoder.GetOutputTime(), 0);
   const size_t flushes = out->flushedAt.size();  // the old file's thread may have taken it
   out->room = 1 << 20;
-  ASSERT_EQ(WaveDecoder.Play(b.c_str()), 0);
+  ASSERT_EQ(WaveDecoder.Play(WriteStereo("b.wav", second).c_str()), 0);
   ASSERT_EQ(bound.WaitForEndOfStream(), 0);
   WaveDecoder.Stop();
   EXPECT_EQ(out->flushedAt.size(), flushes) << "the old seek reached the new file";
@@ -226,12 +229,9 @@ TEST_F(WaveModuleTest, StopDropsASeekThatWasNotTaken) {
 }
 
 TEST_F(WaveModuleTest, PauseReachesTheOutputAndIsReported) {
-  const std::u16string path =
-      Write("pause.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 1, 8000, 16).Data(Samples16(8000, 1, 9)).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
-  out->room = 0;
-  ASSERT_EQ(WaveDecoder.Play(path.c_str()), 0);
+  ASSERT_TRUE(PlayHeld(WriteStereo("pause.wav", Samples16(8000, 2, 9)), out));
   WaveDecoder.Pause();
   EXPECT_EQ(WaveDecoder.IsPaused(), 1);
   WaveDecoder.UnPause();
@@ -239,6 +239,7 @@ TEST_F(WaveModuleTest, PauseReachesTheOutputAndIsReported) {
   WaveDecoder.Pause();
   WaveDecoder.Stop();
   EXPECT_EQ(WaveDecoder.IsPaused(), 0) << "Stop ends the pause";
+  EXPECT_EQ(out->pauses, (std::vector<int>{1, 0, 1}));
   EXPECT_EQ(out->closes, 1);
 }
 
@@ -336,14 +337,9 @@ TEST_F(WaveModuleTest, ZeroChannelsOrRatePlayRepaired) {
 }
 
 TEST_F(WaveModuleTest, StopWhileTheOutputIsFullLetsTheThreadEndByItself) {
-  const std::u16string path =
-      Write("held.wav", RiffBuilder().Format(WAVE_FORMAT_PCM, 2, 44100, 16).Data(Samples16(44100, 2, 2)).Build());
   BoundDecoder bound(WaveDecoder, &source_);
   CaptureOutput out(&WaveDecoder.outModule);
-  out->room = 0;
-  ASSERT_EQ(WaveDecoder.Play(path.c_str()), 0);
-  for (int i = 0; i < 3000 && out->canWriteCalls == 0; ++i) Sleep(5);
-  ASSERT_GT(out->canWriteCalls, 0);
+  ASSERT_TRUE(PlayHeld(WriteStereo("held.wav", Samples16(44100, 2, 2)), out));
   WaveDecoder.Stop();
   EXPECT_TRUE(out->Written().empty());
   EXPECT_FALSE(bound.EndOfStreamPosted());

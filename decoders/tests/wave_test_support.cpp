@@ -27,7 +27,10 @@ int CanWrite() {
   return g_captured->room;
 }
 int IsPlaying() { return 0; }
-int Pause(int) { return 0; }
+int Pause(int pause) {
+  g_captured->pauses.push_back(pause);
+  return 0;
+}
 void Level(int) {}
 void Flush(int ms) {
   std::lock_guard<std::mutex> hold(g_captured->lock);

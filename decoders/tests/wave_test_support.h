@@ -58,6 +58,7 @@ struct CapturedOutput {
   std::mutex lock;
   Bytes written;
   std::vector<int> flushedAt;
+  std::vector<int> pauses;  // each Pause call's argument
   Bytes Written() {
     std::lock_guard<std::mutex> hold(lock);
     return written;
