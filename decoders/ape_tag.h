@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/input_source.h"
+#include "core/interface/input_source.h"
 #include "mediaitem.h"
 
 #define APE_MAX_TAG (16 << 20)  // larger tags are refused before anything is read

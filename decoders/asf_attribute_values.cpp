@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "asf_attributes.h"
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "id3_reader.h"
 #include "item_instances.h"
 #include "tag_text.h"

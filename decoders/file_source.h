@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/input_source.h"
+#include "core/interface/input_source.h"
 
 // The registered record; never opened itself.
 extern const InputSource FileReader;

@@ -3,7 +3,7 @@
 // or share that vanishes for a moment gets its retries and one reopen before the data ends.
 #include <algorithm>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "file_reader_state.h"
 #include "file_source_io.h"
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "core/input_source.h"
-#include "core/settings.h"
+#include "core/interface/input_source.h"
+#include "core/settings/settings.h"
 #include "file_reader_state.h"
 
 namespace {

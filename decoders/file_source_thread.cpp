@@ -3,8 +3,8 @@
 // nothing ever ends it from outside in the middle of a pass.
 #include <algorithm>
 
-#include "core/input_source.h"
-#include "core/settings.h"
+#include "core/interface/input_source.h"
+#include "core/settings/settings.h"
 #include "file_reader_state.h"
 
 namespace {

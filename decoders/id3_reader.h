@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/input_source.h"
+#include "core/interface/input_source.h"
 #include "mediaitem.h"
 
 #define ID3_TITLE_CHARS 128

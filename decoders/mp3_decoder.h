@@ -5,7 +5,7 @@
 #include <mad.h>
 #include <windows.h>
 
-#include "core/dec_module.h"
+#include "core/interface/dec_module.h"
 
 extern DecModule Mp3Decoder;
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "file_source.h"
 #include "mediaitem.h"
 #include "path_name_guess.h"

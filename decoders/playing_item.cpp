@@ -1,7 +1,7 @@
 // Merging a stream's tags into the item now playing, through the record's player callback.
 #include "playing_item.h"
 
-#include "core/player_messages.h"
+#include "core/interface/player_messages.h"
 
 void MergeIntoPlayingItem(const DecModule& module, const std::function<bool(IMediaItem*)>& fill) {
   if (!module.PlayerCallback) return;

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "core/dec_module.h"
+#include "core/interface/dec_module.h"
 #include "mediaitem.h"
 
 // `fill` answers whether it set anything; nothing is sent otherwise. Without a player callback in

@@ -2,6 +2,6 @@
 // playlists in disguise; its Play answers "expand as a playlist" for a small local file whose text
 // begins like XML or like an INI section.
 #pragma once
-#include "core/dec_module.h"
+#include "core/interface/dec_module.h"
 
 extern DecModule PlaylistProbe;

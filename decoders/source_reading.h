@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/input_source.h"
+#include "core/interface/input_source.h"
 
 class SingleShotOpen {
  public:

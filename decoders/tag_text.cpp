@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/codepage_convert.h"
-#include "core/settings.h"
+#include "core/common/codepage_convert.h"
+#include "core/settings/settings.h"
 
 namespace {
 

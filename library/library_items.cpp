@@ -1,6 +1,6 @@
 // Items through the library: detached items for a source, opening an entry in any of the five
 // dispositions, storing, and the checks the scan makes before it reads a file again.
-#include "core/dec_module.h"
+#include "core/interface/dec_module.h"
 #include "media_item.h"
 #include "media_library.h"
 #include "wide_text.h"

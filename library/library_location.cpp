@@ -1,7 +1,7 @@
 // The library's files and its opening at start-up (see library_location.h).
 #include "library_location.h"
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "media_library.h"
 #include "settingsui/special_folders.h"
 #include "tagids.h"

@@ -3,7 +3,7 @@
 // device without it is left as it is.
 #include "unattended_mode.h"
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 
 namespace {
 

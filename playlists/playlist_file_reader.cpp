@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/settings.h"
-#include "core/text_search.h"
+#include "core/settings/settings.h"
+#include "core/common/text_search.h"
 #include "path_helpers.h"
 #include "playlist.h"
 #include "settingsui/text_file.h"

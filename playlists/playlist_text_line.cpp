@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/text_search.h"
+#include "core/common/text_search.h"
 #include "path_helpers.h"
 #include "playlist.h"
 #include "playlist_file_format.h"

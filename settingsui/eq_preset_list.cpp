@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/player_core_link.h"
+#include "core/player/player_core_link.h"
 
 namespace {
 

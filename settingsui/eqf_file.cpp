@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/file_replace.h"
+#include "core/common/file_replace.h"
 #include "settingsui/eq_preset_list.h"
 #include "settingsui/special_folders.h"
 

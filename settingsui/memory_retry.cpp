@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <windows.h>
 
-#include "core/bound_function.h"
+#include "core/modules/bound_function.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/bound_function.h"
+#include "core/modules/bound_function.h"
 
 namespace {
 

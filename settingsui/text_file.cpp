@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "core/codepage_convert.h"
-#include "core/file_replace.h"
+#include "core/common/codepage_convert.h"
+#include "core/common/file_replace.h"
 #include "settingsui/memory_retry.h"
 
 namespace {

@@ -4,6 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/input_source.h"
+#include "core/interface/input_source.h"
 
 InputSource MakeMemorySource(const uint8_t* data, size_t size);

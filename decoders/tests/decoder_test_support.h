@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "testing/test_device.h"
 
 namespace zbtest {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <random>
 
-#include "core/player_messages.h"
+#include "core/interface/player_messages.h"
 #include "end_of_stream.h"
 #include "host_window.h"
 

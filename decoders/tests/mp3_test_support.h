@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dec_module.h"
+#include "core/interface/dec_module.h"
 #include "media_item.h"
 
 namespace zbtest {

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "gwes/message_box.h"
 #include "library_fixture.h"
 #include "library_location.h"

@@ -2,7 +2,7 @@
 // and that play and unpause enter the mode once while pause and stop leave it once.
 #include <gtest/gtest.h>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "testing/test_device.h"
 #include "unattended_mode.h"
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "playlist_script.h"
 #include "script_text.h"
 #include "testing/test_device.h"

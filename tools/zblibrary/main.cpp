@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/settings.h"
+#include "core/settings/settings.h"
 #include "library_location.h"
 #include "media_library.h"
 #include "query_command.h"

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/host_callbacks.h"
-#include "core/output_registry.h"
-#include "core/player_core.h"
+#include "core/modules/host_callbacks.h"
+#include "core/output/output_registry.h"
+#include "core/player/player_core.h"
 #include "file_source.h"
 #include "host_window.h"
 #include "mp3_decoder.h"
