@@ -27,6 +27,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 // Present when a sanitizer is linked in: it then calls back before it ends the process.
 extern "C" [[gnu::weak]] void __sanitizer_set_death_callback(void (*callback)());
+// Also theirs: the first caller gets the right to report a crash, so that the time limit does not
+// cut short a report the sanitizer is writing.
+extern "C" [[gnu::weak]] int __sanitizer_acquire_crash_state();
 
 namespace {
 
@@ -151,6 +154,7 @@ void Watch(double seconds) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
       const int64_t started = g_current.startedMs.load();
       if (started && NowMs() - started > limitMs) {
+        if (__sanitizer_acquire_crash_state && !__sanitizer_acquire_crash_state()) return;
         std::fprintf(stderr, "an input ran longer than %lld ms\n", static_cast<long long>(limitMs));
         SaveCurrent("timeout-");
         std::_Exit(70);
