@@ -30,6 +30,7 @@ for finding in "$work/findings"/*; do
   od -A x -t x1z -v "$finding" | head -n 32
 done
 if [ "$status" -eq 0 ] && [ "${ZB_FUZZ_MERGE:-0}" = 1 ] && [ -n "$corpus" ]; then
-  "$target" -merge=1 "$@" "$corpus" "$work/new" 2>&1 | grep -E "MERGE-OUTER: [0-9]+ new files"
+  # Edges only, not hit counts, so that the corpus stays small.
+  "$target" -merge=1 -use_counters=0 "$@" "$corpus" "$work/new" 2>&1 | grep -E "MERGE-OUTER: [0-9]+ new files"
 fi
 exit "$status"
