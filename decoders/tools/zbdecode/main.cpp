@@ -61,9 +61,10 @@ OutputModule* HoldableOutput(OutputModule* chosen) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--seek") == 0)) {
-    std::fputs("usage: zbdecode FILE OUT.wav|--null [--seek MS]\n", stderr);
-    return 2;
+  const bool help = argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+  if (help || (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--seek") == 0))) {
+    std::fputs("usage: zbdecode FILE OUT.wav|--null [--seek MS]\n", help ? stdout : stderr);
+    return help ? 0 : 2;
   }
   std::u16string path;
   if (!UseFileFolderAsDevice("zbdecode", argv[1], &path)) return 1;

@@ -5,6 +5,7 @@
 //
 //   zbtags FILE       (a host path; the file is read through the device layer)
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -83,9 +84,10 @@ bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: zbtags FILE\n", stderr);
-    return 2;
+  const bool help = argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+  if (argc != 2 || help) {
+    std::fputs("usage: zbtags FILE\n", help ? stdout : stderr);
+    return help ? 0 : 2;
   }
   // The file's folder is the device for this run, so the readers reach it by a device path.
   std::u16string path;
