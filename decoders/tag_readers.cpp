@@ -7,6 +7,7 @@
 #include "asf_reader.h"
 #include "file_source.h"
 #include "id3_reader.h"
+#include "ogg_decoder.h"
 #include "tag_reading.h"
 #include "tagnames.h"
 
@@ -15,6 +16,7 @@ void InstallTagReaders() {
   readers.ReadId3Tags = ReadId3Tags;
   readers.ReadApeTag = ReadApeTag;
   readers.ReadAsfAttributes = ReadAsfAttributes;
+  readers.ReadVorbisComments = ReadVorbisComments;
   readers.IsNetworkPath = IsNetworkPath;
   SetTagReaders(&readers);
   SetAttributeNameLookup(GetAsfAttributeName);

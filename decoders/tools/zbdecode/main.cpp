@@ -1,6 +1,7 @@
-// zbdecode: plays a file through the MP3 decoder module as the player core binds it (the record,
-// the core's host callbacks, a copy of the file source, the core's output module and a window
-// that gets the end-of-stream message), then prints the stream information and what was played.
+// zbdecode: plays a file through the built-in decoder module that takes it (MP3 or Ogg Vorbis,
+// chosen by the core's extension rule) as the player core binds it (the record, the core's host
+// callbacks, a copy of the file source, the core's output module and a window that gets the
+// end-of-stream message), then prints the stream information and what was played.
 //
 //   zbdecode FILE OUT.wav|--null [--seek MS]
 // OUT.wav plays through the waveOut writer on the WAVE-file sound device (ZONBREL_AUDIO=
@@ -11,13 +12,14 @@
 #include <filesystem>
 #include <string>
 
+#include "core/modules/decoder_choice.h"
 #include "core/modules/host_callbacks.h"
 #include "core/output/output_registry.h"
 #include "core/player/player_core.h"
 #include "file_source.h"
 #include "host_window.h"
 #include "mp3_decoder.h"
-#include "mp3_play_state.h"
+#include "ogg_decoder.h"
 
 namespace {
 
@@ -28,6 +30,18 @@ void Status(int kbps, int rate, int channels) {
   if (!g_kbps) g_kbps = kbps;
   HostStatusUpdate(kbps, rate, channels);
 }
+
+// The format the decoder tells the visualisation, which every decoder does as it starts (and the
+// Ogg decoder again on its thread where a chained file changes format).
+std::atomic<int> g_rate{0}, g_channels{0};
+void VisSetInfo(int rate, int channels) {
+  g_rate = rate;
+  g_channels = channels;
+  HostVisSetInfo(rate, channels);
+}
+
+DecModule* const kBuiltIn[] = {&Mp3Decoder, &OggDecoder};
+constexpr char kUsage[] = "usage: zbdecode FILE OUT.wav|--null [--seek MS]\n";
 
 // The chosen output as it is, except that it takes nothing while held: a seek given right after
 // Play then comes before the first block is written, as when the device is full.
@@ -61,12 +75,21 @@ OutputModule* HoldableOutput(OutputModule* chosen) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (argc != 3 && !(argc == 5 && std::strcmp(argv[3], "--seek") == 0)) {
-    std::fputs("usage: zbdecode FILE OUT.wav|--null [--seek MS]\n", stderr);
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::u16string path;
   if (!UseFileFolderAsDevice("zbdecode", argv[1], &path)) return 1;
+  DecModule* chosen = ChooseDecoderFrom(kBuiltIn, {}, path.c_str());
+  if (!chosen) {
+    std::fprintf(stderr, "zbdecode: no decoder takes %s\n", argv[1]);
+    return 1;
+  }
   const bool toNull = std::strcmp(argv[2], "--null") == 0;
   std::error_code ec;
   const std::string audio = toNull ? "null" : "wav:" + std::filesystem::absolute(argv[2], ec).string();
@@ -74,7 +97,8 @@ int main(int argc, char** argv) {
 
   // The record as the core binds it: its host callbacks, a copy of the file source, the output.
   InputSource source = MakeFileSource();
-  DecModule& m = Mp3Decoder;
+  DecModule& m = *chosen;
+  if (m.Init) m.Init();
   m.hwndParent = CreateHostWindow();
   m.HostDecoderStatus = HostDecoderStatus;
   m.PlayerCallback = PlayerCallback;
@@ -82,7 +106,7 @@ int main(int argc, char** argv) {
   m.HostVisInit = HostVisInit;
   m.HostVisDeinit = HostVisDeinit;
   m.HostVisAddPCM = HostVisAddPCM;
-  m.HostVisSetInfo = HostVisSetInfo;
+  m.HostVisSetInfo = VisSetInfo;
   m.HostVisNoop = HostVisNoop;
   m.HostDSPAdjust = HostDSPAdjust;
   m.HostProcessSamples = HostProcessSamples;
@@ -100,11 +124,11 @@ int main(int argc, char** argv) {
   }
   if (argc == 5) m.SetOutputTime(std::atoi(argv[4]));
   g_held = false;
-  std::printf("rate %d\nchannels %d\nbitrate_kbps %d\nlength_ms %d\nseekable %d\n", PlayState().sampleRate,
-              PlayState().channels, g_kbps, m.GetLength(), m.flags & DEC_FLAG_SEEKABLE);
+  std::printf("rate %d\nchannels %d\nbitrate_kbps %d\nlength_ms %d\nseekable %d\n", g_rate.load(), g_channels.load(),
+              g_kbps, m.GetLength(), m.flags & DEC_FLAG_SEEKABLE);
   const int status = WaitForEndOfStream(m.hwndParent, INFINITE);
   m.Stop();
   output->Quit(0);
-  std::printf("samples %lld\nend_status %d\n", g_written / (PlayState().channels * 2), status);
+  std::printf("samples %lld\nend_status %d\n", g_written / (g_channels.load() * 2), status);
   return 0;
 }

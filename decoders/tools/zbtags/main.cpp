@@ -1,10 +1,12 @@
-// zbtags: reads a file's tags as the media library does (the MP3 decoder's stream information,
-// then the ID3, APE and ASF readers), and prints every tag by the name table's names, one
+// zbtags: reads a file's tags as the media library does (the stream information of the built-in
+// decoder that takes the file, then the readers its answer names), and prints every tag by the
+// name table's names, one
 // "Name = value" line each ("Name[n]" for instances of multi-valued tags). Blobs print as their
 // size and first bytes.
 //
 //   zbtags FILE       (a host path; the file is read through the device layer)
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "id3_reader.h"
 #include "media_item.h"
 #include "mp3_decoder.h"
+#include "ogg_decoder.h"
 #include "tag_reading.h"
 #include "tag_readers.h"
 #include "tagnames.h"
@@ -58,20 +61,27 @@ std::string Value(const CTagValue& value) {
   return out;
 }
 
-// As the media library reads a file: the MP3 decoder's stream information for a file it takes,
-// then the readers its answer names; for any other file every reader. False when none read.
+// As the media library reads a file: the stream information of the decoder that takes it, then
+// the readers its answer names; for any other file every reader. A decoder answering without the
+// reader code has read the file itself. False when none read.
 bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
   const struct {
     DWORD bit;
     LONG (*reader)(InputSource*, LPCWSTR, IMediaItem*);
   } kReaders[] = {{TAGREAD_ID3, ReadId3Tags}, {TAGREAD_APE, ReadApeTag}, {TAGREAD_ASF, ReadAsfAttributes}};
+  const struct {
+    const WCHAR* extension;
+    DecModule* decoder;
+  } kDecoders[] = {{u".mp3", &Mp3Decoder}, {u".mp2", &Mp3Decoder}, {u".mp1", &Mp3Decoder},
+                   {u".mpa", &Mp3Decoder}, {u".ogg", &OggDecoder}};
   DWORD wanted = TAGREAD_ID3 | TAGREAD_APE | TAGREAD_ASF;
   bool read = false;
   const WCHAR* dot = wcsrchr(path, u'.');
-  for (const WCHAR* e : {u".mp3", u".mp2", u".mp1", u".mpa"}) {
-    if (!dot || _wcsicmp(dot, e) != 0) continue;
-    const LONG info = Mp3Decoder.ReadStreamInfo(source, path, item);
-    if ((static_cast<DWORD>(info) & 0xFFFFF000) != TAGREAD_CODE) return false;
+  for (const auto& d : kDecoders) {
+    if (!dot || _wcsicmp(dot, d.extension) != 0) continue;
+    const LONG info = d.decoder->ReadStreamInfo(source, path, item);
+    if (info < 0) return false;
+    if ((static_cast<DWORD>(info) & 0xFFFFF000) != TAGREAD_CODE) return true;
     wanted = static_cast<DWORD>(info) & 0xFF;
     read = true;
   }
@@ -83,6 +93,10 @@ bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs("usage: zbtags FILE\n", stdout);
+    return 0;
+  }
   if (argc != 2) {
     std::fputs("usage: zbtags FILE\n", stderr);
     return 2;
