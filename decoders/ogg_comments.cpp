@@ -164,8 +164,10 @@ LONG ReadVorbisComments(InputSource* source, LPCWSTR path, IMediaItem* item) {
     item->SetInt(TAG_CHANNELS, info->channels);
     item->SetInt(TAG_SAMPLE_RATE, static_cast<LONG>(info->rate));
   }
+  // Every Vorbis stream has a comment header; one that holds no comment counts as none.
   LONG result = 1;
-  if (vorbis_comment* comments = ov_comment(&file.vf, -1)) {
+  vorbis_comment* comments = ov_comment(&file.vf, -1);
+  if (comments && comments->comments > 0) {
     result = 0;
     ReadComments(comments, item);
   }
