@@ -12,7 +12,6 @@
 namespace {
 
 constexpr DWORD kPollMs = 50;
-constexpr int kWidestVorbisLink = 255;  // channels a Vorbis header may declare
 constexpr int kMostErrorsInARow = 1000;
 
 enum class Wait { kDone, kStopped, kSeek };
@@ -21,21 +20,15 @@ struct Decoder {
   explicit Decoder(std::atomic<int>* stop) : stop(*stop) {
     // Tremor knows every link of a file it can seek in; of a stream only the one it is in.
     const OggVorbis_File& vf = s.file.vf;
-    if (vf.seekable && vf.vi) {
-      linksAlike = true;
-      widestLink = 1;
-      for (int i = 0; i < vf.links; ++i) {
-        widestLink = std::max(widestLink, vf.vi[i].channels);
-        linksAlike = linksAlike && vf.vi[i].channels == s.channels && vf.vi[i].rate == s.rate;
-      }
-    }
+    linksAlike = vf.seekable && vf.vi;
+    for (int i = 0; linksAlike && i < vf.links; ++i)
+      linksAlike = vf.vi[i].channels == s.channels && vf.vi[i].rate == s.rate;
   }
 
   OggDecoderState& s = OggState();
   DecModule& m = OggDecoder;
   std::atomic<int>& stop;
   bool linksAlike = false;
-  int widestLink = kWidestVorbisLink;
   bool eof = false;
   bool formatChanged = false;
   int endStatus = 0;
@@ -50,30 +43,24 @@ struct Decoder {
     return vf.ready_state == INITSET && vorbis_synthesis_pcmout(&vf.vd, nullptr) > 0;
   }
 
-  // Tremor hands out at most request / 4 samples per channel of the link it decodes (request / 2
-  // for mono): the request keeps a link of that many channels within readStep.
-  int Request(int channels) const { return channels <= 2 ? s.readStep : s.readStep * 2 / channels; }
-
   bool LinkMatchesOutput() {
     const vorbis_info* info = ov_info(&s.file.vf, -1);
     return info && info->channels == s.channels && info->rate == s.rate;
   }
 
-  // Up to maxBytes of PCM from ov_read calls of readStep bytes each.
+  // Up to maxBytes of PCM from ov_read calls of readStep bytes each. Debian's Tremor hands out
+  // no more than it is asked for, whatever the channel count of the link.
   int ReadPcm(int maxBytes) {
     const int limit = std::min(s.bufferBytes, maxBytes);
     int total = 0;
     while (total + s.readStep <= limit) {
-      const bool pending = SamplesPending();
       // Only a new packet can open a link of another format: it starts a pass of its own.
-      if (!pending && total > 0 && !linksAlike) break;
-      const vorbis_info* info = ov_info(&s.file.vf, -1);
-      const int request = Request(pending && info ? info->channels : widestLink);
+      if (total > 0 && !linksAlike && !SamplesPending()) break;
       long got;
       {
         CSectionLock hold(s.fileLock);
         EqualizedDecode equalized(&s.file);
-        got = ov_read(&s.file.vf, reinterpret_cast<char*>(s.pcmBuffer + total), request, &s.currentSection);
+        got = ov_read(&s.file.vf, reinterpret_cast<char*>(s.pcmBuffer + total), s.readStep, &s.currentSection);
       }
       // Tremor reports a hole once and goes on behind it: what came before it still plays.
       if (got < 0) return total > 0 ? total : static_cast<int>(got);

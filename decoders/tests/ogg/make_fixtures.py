@@ -21,22 +21,30 @@ PNG = base64.b64decode(
     "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==")
 
 
-def signal(path, rate, channels, seconds, seed):
+def sines(path, rate, seconds, tones):
+    """Mono, a sum of steady sines: (frequency, amplitude) each."""
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1); w.setsampwidth(2); w.setframerate(rate)
+        w.writeframes(b"".join(struct.pack("<h", int(sum(a * math.sin(2 * math.pi * f * i / rate) for f, a in tones)))
+                               for i in range(int(rate * seconds))))
+
+
+def signal(path, rate, channels, seconds, seed, tone=8000):
     rng = random.Random(seed)
     with wave.open(path, "wb") as w:
         w.setnchannels(channels); w.setsampwidth(2); w.setframerate(rate)
         frames = []
         for i in range(int(rate * seconds)):
             t = i / rate
-            values = [int(8000 * math.sin(2 * math.pi * ((150 + 90 * c) * t + 400 * t * t)) + rng.randint(-500, 500))
+            values = [int(tone * math.sin(2 * math.pi * ((150 + 90 * c) * t + 400 * t * t)) + rng.randint(-500, 500))
                       for c in range(channels)]
             frames.append(struct.pack("<%dh" % channels, *values))
         w.writeframes(b"".join(frames))
 
 
-def encode(name, rate, channels, quality, seconds, comments=()):
+def encode(name, rate, channels, quality, seconds, comments=(), tone=8000):
     source = os.path.join(OUT, name + ".source.wav")
-    signal(source, rate, channels, seconds, sum(name.encode()))
+    signal(source, rate, channels, seconds, sum(name.encode()), tone)
     target = os.path.join(OUT, name + ".ogg")
     args = ["oggenc", "-Q", "-q", str(quality), "-o", target]
     for c in comments:
@@ -87,13 +95,24 @@ def with_crc(page):
 for case in CASES:
     encode(*case)
 
+# Steady tones for the equaliser's measurements: one in the 3 kHz band, one far below it.
+source = os.path.join(OUT, "sines.source.wav")
+sines(source, 44100, 3.0, [(300, 3000), (3000, 3000)])
+subprocess.run(["oggenc", "-Q", "-q", "6", "-o", os.path.join(OUT, "sines.ogg"), source], check=True)
+os.remove(source)
+
 # Chained files: two links alike, and a link of another rate and channel count after a first.
 a = encode("link_a", 44100, 2, 3, 1.5)
 b = encode("link_b", 44100, 2, 5, 1.0)
 c = encode("link_c", 22050, 1, 2, 1.0)
 write("chain_alike.ogg", read(a) + read(b))
 write("chain_formats.ogg", read(a) + read(c))
-for path in (a, b, c):
+# A mono link, then one of 64 channels of steady noise (long blocks from its start): a read of the
+# first link's size would bring up to 32 times what it asks for, more than the whole buffer.
+d = encode("link_d", 44100, 64, 0, 0.1, tone=0)
+e = encode("link_e", 44100, 1, 0, 1.5)
+write("chain_wide.ogg", read(e) + read(d))
+for path in (a, b, c, d, e):
     os.remove(path)
 
 # Comments as vorbiscomment writes them: UTF-8 text, the table's names in odd cases, cover art as a
@@ -108,6 +127,12 @@ encode("tagged", 44100, 2, 3, 1.0, [
     "METADATA_BLOCK_PICTURE=" + base64.b64encode(picture).decode(), "COVERARTMIME=image/png",
     "COVERART=" + base64.b64encode(PNG).decode(), "MOOD=calm"])
 encode("empty_artist", 44100, 1, 2, 0.5, ["ARTIST=", "TITLE=Only a title"])
+encode("title_only", 44100, 1, 2, 0.5, ["TITLE=Just the title"])
+encode("both_empty", 44100, 1, 2, 0.5, ["ARTIST=", "TITLE="])
+encode("long_names", 44100, 1, 2, 0.5, ["ARTIST=" + "Ä" * 150 + "x", "TITLE=" + "t" * 126 + "\U0001F3B5" + "z" * 40])
+encode("two_covers", 44100, 1, 2, 0.5, ["COVERART=" + base64.b64encode(PNG).decode(), "COVERARTMIME=image/png",
+                                         "COVERART=" + base64.b64encode(b"\xff\xd8\xff\xe0tiny").decode(),
+                                         "COVERARTMIME=image/jpeg", "TITLE=Two covers"])
 encode("no_comments", 44100, 1, 2, 0.5)
 subprocess.run(["vorbiscomment", "-w", "-c", "/dev/null", os.path.join(OUT, "no_comments.ogg")], check=True)
 
