@@ -60,7 +60,7 @@ void OggGetFileInfo(InputSource* source, LPCWSTR path, LPWSTR title, int* length
   auto show = [&](const std::u16string& text) {
     if (!title) return;
     if (!text.empty()) CopyCut(title, MAX_PATH, text);
-    else if (src) src->GetTitle(src, path, title);
+    else if (src && src->GetTitle) src->GetTitle(src, path, title);
   };
   if (!path || !path[0]) {
     OggDecoderState& s = OggState();

@@ -104,8 +104,11 @@ void Stop() {
     WaitForSingleObject(s.thread, INFINITE);
     CloseHandle(s.thread);
     s.thread = nullptr;
-    s.streamOpen = false;
-    ClearVorbisFile(&s.file);
+    {
+      CSectionLock hold(s.fileLock);  // a title asked of the playing file meanwhile sees none
+      s.streamOpen = false;
+      ClearVorbisFile(&s.file);
+    }
     if (source) source->Close(source);
   }
   std::free(s.pcmBuffer);
