@@ -16,6 +16,10 @@ constexpr int kBaseTableSize = 256;
 constexpr double kDbPerStep = 0.6349206349206349;  // 40 dB over the 63 steps of a slider
 constexpr double kNepersPerDb = 0x1.d791c4p-4;     // ln(10) / 20, as the float the gains were tuned with
 constexpr double kUnity = 2147483647.0;
+// +96 dB: far above anything a slider reaches (+40 dB), and every coefficient but the smallest
+// saturates there anyway. Values outside the sliders' range could otherwise ask for gains no
+// 64-bit number holds.
+constexpr double kLargestGain = 140737488355328.0;  // 2^47
 
 double Level(signed char value) { return 20.0 - value * kDbPerStep; }
 
@@ -45,17 +49,18 @@ void BuildFromBands(int64_t* table, int n, int bandCount, const signed char* ban
       sum += (at(a) + at(b)) * (b - a) * 0.5;
       width += b - a;
     }
-    if (width != 0) table[k] = static_cast<int64_t>(std::exp(sum / width * kNepersPerDb) * kUnity);
+    if (width != 0) table[k] = static_cast<int64_t>(std::min(std::exp(sum / width * kNepersPerDb) * kUnity, kLargestGain));
   }
 }
 
+// The product c × gain / 2^31, truncated toward zero and saturated. Gains stay below 2^47 (see
+// kLargestGain), so the magnitude's product, taken in two 64-bit halves, is exact.
 int32_t Scale(int32_t c, int64_t gain) {
-  // The widest gain (+40 dB) times the widest coefficient needs more than 64 bits.
-  const __int128 product = static_cast<__int128>(c) * gain;
-  const __int128 scaled = product / (static_cast<__int128>(1) << 31);
-  if (scaled > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (scaled < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(scaled);
+  const uint64_t a = c < 0 ? 0 - static_cast<uint64_t>(static_cast<int64_t>(c)) : static_cast<uint64_t>(c);
+  const uint64_t g = static_cast<uint64_t>(gain);
+  const uint64_t q = (a * (g >> 16) + ((a * (g & 0xFFFF)) >> 16)) >> 15;
+  if (c < 0) return q >= 0x80000000u ? std::numeric_limits<int32_t>::min() : -static_cast<int32_t>(q);
+  return q > 0x7FFFFFFFu ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(q);
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ struct VorbisEqState {
   int64_t* eqTables;   // kVorbisEqTableBytes, owned by the file object; null when not allocated
 };
 
-// Gains are Q31 numbers (2147483647 is unity) that may exceed 1.0. The table for n coefficients
+// Gains are Q31 numbers (2147483647 is unity) that may exceed 1.0, held at 2^47 (+96 dB) at the
+// most. The table for n coefficients
 // starts at gain index n of the block, so the nine tables (32 ... 8192) fill it without a gap.
 constexpr int kVorbisEqSmallest = 32;
 constexpr int kVorbisEqLargest = 8192;

@@ -3,10 +3,12 @@
 // 256 one), the saturating multiply, and when a block is left alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "ogg_equalizer.h"
@@ -40,6 +42,19 @@ TEST(OggEqualizer, FlatSettingsGiveTheWorkedGainsEverywhere) {
     for (int k = 0; k < 256; ++k)
       ASSERT_EQ(table[k], c.gain) << "bands " << int{c.bands} << ", preamp " << int{c.preamp} << ", entry " << k;
   }
+}
+
+TEST(OggEqualizer, ValuesBeyondTheSlidersAreHeldAtNinetySixDecibels) {
+  signed char bands[10];
+  Flat(bands, -128);  // a preset file may hold any byte: about +200 dB, more than 64 bits hold
+  Tables t;
+  VorbisEqSet(&t.eq, 1, 10, bands, -128);
+  for (int n : {32, 256, 8192})
+    for (int k = 0; k < n; ++k) ASSERT_EQ(t.For(n)[k], int64_t{1} << 47) << n << " " << k;
+  int32_t block[32] = {1, -1, 40000, -40000};
+  VorbisEqApply(&t.eq, block, 32);
+  EXPECT_EQ((std::vector<int32_t>(block, block + 4)),
+            (std::vector<int32_t>{65536, -65536, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()}));
 }
 
 TEST(OggEqualizer, TheLowestCoefficientTakesTheSixtyHertzBandAndTheTopTheSixteenKilohertzOne) {
@@ -104,6 +119,30 @@ TEST(OggEqualizer, TheProductSaturatesAndRoundsTowardZero) {
     block[0] = c.in;
     VorbisEqApply(&t.eq, block, 32);
     EXPECT_EQ(block[0], c.out) << c.in << " x " << c.gain;
+  }
+}
+
+TEST(OggEqualizer, TheProductAgreesWithA128BitOneForEveryGainUpToTheLargest) {
+  Tables t;
+  t.eq.eqEnabled = 1;
+  std::mt19937_64 random(7);
+  int32_t block[4096];
+  int64_t* g = t.block.data() + 4096;
+  for (int round = 0; round < 20; ++round) {
+    for (int k = 0; k < 4096; ++k) {
+      block[k] = static_cast<int32_t>(random());
+      if (k % 3 == 0) block[k] >>= random() % 31;  // small coefficients as well
+      g[k] = static_cast<int64_t>(random() % ((uint64_t{1} << 47) + 1));
+      if (k % 5 == 0) g[k] >>= random() % 47;
+    }
+    int32_t want[4096];
+    for (int k = 0; k < 4096; ++k) {
+      const __int128 exact = static_cast<__int128>(block[k]) * g[k] / (static_cast<__int128>(1) << 31);
+      want[k] = static_cast<int32_t>(std::clamp<__int128>(exact, std::numeric_limits<int32_t>::min(),
+                                                          std::numeric_limits<int32_t>::max()));
+    }
+    VorbisEqApply(&t.eq, block, 4096);
+    for (int k = 0; k < 4096; ++k) ASSERT_EQ(block[k], want[k]) << "gain " << g[k];
   }
 }
 
