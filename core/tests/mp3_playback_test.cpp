@@ -244,7 +244,8 @@ TEST_F(Mp3Playback, AnOggFileAmongTheMp3sPlaysInItsTurnThroughItsOwnDecoder) {
   EXPECT_EQ(order, (std::vector<std::u16string>{paths_[0], oggPath, paths_[1], paths_[2]}));
   const Samples played = Played();
   Samples all = expected_[0];
-  for (const Samples* part : {&oggPcm, &expected_[1], &expected_[2]}) all.insert(all.end(), part->begin(), part->end());
+  for (const Samples* part : std::initializer_list<const Samples*>{&oggPcm, &expected_[1], &expected_[2]})
+    all.insert(all.end(), part->begin(), part->end());
   EXPECT_EQ(played.size(), all.size());
   EXPECT_TRUE(played == all) << "the played PCM differs from zbdecode's decode of the four files";
 }
