@@ -130,7 +130,10 @@ int Play(LPCWSTR path) {
   OggDecoderState& s = OggState();
   if (s.thread) Stop();  // the transport normally stops first; a second Play must not leak the first
   if (source->Open(source, path) != 0) return Fail(u"Input Open error\r\n");
-  OggDecoder.flags = (source->IsSeekable(source) ? DEC_FLAG_SEEKABLE : 0) | (source->flags & INPUT_SOURCE_FLAG_LIVE);
+  // The word tells the transport about the file that plays; titles and tags read of other files
+  // meanwhile leave it alone.
+  OggDecoder.flags = (source->IsSeekable(source) ? DEC_FLAG_SEEKABLE : 0) |
+                     ((source->flags & INPUT_SOURCE_FLAG_LIVE) ? DEC_FLAG_LIVE : 0);
   auto undo = [&](LPCWSTR message) {
     ClearVorbisFile(&s.file);
     std::free(s.pcmBuffer);
