@@ -10,6 +10,7 @@
 #include "ogg_decoder.h"
 #include "tag_reading.h"
 #include "tagnames.h"
+#include "wave_decoder.h"
 
 void InstallTagReaders() {
   TagReaders readers{};
@@ -17,6 +18,7 @@ void InstallTagReaders() {
   readers.ReadApeTag = ReadApeTag;
   readers.ReadAsfAttributes = ReadAsfAttributes;
   readers.ReadVorbisComments = ReadVorbisComments;
+  readers.ReadWaveInfo = ReadWaveInfo;
   readers.IsNetworkPath = IsNetworkPath;
   SetTagReaders(&readers);
   SetAttributeNameLookup(GetAsfAttributeName);

@@ -11,6 +11,7 @@
 #include "core/transport/transport_neighbours.h"
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
+#include "wave_decoder.h"
 
 namespace {
 constexpr int kUiCommandSongTitle = 6;
@@ -19,7 +20,8 @@ constexpr int kUiCommandSongTitle = 6;
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
   RegisterDecModule(&Mp3Decoder, instance, window);
   RegisterDecModule(&OggDecoder, instance, window);
-  LogSeam(u"the WMA, Windows Media and WAVE decoders");
+  LogSeam(u"the WMA and Windows Media decoders");
+  RegisterDecModule(&WaveDecoder, instance, window);
   RegisterSource(FileReaderSource(), instance, window);
   LogSeam(u"the network source");
   RegisterOutputModule(&WaveWriterModule, instance, window);

@@ -1,5 +1,5 @@
-// zbtags: reads a file's tags as the media library does (the stream information of the built-in
-// decoder that takes the file, then the readers its answer names), and prints every tag by the
+// zbtags: reads a file's tags as the media library does (the MP3, Ogg Vorbis or WAVE decoder's
+// stream information, then the ID3, APE and ASF readers it names), and prints every tag by the
 // name table's names, one
 // "Name = value" line each ("Name[n]" for instances of multi-valued tags). Blobs print as their
 // size and first bytes.
@@ -22,6 +22,7 @@
 #include "tag_reading.h"
 #include "tag_readers.h"
 #include "tagnames.h"
+#include "wave_decoder.h"
 
 namespace {
 
@@ -62,8 +63,8 @@ std::string Value(const CTagValue& value) {
 }
 
 // As the media library reads a file: the stream information of the decoder that takes it, then
-// the readers its answer names; for any other file every reader. A decoder answering without the
-// reader code has read the file itself. False when none read.
+// the readers its answer names (none when it answers without the readers' base); for any other
+// file every reader. False when none read.
 bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
   const struct {
     DWORD bit;
@@ -72,8 +73,9 @@ bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
   const struct {
     const WCHAR* extension;
     DecModule* decoder;
-  } kDecoders[] = {{u".mp3", &Mp3Decoder}, {u".mp2", &Mp3Decoder}, {u".mp1", &Mp3Decoder},
-                   {u".mpa", &Mp3Decoder}, {u".ogg", &OggDecoder}};
+  } kDecoders[] = {{u".mp3", &Mp3Decoder}, {u".mp2", &Mp3Decoder}, {u".mp1", &Mp3Decoder}, {u".mpa", &Mp3Decoder},
+                   {u".ogg", &OggDecoder},  {u".wav", &WaveDecoder}, {u".snd", &WaveDecoder},
+                   {u".au", &WaveDecoder}};
   DWORD wanted = TAGREAD_ID3 | TAGREAD_APE | TAGREAD_ASF;
   bool read = false;
   const WCHAR* dot = wcsrchr(path, u'.');
@@ -81,8 +83,7 @@ bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
     if (!dot || _wcsicmp(dot, d.extension) != 0) continue;
     const LONG info = d.decoder->ReadStreamInfo(source, path, item);
     if (info < 0) return false;
-    if ((static_cast<DWORD>(info) & 0xFFFFF000) != TAGREAD_CODE) return true;
-    wanted = static_cast<DWORD>(info) & 0xFF;
+    wanted = (static_cast<DWORD>(info) & 0xFFFFF000) == TAGREAD_CODE ? static_cast<DWORD>(info) & 0xFF : 0;
     read = true;
   }
   for (const auto& r : kReaders)
