@@ -7,9 +7,12 @@
 #include <fstream>
 #include <iterator>
 
-std::vector<unsigned char> EncodeBenchTone(const zb::testing::TestDevice& device, const std::string& name,
+#include "testing/test_device.h"
+
+std::vector<unsigned char> EncodeBenchTone(const std::string& name,
                                            const std::function<std::string(const std::string&, const std::string&)>& command) {
-  const std::filesystem::path wav = device.Host("tone.wav"), encoded = device.Host(name);
+  static zb::testing::TestDevice* device = new zb::testing::TestDevice;
+  const std::filesystem::path wav = device->Host("tone.wav"), encoded = device->Host(name);
   std::ofstream out(wav, std::ios::binary);
   const int rate = 44100, seconds = 60, frames = rate * seconds;
   auto le = [&](unsigned v, int n) {

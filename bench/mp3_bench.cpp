@@ -14,17 +14,13 @@
 #include "file_source.h"
 #include "host_window.h"
 #include "mp3_decoder.h"
-#include "testing/test_device.h"
 
 namespace {
 
-zb::testing::TestDevice* g_device = nullptr;
 std::vector<unsigned char> g_file;
 
 void MakeFile() {
-  if (g_device) return;
-  g_device = new zb::testing::TestDevice;
-  g_file = EncodeBenchTone(*g_device, "tone.mp3", [](const std::string& wav, const std::string& mp3) {
+  if (g_file.empty()) g_file = EncodeBenchTone("tone.mp3", [](const std::string& wav, const std::string& mp3) {
     return "lame --quiet -b 128 '" + wav + "' '" + mp3 + "'";
   });
 }

@@ -15,17 +15,13 @@
 #include "file_source.h"
 #include "host_window.h"
 #include "ogg_decoder.h"
-#include "testing/test_device.h"
 
 namespace {
 
-zb::testing::TestDevice* g_device = nullptr;
 std::vector<unsigned char> g_file;
 
 void MakeFile() {
-  if (g_device) return;
-  g_device = new zb::testing::TestDevice;
-  g_file = EncodeBenchTone(*g_device, "tone.ogg", [](const std::string& wav, const std::string& ogg) {
+  if (g_file.empty()) g_file = EncodeBenchTone("tone.ogg", [](const std::string& wav, const std::string& ogg) {
     return "oggenc -Q -q 4 -o '" + ogg + "' '" + wav + "'";
   });
 }

@@ -270,9 +270,19 @@ TEST_F(OggModuleTest, ASourceThatCannotSeekPlaysWithoutALengthAndKeepsItsFlagsWo
   EXPECT_TRUE(bound.output().pcm == PlainDecode(OggFixturePath("s44k_q3")));
 }
 
-TEST_F(OggModuleTest, PauseHoldsTheOutputAndTellsTheSource) {
+// What the stream object hears of pauses (control 0x80000, a 4-byte flag).
+std::vector<DWORD> g_sourcePauses;
+int RecordPause(InputSource*, UINT id, void* in, UINT size, void*, UINT) {
+  if (id == 0x80000 && in && size == sizeof(DWORD)) g_sourcePauses.push_back(*static_cast<DWORD*>(in));
+  return 0;
+}
+
+TEST_F(OggModuleTest, PausesAreReportedAndReachTheSourceAndStopClearsThem) {
   const std::u16string path = PutOggFixture(device_, "s44k_q3");
-  BoundDecoder bound(OggDecoder, &source_);
+  InputSource told = source_;
+  told.Control = RecordPause;
+  g_sourcePauses.clear();
+  BoundDecoder bound(OggDecoder, &told);
   bound.output().room = 0;
   ASSERT_EQ(OggDecoder.Play(path.c_str()), 0);
   EXPECT_EQ(OggDecoder.IsPaused(), 0);
@@ -282,7 +292,8 @@ TEST_F(OggModuleTest, PauseHoldsTheOutputAndTellsTheSource) {
   EXPECT_EQ(OggDecoder.IsPaused(), 0);
   OggDecoder.Pause();
   OggDecoder.Stop();
-  EXPECT_EQ(OggDecoder.IsPaused(), 0) << "Stop clears the pause";
+  EXPECT_EQ(OggDecoder.IsPaused(), 0);
+  EXPECT_EQ(g_sourcePauses, (std::vector<DWORD>{1, 0, 1}));
 }
 
 }  // namespace
