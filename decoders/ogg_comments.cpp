@@ -11,6 +11,7 @@
 #include "base64.h"
 #include "core/settings/settings.h"
 #include "item_instances.h"
+#include "ogg_comments.h"
 #include "ogg_decoder.h"
 #include "ogg_vorbis_file.h"
 #include "source_reading.h"
@@ -118,7 +119,9 @@ void SetUnhandled(IMediaItem* item, std::string_view comment) {
   SetInstanceBytes(item, TAG_UNHANDLED_DATA, n, data.data(), data.size());
 }
 
-void ReadComments(vorbis_comment* comments, IMediaItem* item) {
+}  // namespace
+
+void ReadVorbisCommentList(vorbis_comment* comments, IMediaItem* item) {
   std::vector<std::string_view> handled;
   for (const NamedComment& named : kNamed) {
     const char* value = Query(comments, named.name);
@@ -147,8 +150,6 @@ void ReadComments(vorbis_comment* comments, IMediaItem* item) {
   }
 }
 
-}  // namespace
-
 LONG ReadVorbisComments(InputSource* source, LPCWSTR path, IMediaItem* item) {
   if (!source || !path || !path[0] || !item) return E_FAIL;
   if (!source->IsSeekable(source)) return 0;
@@ -169,7 +170,7 @@ LONG ReadVorbisComments(InputSource* source, LPCWSTR path, IMediaItem* item) {
   vorbis_comment* comments = ov_comment(&file.vf, -1);
   if (comments && comments->comments > 0) {
     result = 0;
-    ReadComments(comments, item);
+    ReadVorbisCommentList(comments, item);
   }
   ClearVorbisFile(&file);
   return result;
