@@ -86,6 +86,7 @@ void SetCover(ItemWriter& out, const BYTE* value, size_t length, long long value
   const size_t start = nameEnd + 1;
   IMediaItem* item = out.item();
   const DWORD n = out.FreeInstance(TAG_ARTWORK_TYPE);
+  if (n == ItemWriter::kNoInstance) return;
   SetInstanceInt(item, TAG_ARTWORK_TYPE, n, 3);
   RecordEmbeddedPicture(item, n, value + start, length - start, valuePos < 0 ? -1 : valuePos + static_cast<long long>(start));
 }

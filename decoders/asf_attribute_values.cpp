@@ -28,6 +28,7 @@ HRESULT StoreUnhandledTag(ItemWriter& out, const std::u16string& name, DWORD typ
   if (!settings || settings->processUnhandledTags == 0) return S_OK;
   IMediaItem* item = out.item();
   const DWORD n = out.FreeInstance(TAG_UNHANDLED_NAME);
+  if (n == ItemWriter::kNoInstance) return S_OK;
   SetInstanceText(item, TAG_UNHANDLED_NAME, n, name);
   SetInstanceInt(item, TAG_UNHANDLED_TYPE, n, type);
   SetInstanceBytes(item, TAG_UNHANDLED_DATA, n, data, size);

@@ -46,6 +46,7 @@ void HandleChapterFrame(const Id3Context& c, const Id3Frame& f) {
   const size_t end = ElementIdEnd(f, 0);
   if (end + 17 > f.data.size()) return;
   const DWORD i = c.out->FreeInstance(kChapterId);
+  if (i == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, kChapterId, i, AnsiToWide(f.data.data(), end));
   DWORD times[4];
   for (int k = 0; k < 4; ++k) times[k] = BigEndianToInt(f.data.data() + end + 1 + 4 * k, 4);
@@ -83,16 +84,19 @@ void HandleTableOfContents(const Id3Context& c, const Id3Frame& f) {
   size_t end = ElementIdEnd(f, 0);
   if (end + 3 > f.data.size()) return;
   const DWORD i = c.out->FreeInstance(kTocId);
+  if (i == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, kTocId, i, AnsiToWide(f.data.data(), end));
   const BYTE flags = f.data[end + 1], count = f.data[end + 2];
   SetInstanceInt(c.item, kTocFlags, i, flags);
   SetInstanceInt(c.item, kTocChildCount, i, count);
   const DWORD base = c.out->FreeInstance(kTocChildId);
-  SetInstanceInt(c.item, kTocChildInstance, i, base);
+  if (base != ItemWriter::kNoInstance) SetInstanceInt(c.item, kTocChildInstance, i, base);
   size_t pos = end + 3;
+  // Every child id is passed over, to find the frames after them, even when the bound keeps it out.
   for (DWORD k = 0; k < count && pos < f.data.size(); ++k) {
     end = ElementIdEnd(f, pos);
-    SetInstanceText(c.item, kTocChildId, base + k, AnsiToWide(f.data.data() + pos, end - pos));
+    if (base != ItemWriter::kNoInstance && c.out->Allow(kTocChildId))
+      SetInstanceText(c.item, kTocChildId, base + k, AnsiToWide(f.data.data() + pos, end - pos));
     pos = end + 1;
   }
   bool other = false;

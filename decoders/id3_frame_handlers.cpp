@@ -90,6 +90,7 @@ void HandleCommentFrame(const Id3Context& c, const Id3Frame& f, DWORD textTag, D
   if (!text || text->empty()) return;
   // Language, description and text share one instance, so they stay together.
   const DWORD n = c.out->FreeInstance(textTag);
+  if (n == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, textTag, n, *text);
   SetInstanceText(c.item, languageTag, n, AnsiToWide(d + 1, 3));
   if (description) SetInstanceText(c.item, shortTag, n, *description);
@@ -107,9 +108,10 @@ void HandlePopularimeter(const Id3Context& c, const Id3Frame& f) {
 void HandleRelativeVolume2(const Id3Context& c, const Id3Frame& f) {
   const size_t zero = Terminated(f.data, 0);
   const DWORD i = c.out->FreeInstance(TAG_VOLUME_ID);
+  if (i == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, TAG_VOLUME_ID, i, AnsiToWide(f.data.data(), zero));
   size_t pos = zero + 1;
-  while (pos + 4 <= f.data.size()) {
+  while (pos + 4 <= f.data.size() && c.out->Allow(TAG_VOLUME_ADJUSTMENT)) {
     const BYTE channel = f.data[pos];
     const BYTE* a = f.data.data() + pos + 1;
     const auto big = static_cast<int16_t>(a[0] << 8 | a[1]), little = static_cast<int16_t>(a[1] << 8 | a[0]);

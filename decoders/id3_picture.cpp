@@ -62,6 +62,7 @@ HRESULT ReadPictureFrame(int type, const BYTE* data, size_t length, ItemWriter& 
   IMediaItem* item = out.item();
   if (!item || !data || length < 5 || (!asfForm && (type < 0 || type > 3))) return E_FAIL;
   const DWORD n = out.FreeInstance(TAG_ARTWORK_TYPE, instance ? *instance : 0);
+  if (n == ItemWriter::kNoInstance) return E_FAIL;
   if (instance) *instance = n;
   size_t pos = 0, stated = length;
   std::u16string mime, caption;
@@ -107,6 +108,7 @@ HRESULT ReadSyncedLyrics(ItemWriter& out, DWORD tag, const BYTE* data, size_t le
   IMediaItem* item = out.item();
   if (!item || !data) return E_FAIL;
   const DWORD n = out.FreeInstance(tag);
+  if (n == ItemWriter::kNoInstance) return E_FAIL;
   size_t pos = 0, stated = length;
   if (asfForm) {
     if (length < 8) return E_FAIL;

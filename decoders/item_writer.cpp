@@ -36,7 +36,10 @@ IMediaItem* ItemWriter::For(DWORD tag) {
   return item_;
 }
 
+bool ItemWriter::Allow(DWORD tag) { return ++values_[tag] <= kMaxValuesPerTag; }
+
 DWORD ItemWriter::FreeInstance(DWORD tag, DWORD from) {
+  if (!Allow(tag)) return kNoInstance;
   DWORD& reached = searched_.try_emplace({tag, from}, from).first->second;
   reached = FirstFreeInstance(item_, tag, reached);
   return reached;
@@ -46,10 +49,12 @@ void ItemWriter::KeepInGenreCollection(const std::u16string& old, const std::u16
   BOOL present = FALSE;
   item_->HasInstance(TAG_GENRE_COLLECTION, 0, &present);
   if (!present) SetInstanceText(item_, TAG_GENRE_COLLECTION, 0, old);
-  SetInstanceText(item_, TAG_GENRE_COLLECTION, FreeInstance(TAG_GENRE_COLLECTION), text);
+  const DWORD n = FreeInstance(TAG_GENRE_COLLECTION);
+  if (n != kNoInstance) SetInstanceText(item_, TAG_GENRE_COLLECTION, n, text);
 }
 
 HRESULT ItemWriter::AppendText(DWORD tag, const std::u16string& text, std::u16string_view separator) {
+  if (!Allow(tag)) return S_OK;
   if (!HeldAsText(tag)) return AppendToItem(tag, text, separator);
   auto [it, fresh] = joined_.try_emplace(tag);
   Joined& j = it->second;

@@ -53,7 +53,8 @@ TEST_P(NotMp3, ThePlayerRefusesItAndWritesNoSample) {
 
 INSTANTIATE_TEST_SUITE_P(Files, NotMp3,
                          ::testing::Values("wave8", "wave16", "wave24", "wave24_stereo", "ogg_q10", "picture_jpeg",
-                                           "picture_png", "random", "text"));
+                                           "picture_png", "random", "text"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace zb::testing
