@@ -177,6 +177,21 @@ TEST_F(TagWriting, ManyValuesOfOneTagAreKeptInOrderUpToTheBoundOfARead) {
   ASSERT_EQ(comments.size(), kBound);
   EXPECT_EQ(comments[kBound - 1], u"comment 1023");
 
+  // Tables of contents past the bound still read what follows their child ids.
+  constexpr DWORD kTocName = 0x80012FAB, kTocChildId = 0x80012FAF;
+  frames.clear();
+  for (int t = 0; t < 5; ++t) {
+    std::string body = "toc" + std::to_string(t) + std::string("\0\x01\xFF", 3);
+    for (int k = 0; k < 255; ++k) body += "ch" + std::to_string(k) + '\0';
+    const Bytes name = Id3v2Frame("TIT2", Id3Text("table " + std::to_string(t)));
+    frames.push_back(Id3v2Frame("CTOC", body + std::string(name.begin(), name.end())));
+  }
+  const Bytes tables = Id3v2Tag(frames);
+  ItemHolder toc;
+  ASSERT_TRUE(ParseId3v2Frames(tables.data(), static_cast<int>(tables.size()), 0, toc));
+  EXPECT_EQ(TextInstances(toc, kTocName).back(), u"table 4");
+  EXPECT_EQ(TextInstances(toc, kTocChildId).size(), kBound - 4) << "four tables fit, each base counting as one";
+
   // Windows Media genres, one attribute each.
   std::vector<std::pair<std::string, std::string>> attributes;
   for (int k = 0; k < 400; ++k) attributes.emplace_back("WM/Genre", "g" + std::to_string(k));
