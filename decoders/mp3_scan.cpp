@@ -91,9 +91,12 @@ bool IsFrameHeader(const BYTE* h) {
 // same stream: the same version, layer and sample rate. libmad decodes a frame only with eight
 // bytes behind it in the buffer, so that header is always there to see; a free-format frame's
 // length is the one libmad measured to the next header of its layer and rate.
-bool NextFrameAgrees(const mad_stream& stream) {
+// At the end of the file, `end` is where its data ends: a frame that ends there is its last, with
+// none behind it to agree.
+bool NextFrameAgrees(const mad_stream& stream, const BYTE* end) {
   const BYTE* frame = stream.this_frame;
   const BYTE* next = stream.next_frame;
+  if (next && next == end) return true;
   if (!next || stream.bufend - next < 4) return false;
   return IsFrameHeader(next) && (next[1] & 0x1E) == (frame[1] & 0x1E) && (next[2] & 0x0C) == (frame[2] & 0x0C);
 }
@@ -105,8 +108,8 @@ bool NextFrameAgrees(const mad_stream& stream) {
 bool IsFreeFormat(const BYTE* h) { return (h[2] & 0xF0) == 0; }
 
 // Whether the frame libmad decoded `at` bytes into the data begins a stream of frames.
-bool IsStreamFrame(const mad_stream& stream, DWORD at) {
-  return NextFrameAgrees(stream) && (!IsFreeFormat(stream.this_frame) || at == 0);
+bool IsStreamFrame(const mad_stream& stream, DWORD at, const BYTE* end) {
+  return NextFrameAgrees(stream, end) && (!IsFreeFormat(stream.this_frame) || at == 0);
 }
 
 // Drops a frame that proved false: libmad searches for a sync word again from its second byte.
@@ -141,11 +144,14 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
   }
   MadScan mad;
   DWORD scanned = 0;
-  bool xingSeen = false, distrusted = false;
+  bool xingSeen = false, distrusted = false, atEnd = false;
   std::memset(xing, 0, sizeof *xing);
   for (;;) {
     std::memset(buffer.data() + fill, 0, MAD_BUFFER_GUARD);
-    mad_stream_buffer(&mad.stream, buffer.data(), static_cast<unsigned long>(fill));
+    // libmad decodes a frame only with a guard's worth of bytes behind it: at the end of the file
+    // the guard is given as data, so that a last frame decodes too.
+    const BYTE* end = atEnd ? buffer.data() + fill : nullptr;
+    mad_stream_buffer(&mad.stream, buffer.data(), static_cast<unsigned long>(fill + (atEnd ? MAD_BUFFER_GUARD : 0)));
     const DWORD scannedBefore = scanned;
     scanned += static_cast<DWORD>(fill);
     for (;;) {
@@ -153,7 +159,7 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
       const mad_error error = mad.stream.error;
       if (decoded || error == MAD_ERROR_BADCRC) {
         const DWORD at = scannedBefore + static_cast<DWORD>(mad.stream.this_frame - buffer.data());
-        if (decoded && !xingSeen && !IsStreamFrame(mad.stream, at)) {
+        if (decoded && !xingSeen && !IsStreamFrame(mad.stream, at, end)) {
           Resync(&mad.stream);
           continue;
         }
@@ -192,7 +198,7 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
         }
         continue;
       }
-      if (error != MAD_ERROR_BUFLEN || scanned > kScanLimit) return FALSE;
+      if (error != MAD_ERROR_BUFLEN || scanned > kScanLimit || atEnd) return FALSE;
       // Keep what libmad has not consumed, and enough of the end for a tag header cut by it,
       // and read on.
       const BYTE* keep = mad.stream.next_frame ? mad.stream.next_frame : buffer.data();
@@ -204,7 +210,7 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
       scanned -= static_cast<DWORD>(kept);
       break;
     }
-    if (!Fill(source, buffer.data(), &fill)) return FALSE;
+    if (!Fill(source, buffer.data(), &fill)) atEnd = true;
   }
 accepted:
   const BYTE* from = mad.stream.this_frame;
