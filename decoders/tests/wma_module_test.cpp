@@ -146,6 +146,16 @@ TEST_F(WmaModuleTest, SeeksLandInOrderAndDropWhatWasGatheredBefore) {
   EXPECT_EQ(out.written - before, static_cast<long long>(rest) * 4);
 }
 
+TEST_F(WmaModuleTest, FileInfoOfAFileWithoutTitlesIsItsNameAndLength) {
+  const std::u16string path = Make("Untitled Song.wma", "wmav2", 22050, 1, 32, 22050 * 2);
+  WCHAR title[MAX_PATH] = {};
+  int length = -1;
+  WmaDecoder.GetFileInfo(&source_, path.c_str(), title, &length);
+  EXPECT_EQ(std::u16string(title), u"Untitled Song");
+  EXPECT_GE(length, 2000);  // the header's play duration, which the scan rounds up by up to a second
+  EXPECT_LE(length, 3100);
+}
+
 TEST_F(WmaModuleTest, FilesTheLibraryRefusesGoToTheWindowsMediaModule) {
   const std::u16string path = Make("high.wma", "wmav2", 48000, 2, 128, 48000);
   BoundDecoder bound(WmaDecoder, &source_);

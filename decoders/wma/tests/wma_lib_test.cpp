@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "wma_asf_packets.h"
 #include "wma_lib.h"
 #include "wma_memory_source.h"
 
@@ -354,6 +355,48 @@ TEST_F(WmaLib, SeeksLandOnPacketsInOrder) {
   }
   WmaLibSeek(lib_.get(), 2000);
   EXPECT_GT(DecodeAll(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The data packet header's flags, one fault at a time, over a packet that parses.
+TEST(WmaPacketHeader, FlagsOutsideTheFormatAreRefused) {
+  const std::vector<uint8_t> good = {0x82, 0, 0, 0x08, 0x5D, 0, 1, 0, 0, 0, 100, 0, 0x81, 0, 0, 0, 0, 0, 0};
+  WmaPacketInfo info{};
+  ASSERT_EQ(WmaParsePacketHeader(good.data(), static_cast<uint32_t>(good.size()), &info), WMA_LIB_OK);
+  EXPECT_EQ(info.sendTime, 1u);
+  EXPECT_EQ(info.duration, 100);
+  EXPECT_EQ(info.firstPayload, 12u);
+  EXPECT_FALSE(info.multiple);
+  struct Case {
+    const char* what;
+    size_t at;
+    uint8_t value;
+    int result;
+  } cases[] = {
+      {"error correction bits 5-6", 0, 0xA2, WMA_LIB_UNSUPPORTED},
+      {"error correction length 3", 0, 0x83, WMA_LIB_UNSUPPORTED},
+      {"packet length of one byte", 3, 0x28, WMA_LIB_UNSUPPORTED},
+      {"padding of type 3", 3, 0x18, WMA_LIB_UNSUPPORTED},
+      {"stream number length 2", 4, 0x9D, WMA_LIB_UNSUPPORTED},
+      {"no offset field", 4, 0x51, WMA_LIB_UNSUPPORTED},
+      {"padding past the packet", 5, 0xFF, WMA_LIB_NOT_ASF},
+      {"multiple payloads, count 0", 3, 0x09, WMA_LIB_UNSUPPORTED},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> p = good;
+    p[c.at] = c.value;
+    if (c.at == 3 && c.value == 0x09) p[12] = 0x80;  // payload flags: lengths of two bytes, no payloads
+    EXPECT_EQ(WmaParsePacketHeader(p.data(), static_cast<uint32_t>(p.size()), &info), c.result) << c.what;
+  }
+  std::vector<uint8_t> opaque = good;
+  opaque[0] = 0x90;
+  ASSERT_EQ(WmaParsePacketHeader(opaque.data(), static_cast<uint32_t>(opaque.size()), &info), WMA_LIB_OK);
+  EXPECT_TRUE(info.skip);
+  for (uint32_t size = 0; size < 12; ++size)
+    EXPECT_NE(WmaParsePacketHeader(good.data(), size, &info), WMA_LIB_OK) << "cut to " << size;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // list_format_tables.py): every Huffman code looks up to its symbol and length, every run-level
 // word gives its run and level, the band rows follow the edge rules, and the pair codebook is the
 // published one negated in Q30.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -168,6 +169,54 @@ TEST(WmaTables, PairCodebookIsThePublishedOneNegatedInQ30) {
   for (size_t i = 0; i < lsp.size(); ++i)
     EXPECT_NEAR(kWmaLspCodebook[i], -lsp[i] * (1 << 30), 1.0) << "value " << i;
   EXPECT_NEAR(kWmaLspCodebook[0] / double(1 << 30), -1.98733, 1e-5);
+}
+
+}  // namespace
+
+// The computed tables of the transform and the envelope against double precision.
+namespace {
+
+constexpr double kQ31 = 2147483648.0, kQ30 = 1073741824.0;
+
+TEST(WmaComputedTables, SlopeStepsWalkSineAndCosine) {
+  for (int m = 7; m <= 11; ++m) {
+    const uint16_t* steps = kWmaSineSlopes + 4096 - (1 << (m + 1));
+    int64_t s = 0, c = 0x7FFFFFFF;
+    for (int k = 0; k < (1 << (m - 1)); ++k) {
+      s += static_cast<int64_t>(steps[2 * k]) << 9;
+      c -= static_cast<int64_t>(steps[2 * k + 1]) << 9;
+      const double angle = (2 * k + 1) * M_PI / (1 << (m + 2));
+      ASSERT_NEAR(static_cast<double>(s), std::sin(angle) * kQ31, 512) << "m " << m << ", k " << k;
+      ASSERT_NEAR(static_cast<double>(c), std::cos(angle) * kQ31, 512) << "m " << m << ", k " << k;
+    }
+  }
+}
+
+TEST(WmaComputedTables, RotationCosineAndRootsMatchDoublePrecision) {
+  for (int k = 0; k < 512; ++k) {
+    EXPECT_NEAR(kWmaRotation[k].a, std::cos(2 * M_PI * k / 4096) * kQ31, 1.0) << k;
+    EXPECT_NEAR(kWmaRotation[k].b, std::sin(2 * M_PI * k / 4096) * kQ31, 1.0) << k;
+  }
+  EXPECT_NEAR(kWmaRotation[512].a, std::cos(M_PI / 4) * kQ31, 1.0);
+  for (int j = 0; j <= 2048; ++j)
+    EXPECT_NEAR(kWmaCosine[j], std::min(std::cos(M_PI * j / 4096) * kQ31, 2147483647.0), 1.0) << j;
+  for (int i = 0; i <= 256; ++i) EXPECT_NEAR(kWmaQuarterRoot[i], std::pow(1 + i / 256.0, -0.25) * kQ30, 1.0) << i;
+  for (int r = 0; r < 4; ++r) EXPECT_NEAR(kWmaQuarterStep[r], std::pow(2.0, -r / 4.0) * kQ30, 1.0) << r;
+}
+
+TEST(WmaComputedTables, FftTwiddlesAreCosPlusSinAndMinusSin) {
+  int at = 0;
+  for (int size : {16, 64, 256, 1024}) {
+    for (int k = 0; k < size / 4; ++k) {
+      const double theta = 2 * M_PI * k / size;
+      for (double phi : {2 * theta, theta, 3 * theta}) {
+        EXPECT_NEAR(kWmaFftTwiddles[at].a, std::min((std::cos(phi) + std::sin(phi)) * kQ30, 2147483647.0), 1.0);
+        EXPECT_NEAR(kWmaFftTwiddles[at].b, -std::sin(phi) * kQ30, 1.0);
+        ++at;
+      }
+    }
+  }
+  EXPECT_EQ(at, 1020);
 }
 
 }  // namespace
