@@ -141,6 +141,28 @@ bool ShownOnScreen(Segment& s, const WindowSlot& w) {
   return true;
 }
 
+namespace {
+
+// Labels and group boxes among a window's children let taps through to what lies beneath, as
+// their hit test answers "transparent" on the device; a label asking for notifications does not.
+bool LetsTapsThrough(const WindowSlot& w) {
+  if (!w.parent) return false;
+  std::u16string_view name(w.className);
+  auto same = [&](std::u16string_view expected) {
+    if (name.size() != expected.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+      char16_t c = name[i];
+      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+      if (c != expected[i]) return false;
+    }
+    return true;
+  };
+  if (same(u"STATIC")) return !(w.style & SS_NOTIFY);
+  return same(u"BUTTON") && (w.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+}  // namespace
+
 uint32_t WindowAt(Segment& s, POINT screen) {
   uint32_t found = kNone;
   uint32_t level = s.topFirst;
@@ -150,7 +172,7 @@ uint32_t WindowAt(Segment& s, POINT screen) {
     for (uint32_t i = level; i != kNone; i = s.windows[i].next) {
       const WindowSlot& w = s.windows[i];
       RECT r = w.rect;
-      if ((w.style & WS_VISIBLE) && screen.x >= origin.x + r.left && screen.x < origin.x + r.right &&
+      if ((w.style & WS_VISIBLE) && !LetsTapsThrough(w) && screen.x >= origin.x + r.left && screen.x < origin.x + r.right &&
           screen.y >= origin.y + r.top && screen.y < origin.y + r.bottom) {
         hit = i;
         break;
