@@ -98,6 +98,37 @@ void SideArrow(HDC dc, const RECT& r, bool right, COLORREF colour) {
   }
 }
 
+int TitleStripHeight() { return GetSystemMetrics(SM_CYCAPTION); }
+
+RECT TitleOkBox(const RECT& strip) {
+  const int inset = Scaled(3);
+  const int width = Scaled(28);
+  return RECT{strip.right - inset - width, strip.top + inset, strip.right - inset, strip.bottom - inset};
+}
+
+void PaintTitleStrip(HDC dc, const RECT& strip, const std::u16string& title, bool ok) {
+  Fill(dc, strip, GetSysColor(COLOR_ACTIVECAPTION));
+  LOGFONTW bold{};
+  GetObjectW(GetStockObject(SYSTEM_FONT), sizeof bold, &bold);
+  bold.lfWeight = FW_BOLD;
+  HFONT font = CreateFontIndirectW(&bold);
+  HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
+  RECT text{strip.left + Scaled(6), strip.top, strip.right - Scaled(6), strip.bottom};
+  if (ok) {
+    const RECT box = TitleOkBox(strip);
+    text.right = box.left - Scaled(4);
+    Frame(dc, box, GetSysColor(COLOR_CAPTIONTEXT));
+    RECT label = box;
+    DrawTextW(dc, u"ok", 2, &label, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  }
+  DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &text,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  DeleteObject(font);
+}
+
 int Scaled(int at96) { return at96 * gdi::CurrentScreenMode().dpi / 96; }
 
 }  // namespace zb::wm

@@ -30,6 +30,12 @@ void Arrow(HDC dc, const RECT& r, bool up, COLORREF colour);
 // A filled triangle pointing left or right.
 void SideArrow(HDC dc, const RECT& r, bool right, COLORREF colour);
 
+// The device's title strip across the top of a full-screen window: the title in bold on the
+// left and, with `ok`, an "ok" box on the right (tapping it answers IDOK).
+int TitleStripHeight();
+RECT TitleOkBox(const RECT& strip);
+void PaintTitleStrip(HDC dc, const RECT& strip, const std::u16string& title, bool ok);
+
 // Point from a mouse message's lParam.
 inline POINT PointOf(LPARAM lParam) {
   return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};

@@ -56,19 +56,24 @@ HWND Step(const std::vector<HWND>& ring, HWND from, bool previous, bool (*wanted
 
 bool TabStop(HWND c) { return Usable(c) && (StyleOf(c) & WS_TABSTOP); }
 
+bool IsPushButton(HWND control) {
+  return control && (SendMessageW(control, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+}
+
 // The id Enter presses: the focused push button's, else the default button's, else IDOK.
 int EnterTarget(HWND dialog, HWND focus) {
-  if (focus && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
-    return static_cast<int>(GetWindowLongW(focus, GWL_ID));
+  if (IsPushButton(focus)) return static_cast<int>(GetWindowLongW(focus, GWL_ID));
   const LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
   return HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
 }
 
-void Press(HWND dialog, int id) {
-  HWND button = GetDlgItem(dialog, id);
+// A button is pressed in the dialog it belongs to (a page inside a sheet has buttons of its own).
+void Press(HWND dialog, int id, HWND button) {
+  if (!button) button = GetDlgItem(dialog, id);
   if (button && !IsWindowEnabled(button)) return;
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  SendMessageW(button ? GetParent(button) : dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
+
 
 bool IsInside(HWND dialog, HWND hwnd) { return hwnd == dialog || IsChild(dialog, hwnd); }
 
@@ -119,10 +124,10 @@ extern "C" BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
           return TRUE;
         }
         case VK_RETURN:
-          Press(dialog, EnterTarget(dialog, focus));
+          Press(dialog, EnterTarget(dialog, focus), IsPushButton(focus) ? focus : nullptr);
           return TRUE;
         case VK_ESCAPE:
-          Press(dialog, IDCANCEL);
+          Press(dialog, IDCANCEL, nullptr);
           return TRUE;
         default:
           break;

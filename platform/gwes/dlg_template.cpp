@@ -70,6 +70,7 @@ class Reader {
   }
   void AlignTo4() { at_ = (at_ + 3) & ~size_t{3}; }
   const BYTE* Here() const { return base_ + at_; }
+  size_t At() const { return at_; }
 
  private:
   const BYTE* base_;
@@ -131,6 +132,7 @@ bool ReadDialogTemplate(const void* bytes, size_t size, DialogTemplate* out) {
   for (DialogItem& item : t.items) {
     if (!ReadItem(r, t.extended, &item)) return false;
   }
+  t.length = r.At();
   *out = std::move(t);
   return true;
 }

@@ -38,6 +38,7 @@ struct DialogTemplate {
   BYTE italic = 0, charset = 0;
   std::u16string face;
   std::vector<DialogItem> items;
+  size_t length = 0;  // the template's bytes, up to the end of its last item
 };
 
 // `size` is the template's byte count, or 0 when unknown (a template in memory).
