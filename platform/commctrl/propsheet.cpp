@@ -431,6 +431,8 @@ extern "C" INT_PTR PropertySheetW(LPCPROPSHEETHEADERW header) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return -1;
   }
+  INITCOMMONCONTROLSEX tabs{sizeof tabs, ICC_TAB_CLASSES};  // the sheet's own tabs
+  InitCommonControlsEx(&tabs);
   auto s = std::make_unique<Sheet>();
   std::memcpy(&s->header, header, std::min<size_t>(header->dwSize, sizeof(PROPSHEETHEADERW)));
   s->modeless = (header->dwFlags & PSH_MODELESS) != 0;

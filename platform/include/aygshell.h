@@ -118,8 +118,28 @@ typedef struct tagNMRGINFO {
   DWORD dwItemSpec;
 } NMRGINFO, *PNMRGINFO;
 
-// Notification bubbles.
+// Notification bubbles. The record's older form ends at lParam; the newer one adds the Today
+// soft key (or a menu) and two soft keys of the bubble's own, each sending its command to the sink.
 typedef enum _SHNP { SHNP_INFORM = 0x1B1, SHNP_ICONIC = 0 } SHNP;
+typedef struct _SOFTKEYCMD {
+  WPARAM wpCmd;
+  DWORD grfFlags;
+} SOFTKEYCMD;
+typedef struct _SOFTKEYMENU {
+  HMENU hMenu;
+  SOFTKEYCMD* prgskc;
+  UINT cskc;
+} SOFTKEYMENU;
+typedef struct _SOFTKEYNOTIFY {
+  LPCWSTR pszTitle;
+  SOFTKEYCMD skc;
+} SOFTKEYNOTIFY;
+#define NOTIF_NUM_SOFTKEYS 2
+#define NOTIF_SOFTKEY_FLAGS_DISMISS 0x0000
+#define NOTIF_SOFTKEY_FLAGS_HIDE 0x0001
+#define NOTIF_SOFTKEY_FLAGS_STAYOPEN 0x0002
+#define NOTIF_SOFTKEY_FLAGS_SUBMIT_FORM 0x0004
+#define NOTIF_SOFTKEY_FLAGS_DISABLED 0x0008
 typedef struct _SHNOTIFICATIONDATA {
   DWORD cbStruct;
   DWORD dwID;
@@ -132,12 +152,21 @@ typedef struct _SHNOTIFICATIONDATA {
   LPCWSTR pszHTML;
   LPCWSTR pszTitle;
   LPARAM lParam;
+  union {
+    struct {
+      LPCWSTR pszTodaySK;
+      LPCWSTR pszTodayExec;
+    };
+    SOFTKEYMENU skm;
+  };
+  SOFTKEYNOTIFY rgskn[NOTIF_NUM_SOFTKEYS];
 } SHNOTIFICATIONDATA, *PSHNOTIFICATIONDATA;
 #define SHNF_STRAIGHTTOTRAY 0x00000001
 #define SHNF_CRITICAL 0x00000002
 #define SHNF_FORCEMESSAGE 0x00000008
 #define SHNF_DISPLAYON 0x00000010
 #define SHNF_SILENT 0x00000020
+#define SHNF_HASMENU 0x00000040
 #define SHNUM_PRIORITY 0x0001
 #define SHNUM_DURATION 0x0002
 #define SHNUM_ICON 0x0004
@@ -313,5 +342,6 @@ BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATA data);
 HRESULT RegistryNotifyWindow(HKEY root, LPCWSTR subKey, LPCWSTR valueName, HWND hwnd, UINT message, DWORD userData,
                              NOTIFICATIONCONDITION* condition, HREGNOTIFY* notify);
 HRESULT RegistryCloseNotification(HREGNOTIFY notify);
+HRESULT RegistryGetDWORD(HKEY root, LPCWSTR subKey, LPCWSTR valueName, DWORD* data);
 
 }  // extern "C"
