@@ -100,19 +100,28 @@ class Builder {
     if (text_.empty()) return;
     if (inLink_) {
       linkText_ += text_;
-    } else if (!out_.empty() && out_.back().kind == HtmlPiece::Text && out_.back().bold == bold_) {
+    } else if (!out_.empty() && out_.back().kind == HtmlPiece::Text && out_.back().bold == bold_ && SameCell(out_.back())) {
       out_.back().text += text_;
     } else {
       HtmlPiece piece;
       piece.text = text_;
       piece.bold = bold_;
-      out_.push_back(piece);
+      Add(piece);
     }
     text_.clear();
   }
-  // A space waiting before a link belongs to the text before it.
+  bool SameCell(const HtmlPiece& p) const { return p.table == table_ && p.row == row_ && p.cell == cell_; }
+  void Add(HtmlPiece piece) {
+    piece.table = table_;
+    piece.row = row_;
+    piece.cell = cell_;
+    piece.align = align_;
+    piece.widthPercent = width_;
+    out_.push_back(std::move(piece));
+  }
+  // A space waiting before a link stays, at the end of the text before it.
   void KeepSpaceInText() {
-    if (pendingSpace_ && !text_.empty()) text_ += u' ';
+    if (pendingSpace_) text_ += u' ';
     pendingSpace_ = false;
   }
   void Break(HtmlPiece::Kind kind) {
@@ -120,11 +129,12 @@ class Builder {
     Flush();
     lineStart_ = true;
     // No empty lines: a break after nothing, a break or a rule adds nothing.
-    const bool afterText = !out_.empty() && out_.back().kind != HtmlPiece::Break && out_.back().kind != HtmlPiece::Rule;
+    const bool afterText = !out_.empty() && SameCell(out_.back()) && out_.back().kind != HtmlPiece::Break &&
+                           out_.back().kind != HtmlPiece::Rule;
     if (kind == HtmlPiece::Break && !afterText) return;
     HtmlPiece piece;
     piece.kind = kind;
-    out_.push_back(piece);
+    Add(piece);
   }
   void Tag(const struct Tag& tag) {
     const std::u16string& n = tag.name;
@@ -132,12 +142,40 @@ class Builder {
       KeepSpaceInText();
       Flush();
       bold_ = n[0] != u'/';
-    } else if (n == u"br" || n == u"p" || n == u"/p" || n == u"/tr" || n == u"/table" || n == u"div" || n == u"/div") {
+    } else if (n == u"br" || n == u"p" || n == u"/p" || n == u"div" || n == u"/div") {
       Break(HtmlPiece::Break);
     } else if (n == u"hr") {
       Break(HtmlPiece::Rule);
-    } else if (n == u"td" || n == u"/td") {
-      Char(u' ');
+    } else if (n == u"table") {
+      EndCell();
+      table_ = tables_++;
+      row_ = -1;
+      cell_ = 0;
+    } else if (n == u"/table") {
+      EndCell();
+      table_ = -1;
+      row_ = cell_ = 0;
+      align_ = 'l';
+      width_ = 0;
+    } else if (n == u"tr" && table_ >= 0) {
+      EndCell();
+      ++row_;
+      cell_ = -1;
+    } else if (n == u"td" && table_ >= 0) {
+      EndCell();
+      if (row_ < 0) row_ = 0;
+      ++cell_;
+      const std::u16string align = Lower(tag.Attribute(u"align"));
+      align_ = align == u"center" ? 'c' : align == u"right" ? 'r' : 'l';
+      const std::u16string width = tag.Attribute(u"width");
+      width_ = 0;
+      for (char16_t c : width) {
+        if (c < u'0' || c > u'9') break;
+        width_ = width_ * 10 + (c - u'0');
+      }
+      if (width.find(u'%') == std::u16string::npos) width_ = 0;  // pixels are not kept
+    } else if (n == u"/td" || n == u"/tr") {
+      EndCell();
     } else if (n == u"a") {
       KeepSpaceInText();
       Flush();
@@ -152,7 +190,7 @@ class Builder {
       piece.text = linkText_;
       piece.target = linkTarget_;
       piece.bold = bold_;
-      out_.push_back(piece);
+      Add(piece);
       lineStart_ = false;
     } else if (n == u"input" && Lower(tag.Attribute(u"type")) == u"button") {
       pendingSpace_ = false;
@@ -161,7 +199,7 @@ class Builder {
       piece.kind = HtmlPiece::Button;
       piece.text = tag.Attribute(u"value");
       piece.target = tag.Attribute(u"name");
-      out_.push_back(piece);
+      Add(piece);
       lineStart_ = false;
     }
   }
@@ -173,9 +211,18 @@ class Builder {
   }
 
  private:
+  // A cell's text ends with the cell; the next cell starts a line of its own.
+  void EndCell() {
+    pendingSpace_ = false;
+    Flush();
+    lineStart_ = true;
+  }
+
   std::vector<HtmlPiece> out_;
   std::u16string text_, linkText_, linkTarget_;
   bool bold_ = false, inLink_ = false, pendingSpace_ = false, lineStart_ = true;
+  int tables_ = 0, table_ = -1, row_ = 0, cell_ = 0, width_ = 0;
+  char align_ = 'l';
 };
 
 }  // namespace
@@ -206,33 +253,51 @@ std::vector<HtmlPiece> ParseBubbleHtml(std::u16string_view html) {
   return b.Take();
 }
 
-std::vector<HtmlBox> LayOutBubbleHtml(HDC dc, HFONT font, HFONT bold, const std::vector<HtmlPiece>& pieces, int width,
-                                      int* height) {
-  std::vector<HtmlBox> boxes;
-  HGDIOBJ old = SelectObject(dc, font);
+namespace {
+
+constexpr int kCellPad = 2;  // pixels inside each side of a table cell
+
+// Lays pieces [first, last) out in lines `width` wide from (x0, y0), each line aligned as the
+// pieces ask; answers the height used.
+int LayFlow(HDC dc, HFONT font, HFONT bold, const std::vector<HtmlPiece>& pieces, size_t first, size_t last, int x0,
+            int y0, int width, std::vector<HtmlBox>* boxes) {
+  SelectObject(dc, font);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
   const int line = tm.tmHeight + 2;
   const int pad = 4;
   int x = 0, y = 0, lineHeight = line;
+  size_t lineStart = boxes->size();
   auto measure = [&](const std::u16string& text, bool isBold) {
     SelectObject(dc, isBold ? bold : font);
     SIZE size{0, 0};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     return static_cast<int>(size.cx);
   };
+  // Moves the finished line's boxes to their alignment.
+  auto alignLine = [&] {
+    if (lineStart >= boxes->size()) return;
+    const char align = pieces[(*boxes)[lineStart].piece].align;
+    int used = 0;
+    for (size_t b = lineStart; b < boxes->size(); ++b) used = std::max<int>(used, (*boxes)[b].rect.right - x0);
+    const int shift = align == 'r' ? width - used : align == 'c' ? (width - used) / 2 : 0;
+    if (shift > 0)
+      for (size_t b = lineStart; b < boxes->size(); ++b) OffsetRect(&(*boxes)[b].rect, shift, 0);
+    lineStart = boxes->size();
+  };
   auto newLine = [&] {
+    alignLine();
     y += lineHeight;
     x = 0;
     lineHeight = line;
   };
   auto place = [&](size_t piece, int w, int h, size_t start, size_t length) {
     if (x > 0 && x + w > width) newLine();
-    boxes.push_back({piece, RECT{x, y, x + w, y + h}, start, length});
+    boxes->push_back({piece, RECT{x0 + x, y0 + y, x0 + x + w, y0 + y + h}, start, length});
     x += w;
     lineHeight = std::max(lineHeight, h);
   };
-  for (size_t i = 0; i < pieces.size(); ++i) {
+  for (size_t i = first; i < last; ++i) {
     const HtmlPiece& p = pieces[i];
     switch (p.kind) {
       case HtmlPiece::Text: {
@@ -249,7 +314,6 @@ std::vector<HtmlBox> LayOutBubbleHtml(HDC dc, HFONT font, HFONT bold, const std:
       }
       case HtmlPiece::Link:
         place(i, measure(p.text, p.bold), line, 0, p.text.size());
-        x += measure(u" ", false);
         break;
       case HtmlPiece::Button:
         place(i, measure(p.text, false) + 2 * pad, line + pad, 0, p.text.size());
@@ -260,12 +324,80 @@ std::vector<HtmlBox> LayOutBubbleHtml(HDC dc, HFONT font, HFONT bold, const std:
         break;
       case HtmlPiece::Rule:
         if (x > 0) newLine();
-        boxes.push_back({i, RECT{0, y + pad / 2, width, y + pad / 2 + 1}});
+        boxes->push_back({i, RECT{x0, y0 + y + pad / 2, x0 + width, y0 + y + pad / 2 + 1}, 0, 0});
         y += pad;
+        lineStart = boxes->size();
         break;
     }
   }
+  alignLine();
   if (x > 0) y += lineHeight;
+  return y;
+}
+
+}  // namespace
+
+std::vector<HtmlBox> LayOutBubbleHtml(HDC dc, HFONT font, HFONT bold, const std::vector<HtmlPiece>& pieces, int width,
+                                      int* height) {
+  std::vector<HtmlBox> boxes;
+  HGDIOBJ old = SelectObject(dc, font);
+  int y = 0;
+  size_t i = 0;
+  while (i < pieces.size()) {
+    size_t end = i;
+    if (pieces[i].table < 0) {
+      while (end < pieces.size() && pieces[end].table < 0) ++end;
+      y += LayFlow(dc, font, bold, pieces, i, end, 0, y, width, &boxes);
+      i = end;
+      continue;
+    }
+    // One table row: its cells side by side, widths by their per cents (scaled down when they
+    // ask for more than the whole), the cells without one sharing what is left.
+    while (end < pieces.size() && pieces[end].table == pieces[i].table && pieces[end].row == pieces[i].row) ++end;
+    std::vector<std::pair<size_t, size_t>> cells;  // piece ranges
+    for (size_t k = i; k < end; ++k) {
+      if (cells.empty() || pieces[k].cell != pieces[cells.back().first].cell) cells.push_back({k, k});
+      cells.back().second = k + 1;
+    }
+    int asked = 0, unsized = 0;
+    for (const auto& c : cells) {
+      asked += pieces[c.first].widthPercent;
+      if (!pieces[c.first].widthPercent) ++unsized;
+    }
+    const int total = std::max(asked, 100);
+    const int spare = std::max(100 - asked, 0);
+    std::vector<int> widths, natural;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      const int percent = pieces[cells[c].first].widthPercent;
+      widths.push_back(percent ? width * percent / total : (unsized ? width * spare / 100 / unsized : 0));
+      // What the cell needs to keep each of its lines whole.
+      std::vector<HtmlBox> trial;
+      LayFlow(dc, font, bold, pieces, cells[c].first, cells[c].second, 0, 0, width * 4, &trial);
+      int need = 0;
+      for (const HtmlBox& b : trial)
+        if (pieces[b.piece].kind != HtmlPiece::Rule) need = std::max<int>(need, b.rect.right + 2 * kCellPad);
+      natural.push_back(need);
+    }
+    // A cell too narrow for its lines takes room from cells that have more than they need.
+    for (size_t c = 0; c < cells.size(); ++c) {
+      for (size_t d = 0; d < cells.size() && widths[c] < natural[c]; ++d) {
+        const int slack = widths[d] - natural[d];
+        if (d == c || slack <= 0) continue;
+        const int take = std::min(slack, natural[c] - widths[c]);
+        widths[d] -= take;
+        widths[c] += take;
+      }
+    }
+    int x = 0, rowHeight = 0;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      const int w = c + 1 == cells.size() ? width - x : widths[c];  // the last cell takes the rounding
+      rowHeight = std::max(rowHeight, LayFlow(dc, font, bold, pieces, cells[c].first, cells[c].second, x + kCellPad, y,
+                                              std::max(w - 2 * kCellPad, 1), &boxes));
+      x += w;
+    }
+    y += rowHeight;
+    i = end;
+  }
   SelectObject(dc, old);
   *height = y;
   return boxes;

@@ -1,7 +1,7 @@
-// The little HTML a notification bubble shows: text (bold inside <b>), line breaks (<br>, <p>,
-// the end of a table row), rules (<hr>), links (<a href>) and buttons (<input type=button>), with
-// the character entities; every other tag is left out. Links and buttons answer their target
-// when tapped.
+// The little HTML a notification bubble shows: text (bold inside <b>), line breaks (<br>, <p>),
+// rules (<hr>), links (<a href>), buttons (<input type=button>) and tables, whose cells sit side
+// by side (with their width in per cent and their alignment), with the character entities; every
+// other tag is left out. Links and buttons answer their target when tapped.
 #pragma once
 #include <windows.h>
 
@@ -15,6 +15,11 @@ struct HtmlPiece {
   std::u16string text;
   std::u16string target;  // a link's href, a button's name
   bool bold = false;
+  // The table cell the piece is in: none (-1) or the table, row and cell numbers, with the
+  // cell's alignment ('l', 'c', 'r') and width in per cent (0 when not given).
+  int table = -1, row = 0, cell = 0;
+  char align = 'l';
+  int widthPercent = 0;
 };
 
 std::vector<HtmlPiece> ParseBubbleHtml(std::u16string_view html);

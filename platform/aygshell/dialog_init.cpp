@@ -213,8 +213,8 @@ extern "C" BOOL SHSetNavBarText(HWND hwnd, LPCWSTR text) {
   return TRUE;
 }
 
-// The extra controls a device dialog may hold: "SIPPREF", an invisible item that asks for the
-// input panel while a text field of its dialog has the focus.
+// The extra controls a device dialog may hold: "SIPPREF", an invisible item standing for the
+// input panel's wishes (it takes no part in drawing or input).
 namespace {
 
 LRESULT CALLBACK SipPrefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -224,10 +224,13 @@ LRESULT CALLBACK SipPrefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
+// The shell's start call also puts the navigation bar on the screen.
 extern "C" void SHInitExtraControls() {
   WNDCLASSW klass{};
-  if (GetClassInfoW(nullptr, u"SIPPREF", &klass)) return;
-  klass.lpfnWndProc = SipPrefProc;
-  klass.lpszClassName = u"SIPPREF";
-  RegisterClassW(&klass);
+  if (!GetClassInfoW(nullptr, u"SIPPREF", &klass)) {
+    klass.lpfnWndProc = SipPrefProc;
+    klass.lpszClassName = u"SIPPREF";
+    RegisterClassW(&klass);
+  }
+  RefreshNavigationBar();
 }

@@ -243,22 +243,30 @@ int NextItem(const ListView& lv, int start, UINT flags) {
   return -1;
 }
 
+// The header runs along the top beside the vertical bar, which keeps the window's full height.
+void PlaceHeader(HWND hwnd, ListView& lv) {
+  if (!lv.header) return;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const LONG_PTR style = GetWindowLongW(hwnd, GWL_STYLE);
+  const bool show = IsReport(hwnd) && !(style & LVS_NOCOLUMNHEADER);
+  const int inset = (style & WS_BORDER) ? 1 : 0;
+  const RECT bar = zb::wm::VerticalBarStrip(hwnd);
+  const int right = IsRectEmpty(&bar) ? client.right - inset : bar.left;
+  HDC dc = GetDC(hwnd);
+  HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(lv.font));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  const int left = inset - lv.xOffset;
+  const int width = std::min(std::max<int>(TotalWidth(lv, hwnd), client.right) + lv.xOffset, right - left);
+  SetWindowPos(lv.header, nullptr, left, inset, std::max(width, 0), tm.tmHeight + Scaled(6),
+               SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
 void Relayout(HWND hwnd, ListView& lv) {
-  if (lv.header) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    const bool show = IsReport(hwnd) && !(GetWindowLongW(hwnd, GWL_STYLE) & LVS_NOCOLUMNHEADER);
-    const int inset = (GetWindowLongW(hwnd, GWL_STYLE) & WS_BORDER) ? 1 : 0;
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(lv.font));
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    SetWindowPos(lv.header, nullptr, inset - lv.xOffset, inset,
-                 std::max<int>(TotalWidth(lv, hwnd), client.right) + lv.xOffset, tm.tmHeight + Scaled(6),
-                 SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-  }
+  PlaceHeader(hwnd, lv);
   // The bar comes and goes with the need for it, as the platform's list view's does.
   const LONG_PTR style = GetWindowLongW(hwnd, GWL_STYLE);
   const int count = static_cast<int>(lv.items.size());
@@ -267,6 +275,7 @@ void Relayout(HWND hwnd, ListView& lv) {
     const bool has = (style & WS_VSCROLL) != 0;
     if (need != has) {
       SetWindowLongW(hwnd, GWL_STYLE, need ? (style | WS_VSCROLL) : (style & ~WS_VSCROLL));
+      PlaceHeader(hwnd, lv);
       InvalidateRect(hwnd, nullptr, TRUE);
     }
   }

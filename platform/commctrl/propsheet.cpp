@@ -1,6 +1,6 @@
-// PropertySheetW: the device's property sheet. One full-screen dialog with a title strip at the
-// top (the title and an "ok" box), the pages in the middle and their tabs along the bottom (no
-// tabs for a single page). Pages are modeless child dialogs made the first time they are shown
+// PropertySheetW: the device's property sheet. One full-screen dialog whose title and "ok" box
+// the navigation bar shows (or, without one, a title strip of the sheet's own), the pages in the
+// middle and their tabs along the bottom (no tabs for a single page). Pages are modeless child dialogs made the first time they are shown
 // and kept, hidden, until the sheet ends. The sheet talks to its pages with PSN_* notifications:
 // leaving a page asks PSN_KILLACTIVE (non-zero keeps it), entering one tells PSN_SETACTIVE (a
 // negative answer refuses it); OK asks the current page PSN_KILLACTIVE and then every page that
@@ -33,6 +33,7 @@ struct Sheet {
   HWND tabs = nullptr;
   std::u16string title;
   bool modeless = false;
+  bool strip = true;  // the sheet shows its own title and OK: there is no navigation bar to show them
   bool ownedByWindow = false;  // a modeless sheet's record ends with its window
 };
 
@@ -67,10 +68,12 @@ HWND PageWindow(const Sheet& s, int index) {
 }
 
 // The area the pages fill: below the title strip, above the tabs.
+int StripHeight(const Sheet& s) { return s.strip ? zb::wm::TitleStripHeight() : 0; }
+
 RECT PageArea(HWND sheet, const Sheet& s) {
   RECT client;
   GetClientRect(sheet, &client);
-  RECT area{client.left, client.top + zb::wm::TitleStripHeight(), client.right, client.bottom};
+  RECT area{client.left, client.top + StripHeight(s), client.right, client.bottom};
   // The tabs' own style decides: the sheet itself is still hidden while it starts.
   if (s.tabs && (GetWindowLongW(s.tabs, GWL_STYLE) & WS_VISIBLE)) SendMessageW(s.tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
   return area;
@@ -79,7 +82,7 @@ RECT PageArea(HWND sheet, const Sheet& s) {
 void Layout(HWND sheet, Sheet& s) {
   RECT client;
   GetClientRect(sheet, &client);
-  const int top = client.top + zb::wm::TitleStripHeight();
+  const int top = client.top + StripHeight(s);
   if (s.tabs) SetWindowPos(s.tabs, nullptr, client.left, top, client.right - client.left, client.bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
   const RECT area = PageArea(sheet, s);
   for (HWND page : s.windows) {
@@ -250,12 +253,16 @@ void Paint(HWND sheet, const Sheet& s) {
   if (!dc) return;
   RECT client;
   GetClientRect(sheet, &client);
-  zb::wm::PaintTitleStrip(dc, RECT{client.left, client.top, client.right, client.top + zb::wm::TitleStripHeight()}, s.title, true);
+  if (s.strip) zb::wm::PaintTitleStrip(dc, RECT{client.left, client.top, client.right, client.top + StripHeight(s)}, s.title, true);
   EndPaint(sheet, &ps);
 }
 
 void Initialise(HWND sheet, Sheet& s) {
   SetWindowLongW(sheet, DWL_USER, reinterpret_cast<LONG_PTR>(&s));
+  // The device's navigation bar shows the front window's title and its OK button, when there is
+  // one; a sheet on a device without it shows them itself.
+  s.strip = FindWindowW(u"HHTaskBar", nullptr) == nullptr;
+  SetWindowLongW(sheet, GWL_EXSTYLE, GetWindowLongW(sheet, GWL_EXSTYLE) | WS_EX_CAPTIONOKBTN);
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   SetWindowPos(sheet, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -299,9 +306,9 @@ LRESULT Handle(HWND sheet, Sheet& s, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_LBUTTONUP: {
       RECT client;
       GetClientRect(sheet, &client);
-      const RECT box = zb::wm::TitleOkBox(RECT{client.left, client.top, client.right, client.top + zb::wm::TitleStripHeight()});
+      const RECT box = zb::wm::TitleOkBox(RECT{client.left, client.top, client.right, client.top + StripHeight(s)});
       const POINT at = zb::wm::PointOf(lParam);
-      if (PtInRect(&box, at)) PostMessageW(sheet, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+      if (s.strip && PtInRect(&box, at)) PostMessageW(sheet, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
       return 0;
     }
     case WM_COMMAND: {

@@ -143,25 +143,30 @@ bool ShownOnScreen(Segment& s, const WindowSlot& w) {
 
 namespace {
 
+bool ClassIs(const WindowSlot& w, std::u16string_view expected) {
+  std::u16string_view name(w.className);
+  if (name.size() != expected.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char16_t c = name[i];
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    if (c != expected[i]) return false;
+  }
+  return true;
+}
+
 // Labels and group boxes among a window's children let taps through to what lies beneath, as
 // their hit test answers "transparent" on the device; a label asking for notifications does not.
 bool LetsTapsThrough(const WindowSlot& w) {
   if (!w.parent) return false;
-  std::u16string_view name(w.className);
-  auto same = [&](std::u16string_view expected) {
-    if (name.size() != expected.size()) return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-      char16_t c = name[i];
-      if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-      if (c != expected[i]) return false;
-    }
-    return true;
-  };
-  if (same(u"STATIC")) return !(w.style & SS_NOTIFY);
-  return same(u"BUTTON") && (w.style & BS_TYPEMASK) == BS_GROUPBOX;
+  if (ClassIs(w, u"STATIC")) return !(w.style & SS_NOTIFY);
+  return IsGroupBox(w);
 }
 
 }  // namespace
+
+bool IsGroupBox(const WindowSlot& w) {
+  return w.parent && ClassIs(w, u"BUTTON") && (w.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
 
 uint32_t WindowAt(Segment& s, POINT screen) {
   uint32_t found = kNone;

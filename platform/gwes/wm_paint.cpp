@@ -121,7 +121,8 @@ void InvalidateScreenArea(const RECT& screen, HWND skip) {
 
 // What lies over a window, in its own coordinates: its shown children, and the shown windows
 // above it and above each of its ancestors. Drawing on the device never covers those (children
-// and siblings are always clipped), so the order windows paint in does not matter.
+// and siblings are always clipped), so the order windows paint in does not matter. Group boxes
+// are the exception: they only frame, and what they frame is painted by others.
 std::vector<RECT> CoveringRects(HWND hwnd) {
   std::vector<RECT> out;
   Segment& s = *CurrentSession().seg;
@@ -130,7 +131,7 @@ std::vector<RECT> CoveringRects(HWND hwnd) {
   if (!w) return out;
   const POINT self = ScreenOrigin(s, *w);
   auto add = [&](const WindowSlot& c) {
-    if (!(c.style & WS_VISIBLE)) return;
+    if (!(c.style & WS_VISIBLE) || IsGroupBox(c)) return;
     const POINT o = ScreenOrigin(s, c);
     RECT r{o.x - self.x, o.y - self.y, o.x - self.x + (c.rect.right - c.rect.left), o.y - self.y + (c.rect.bottom - c.rect.top)};
     out.push_back(r);

@@ -23,7 +23,7 @@ const HtmlCase kHtml[] = {
     {u"|&lt;&lt;<BR><a href=\"zb-14\">Back</a>",
      {{HtmlPiece::Text, u"|<<"}, {HtmlPiece::Break, u""}, {HtmlPiece::Link, u"zb-14"}}},
     {u"<table width=100%><tr><td>a</td><td>b</td></tr></table><hr size=1>next",
-     {{HtmlPiece::Text, u"a b"}, {HtmlPiece::Break, u""}, {HtmlPiece::Rule, u""}, {HtmlPiece::Text, u"next"}}},
+     {{HtmlPiece::Text, u"a"}, {HtmlPiece::Text, u"b"}, {HtmlPiece::Rule, u""}, {HtmlPiece::Text, u"next"}}},
     {u"<p align=\"right\"><input type=button name='zb-23' value='Unlock'>   <input type=button name='zb-24' value='Dismiss'></p>",
      {{HtmlPiece::Button, u"zb-23"}, {HtmlPiece::Button, u"zb-24"}}},
     {u"<br><br>  spaced \r\n  out  &amp;&#65;", {{HtmlPiece::Text, u"spaced out &A"}}},
@@ -43,6 +43,15 @@ TEST(BubbleHtmlTest, PiecesOfTheHtml) {
   ASSERT_EQ(bold.size(), 2u);
   EXPECT_FALSE(bold[0].bold);
   EXPECT_TRUE(bold[1].bold);
+  const auto cells = zb::shell::ParseBubbleHtml(u"<table><tr><td width=20% align=\"center\">x</td><td>y</td></tr></table>");
+  ASSERT_EQ(cells.size(), 2u);
+  EXPECT_EQ(cells[0].table, 0);
+  EXPECT_EQ(cells[0].cell, 0);
+  EXPECT_EQ(cells[0].align, 'c');
+  EXPECT_EQ(cells[0].widthPercent, 20);
+  EXPECT_EQ(cells[1].cell, 1);
+  EXPECT_EQ(cells[1].align, 'l');
+  EXPECT_EQ(cells[1].widthPercent, 0);
   const auto link = zb::shell::ParseBubbleHtml(u"<a href=\"zb-11\">Play</a>");
   ASSERT_EQ(link.size(), 1u);
   EXPECT_EQ(link[0].text, u"Play");

@@ -1,0 +1,73 @@
+// The standard controls as the device shows them: one dialog with a label, single-line,
+// multi-line and read-only edits, a check box, radio buttons in a group box, push, default and
+// owner-drawn buttons, a list box, a drop-down list and a scroll bar, drawn headless and
+// compared with the golden rendering kept in tests/golden.
+#include "dialog_support.h"
+#include "golden_support.h"
+
+namespace {
+
+using namespace dtest;
+
+constexpr uint16_t kName = 100, kShuffle = 101, kAll = 102, kOne = 103, kGroup = 104, kApply = 105, kDrawn = 106,
+                   kList = 107, kCombo = 108, kNotes = 109, kReadOnly = 110, kBar = 111, kLabel = 112;
+
+Template StandardControls() {
+  Template t = Template::Dialog(WS_POPUP, 0, 0, 120, 180, u"Controls", 14);
+  t.Item(SS_LEFT, 4, 5, 28, 8, kLabel, kStatic, u"Name:");
+  t.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 34, 3, 82, 12, kName, kEdit, u"Zonbrel");
+  t.Item(BS_GROUPBOX, 2, 18, 116, 40, kGroup, kButton, u"Playback");
+  t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, 8, 28, 100, 10, kShuffle, kButton, u"Shuffle");
+  t.Item(BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 8, 38, 50, 10, kAll, kButton, u"Repeat all");
+  t.Item(BS_AUTORADIOBUTTON, 60, 38, 54, 10, kOne, kButton, u"Repeat one");
+  t.Item(BS_PUSHBUTTON | WS_GROUP | WS_TABSTOP, 4, 62, 40, 14, kApply, kButton, u"Apply");
+  t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 48, 62, 40, 14, IDOK, kButton, u"OK");
+  t.Item(BS_OWNERDRAW, 92, 62, 24, 14, kDrawn, kButton, u"");
+  t.Item(LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 4, 80, 56, 36, kList, kListBox, u"");
+  t.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 64, 80, 52, 60, kCombo, kComboBox, u"");
+  t.Item(ES_MULTILINE | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 4, 120, 112, 26, kNotes, kEdit, u"");
+  t.Item(ES_READONLY | WS_BORDER, 4, 150, 112, 12, kReadOnly, kEdit, u"Read only");
+  t.Item(SBS_HORZ, 4, 166, 112, 10, kBar, kScrollBar, u"");
+  return t;
+}
+
+INT_PTR CALLBACK DrawingProc(HWND dialog, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_INITDIALOG) return TRUE;
+  if (m == WM_DRAWITEM) {
+    const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 90, 200));
+    FillRect(d->hDC, &d->rcItem, blue);
+    DeleteObject(blue);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+class GoldenDialogTest : public DialogTest {};
+
+TEST_F(GoldenDialogTest, StandardControls) {
+  const Template t = StandardControls();
+  HWND dialog = CreateDialogIndirectParamW(nullptr, t.get(), nullptr, DrawingProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  SetWindowPos(dialog, nullptr, 0, 26, 240, 294, SWP_NOZORDER | SWP_SHOWWINDOW);
+  SendDlgItemMessageW(dialog, kShuffle, BM_SETCHECK, BST_CHECKED, 0);
+  CheckRadioButton(dialog, kAll, kOne, kAll);
+  for (const char16_t* genre : {u"Rock", u"Jazz", u"Pop", u"Blues", u"Folk"}) {
+    SendDlgItemMessageW(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(genre));
+  }
+  SendDlgItemMessageW(dialog, kList, LB_SETCURSEL, 1, 0);
+  for (const char16_t* level : {u"Low", u"High"}) {
+    SendDlgItemMessageW(dialog, kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(level));
+  }
+  SendDlgItemMessageW(dialog, kCombo, CB_SETCURSEL, 1, 0);
+  SetDlgItemTextW(dialog, kNotes, u"Line one\r\nLine two\r\nLine three");
+  SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_POS | SIF_PAGE, 0, 100, 20, 30, 0};
+  SetScrollInfo(GetDlgItem(dialog, kBar), SB_CTL, &bar, TRUE);
+  SetFocus(GetDlgItem(dialog, kApply));
+  wtest::Pump();
+  EXPECT_TRUE(golden::ScreenMatches(std::filesystem::path(GOLDEN_DIR) / "standard_controls.png",
+                                    std::filesystem::path(GOLDEN_SEEN_DIR) / "standard_controls.png"));
+  DestroyWindow(dialog);
+}
+
+}  // namespace
