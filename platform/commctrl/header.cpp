@@ -151,13 +151,8 @@ LRESULT Handle(HWND hwnd, Header& h, UINT message, WPARAM wParam, LPARAM lParam)
     case HDM_LAYOUT: {
       auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
       if (!layout || !layout->prc || !layout->pwpos) return FALSE;
-      HDC dc = GetDC(hwnd);
-      HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(h.font));
-      TEXTMETRICW tm{};
-      GetTextMetricsW(dc, &tm);
-      SelectObject(dc, old);
-      ReleaseDC(hwnd, dc);
-      const int height = tm.tmHeight + Scaled(6);
+      const int textHeight = zb::wm::TextHeight(hwnd, h.font);
+      const int height = textHeight + Scaled(6);
       RECT& r = *layout->prc;
       *layout->pwpos = WINDOWPOS{hwnd, nullptr, r.left, r.top, r.right - r.left, height, SWP_NOZORDER};
       r.top += height;
@@ -197,9 +192,7 @@ LRESULT Handle(HWND hwnd, Header& h, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<Header>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<Header, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

@@ -548,9 +548,7 @@ LRESULT Handle(HWND hwnd, ListView& lv, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<ListView>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<ListView, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

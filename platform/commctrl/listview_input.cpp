@@ -100,12 +100,7 @@ LRESULT ListViewInput(HWND hwnd, ListView& lv, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONDBLCLK: {
       const POINT p = PointOf(lParam);
       SetFocus(hwnd);
-      const RECT strip = zb::wm::VerticalBarStrip(hwnd);
-      if (PtInRect(&strip, p)) {
-        const SCROLLINFO info = zb::wm::WindowBar(hwnd, SB_VERT);
-        if (lv.bar.Press(zb::wm::LayBar(strip, true, info), info, p, hwnd, WM_VSCROLL, 0)) SetCapture(hwnd);
-        return 0;
-      }
+      if (lv.bar.PressOwn(hwnd, p)) return 0;
       UINT flags = 0;
       const int index = Hit(hwnd, lv, p, &flags);
       if (index < 0) {
@@ -130,11 +125,7 @@ LRESULT ListViewInput(HWND hwnd, ListView& lv, UINT message, WPARAM wParam, LPAR
     }
     case WM_MOUSEMOVE: {
       const POINT p = PointOf(lParam);
-      if (lv.bar.active()) {
-        const SCROLLINFO info = zb::wm::WindowBar(hwnd, SB_VERT);
-        lv.bar.Move(zb::wm::LayBar(zb::wm::VerticalBarStrip(hwnd), true, info), info, p);
-        return 0;
-      }
+      if (lv.bar.MoveOwn(hwnd, p)) return 0;
       lv.hold.Move(hwnd, p);
       const int slop = GetSystemMetrics(SM_CXDOUBLECLK);
       if (lv.pressed >= 0 && !lv.dragStarted &&
@@ -146,12 +137,7 @@ LRESULT ListViewInput(HWND hwnd, ListView& lv, UINT message, WPARAM wParam, LPAR
     }
     case WM_LBUTTONUP: {
       const POINT p = PointOf(lParam);
-      if (lv.bar.active()) {
-        ReleaseCapture();
-        const SCROLLINFO info = zb::wm::WindowBar(hwnd, SB_VERT);
-        lv.bar.Release(zb::wm::LayBar(zb::wm::VerticalBarStrip(hwnd), true, info), info, p);
-        return 0;
-      }
+      if (lv.bar.ReleaseOwn(hwnd, p)) return 0;
       if (GetCapture() == hwnd) ReleaseCapture();
       lv.hold.Cancel(hwnd);
       const int pressed = lv.pressed;

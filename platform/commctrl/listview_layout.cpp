@@ -21,13 +21,8 @@ bool IsReport(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & LVS_TYPEMAS
 
 int RowHeight(HWND hwnd, ListView& lv) {
   if (lv.rowHeight > 0) return lv.rowHeight;
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(lv.font));
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  int height = tm.tmHeight + Scaled(4);
+  const int textHeight = zb::wm::TextHeight(hwnd, lv.font);
+  int height = textHeight + Scaled(4);
   for (HIMAGELIST list : {lv.small, lv.stateImages ? lv.stateImages : lv.checkImages}) {
     int cx = 0, cy = 0;
     if (list && ImageList_GetIconSize(list, &cx, &cy)) height = std::max(height, cy + Scaled(2));
@@ -253,15 +248,10 @@ void PlaceHeader(HWND hwnd, ListView& lv) {
   const int inset = (style & WS_BORDER) ? 1 : 0;
   const RECT bar = zb::wm::VerticalBarStrip(hwnd);
   const int right = IsRectEmpty(&bar) ? client.right - inset : bar.left;
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(lv.font));
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
+  const int textHeight = zb::wm::TextHeight(hwnd, lv.font);
   const int left = inset - lv.xOffset;
   const int width = std::min(std::max<int>(TotalWidth(lv, hwnd), client.right) + lv.xOffset, right - left);
-  SetWindowPos(lv.header, nullptr, left, inset, std::max(width, 0), tm.tmHeight + Scaled(6),
+  SetWindowPos(lv.header, nullptr, left, inset, std::max(width, 0), textHeight + Scaled(6),
                SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 

@@ -32,13 +32,8 @@ int Count(const TabControl& t) { return static_cast<int>(t.tabs.size()); }
 bool Bottom(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & TCS_BOTTOM) != 0; }
 
 int StripHeight(HWND hwnd, const TabControl& t) {
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(t.font));
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  return tm.tmHeight + Scaled(8);
+  const int textHeight = zb::wm::TextHeight(hwnd, t.font);
+  return textHeight + Scaled(8);
 }
 
 RECT TabRect(HWND hwnd, const TabControl& t, int index) {
@@ -205,9 +200,7 @@ LRESULT Handle(HWND hwnd, TabControl& t, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 LRESULT CALLBACK TabControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<TabControl>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<TabControl, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

@@ -326,9 +326,7 @@ LRESULT Handle(HWND hwnd, Toolbar& t, UINT message, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 LRESULT CALLBACK ToolbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<Toolbar>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<Toolbar, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

@@ -297,9 +297,7 @@ LRESULT Handle(HWND hwnd, TrackBar& t, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 LRESULT CALLBACK TrackBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<TrackBar>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<TrackBar, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

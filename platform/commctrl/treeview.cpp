@@ -318,9 +318,7 @@ LRESULT Handle(HWND hwnd, TreeView& tv, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 LRESULT CALLBACK TreeViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<TreeView>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<TreeView, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

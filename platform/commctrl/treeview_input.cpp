@@ -165,12 +165,7 @@ LRESULT TreeViewInput(HWND hwnd, TreeView& tv, UINT message, WPARAM wParam, LPAR
       const POINT p = PointOf(lParam);
       if (tv.edit) EndEdit(hwnd, tv, false);
       SetFocus(hwnd);
-      const RECT strip = zb::wm::VerticalBarStrip(hwnd);
-      if (PtInRect(&strip, p)) {
-        const SCROLLINFO info = zb::wm::WindowBar(hwnd, SB_VERT);
-        if (tv.bar.Press(zb::wm::LayBar(strip, true, info), info, p, hwnd, WM_VSCROLL, 0)) SetCapture(hwnd);
-        return 0;
-      }
+      if (tv.bar.PressOwn(hwnd, p)) return 0;
       UINT flags = 0;
       TvNode* node = Hit(hwnd, tv, p, &flags);
       if (!node) return 0;
@@ -192,22 +187,12 @@ LRESULT TreeViewInput(HWND hwnd, TreeView& tv, UINT message, WPARAM wParam, LPAR
     }
     case WM_MOUSEMOVE: {
       const POINT p = PointOf(lParam);
-      if (tv.bar.active()) {
-        const SCROLLINFO info = zb::wm::WindowBar(hwnd, SB_VERT);
-        tv.bar.Move(zb::wm::LayBar(zb::wm::VerticalBarStrip(hwnd), true, info), info, p);
-      } else {
-        tv.hold.Move(hwnd, p);
-      }
+      if (!tv.bar.MoveOwn(hwnd, p)) tv.hold.Move(hwnd, p);
       return 0;
     }
     case WM_LBUTTONUP: {
       const POINT p = PointOf(lParam);
-      if (tv.bar.active()) {
-        ReleaseCapture();
-        const SCROLLINFO info = zb::wm::WindowBar(hwnd, SB_VERT);
-        tv.bar.Release(zb::wm::LayBar(zb::wm::VerticalBarStrip(hwnd), true, info), info, p);
-        return 0;
-      }
+      if (tv.bar.ReleaseOwn(hwnd, p)) return 0;
       if (GetCapture() == hwnd) ReleaseCapture();
       tv.hold.Cancel(hwnd);
       TvNode* pressed = std::exchange(tv.pressed, nullptr);

@@ -50,13 +50,8 @@ int Depth(const TvNode* node) {
 
 int ItemHeight(HWND hwnd, TreeView& tv) {
   if (tv.itemHeight > 0) return tv.itemHeight;
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, zb::wm::FontOr(tv.font));
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  int height = tm.tmHeight + Scaled(3);
+  const int textHeight = zb::wm::TextHeight(hwnd, tv.font);
+  int height = textHeight + Scaled(3);
   for (HIMAGELIST list : {tv.normal, tv.stateImages ? tv.stateImages : tv.checkImages}) {
     int cx = 0, cy = 0;
     if (list && ImageList_GetIconSize(list, &cx, &cy)) height = std::max(height, cy + Scaled(2));

@@ -282,9 +282,7 @@ LRESULT Handle(HWND hwnd, UpDown& u, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = zb::wm::StateOrMake<UpDown>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return zb::wm::WithState<UpDown, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::cc

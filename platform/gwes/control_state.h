@@ -33,4 +33,13 @@ std::shared_ptr<T> StateOrMake(HWND hwnd) {
   return made;
 }
 
+// The body of a control's window procedure: its state (made with the first message) handed to
+// `Handle` with the message.
+template <class T, LRESULT (*Handle)(HWND, T&, UINT, WPARAM, LPARAM)>
+LRESULT WithState(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto state = StateOrMake<T>(hwnd);
+  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return Handle(hwnd, *state, message, wParam, lParam);
+}
+
 }  // namespace zb::wm

@@ -358,9 +358,7 @@ LRESULT Handle(HWND hwnd, ButtonState& b, UINT message, WPARAM wParam, LPARAM lP
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = StateOrMake<ButtonState>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return WithState<ButtonState, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::wm

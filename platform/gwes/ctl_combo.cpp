@@ -30,13 +30,8 @@ struct ComboState {
 UINT Kind(HWND hwnd) { return static_cast<UINT>(GetWindowLongW(hwnd, GWL_STYLE) & 3); }
 
 int FieldHeight(HWND hwnd, const ComboState& c) {
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, FontOr(c.font));
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  return tm.tmHeight + Scaled(6);
+  const int textHeight = TextHeight(hwnd, c.font);
+  return textHeight + Scaled(6);
 }
 
 RECT ButtonRect(HWND hwnd, const ComboState& c) {
@@ -455,9 +450,7 @@ LRESULT Handle(HWND hwnd, ComboState& c, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = StateOrMake<ComboState>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return WithState<ComboState, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::wm

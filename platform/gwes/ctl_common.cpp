@@ -40,6 +40,16 @@ LRESULT NotifyParent(HWND control, UINT code, NMHDR* header) {
   return SendMessageW(parent, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
 }
 
+int TextHeight(HWND hwnd, HFONT font) {
+  HDC dc = GetDC(hwnd);
+  HGDIOBJ old = SelectObject(dc, FontOr(font));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return tm.tmHeight;
+}
+
 std::u16string WindowText(HWND hwnd) {
   const int length = GetWindowTextLengthW(hwnd);
   std::u16string text(static_cast<size_t>(std::max(length, 0)) + 1, u'\0');

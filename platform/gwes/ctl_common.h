@@ -19,6 +19,9 @@ void NotifyCommand(HWND control, UINT code);
 // WM_NOTIFY to the parent with `header` filled in (window, id, code); answers the parent's answer.
 LRESULT NotifyParent(HWND control, UINT code, NMHDR* header);
 
+// The height of a line of text in `font` (the system font when none), as the window draws it.
+int TextHeight(HWND hwnd, HFONT font);
+
 // The control's text as WM_GETTEXT would give it.
 std::u16string WindowText(HWND hwnd);
 

@@ -631,12 +631,7 @@ LRESULT Handle(HWND hwnd, EditState& e, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       const POINT p = PointOf(lParam);
-      const RECT strip = VerticalBarStrip(hwnd);
-      if (Multi(hwnd) && PtInRect(&strip, p)) {
-        if (e.bar.Press(LayBar(strip, true, WindowBar(hwnd, SB_VERT)), WindowBar(hwnd, SB_VERT), p, hwnd, WM_VSCROLL, 0))
-          SetCapture(hwnd);
-        return 0;
-      }
+      if (Multi(hwnd) && e.bar.PressOwn(hwnd, p)) return 0;
       SetFocus(hwnd);
       MeasureDc m(hwnd, e.font);
       const size_t at = CharAt(hwnd, e, m, p);
@@ -652,21 +647,14 @@ LRESULT Handle(HWND hwnd, EditState& e, UINT message, WPARAM wParam, LPARAM lPar
     }
     case WM_MOUSEMOVE: {
       const POINT p = PointOf(lParam);
-      if (e.bar.active()) {
-        const RECT strip = VerticalBarStrip(hwnd);
-        e.bar.Move(LayBar(strip, true, WindowBar(hwnd, SB_VERT)), WindowBar(hwnd, SB_VERT), p);
-      } else if (e.tracking) {
+      if (!e.bar.MoveOwn(hwnd, p) && e.tracking) {
         MeasureDc m(hwnd, e.font);
         Select(hwnd, e, e.model.anchor(), CharAt(hwnd, e, m, p));
       }
       return 0;
     }
     case WM_LBUTTONUP:
-      if (e.bar.active()) {
-        ReleaseCapture();
-        const RECT strip = VerticalBarStrip(hwnd);
-        e.bar.Release(LayBar(strip, true, WindowBar(hwnd, SB_VERT)), WindowBar(hwnd, SB_VERT), PointOf(lParam));
-      } else if (e.tracking) {
+      if (!e.bar.ReleaseOwn(hwnd, PointOf(lParam)) && e.tracking) {
         e.tracking = false;
         ReleaseCapture();
       }
@@ -704,9 +692,7 @@ LRESULT Handle(HWND hwnd, EditState& e, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = StateOrMake<EditState>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return WithState<EditState, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::wm

@@ -41,13 +41,8 @@ int Count(const ListState& l) { return static_cast<int>(l.items.size()); }
 
 int ItemHeight(HWND hwnd, ListState& l) {
   if (l.itemHeight > 0) return l.itemHeight;
-  HDC dc = GetDC(hwnd);
-  HGDIOBJ old = SelectObject(dc, FontOr(l.font));
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
-  return std::max<int>(tm.tmHeight + Scaled(2), 1);
+  const int textHeight = TextHeight(hwnd, l.font);
+  return std::max<int>(textHeight + Scaled(2), 1);
 }
 
 // Where items go: the client area less the border and the bar.
@@ -429,12 +424,7 @@ LRESULT Handle(HWND hwnd, ListState& l, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       const POINT p = PointOf(lParam);
-      const RECT strip = VerticalBarStrip(hwnd);
-      if (PtInRect(&strip, p)) {
-        if (l.bar.Press(LayBar(strip, true, WindowBar(hwnd, SB_VERT)), WindowBar(hwnd, SB_VERT), p, hwnd, WM_VSCROLL, 0))
-          SetCapture(hwnd);
-        return 0;
-      }
+      if (l.bar.PressOwn(hwnd, p)) return 0;
       if (!l.combo) SetFocus(hwnd);
       bool outside = false;
       const int at = ItemAt(hwnd, l, p, &outside);
@@ -454,10 +444,7 @@ LRESULT Handle(HWND hwnd, ListState& l, UINT message, WPARAM wParam, LPARAM lPar
     }
     case WM_MOUSEMOVE: {
       const POINT p = PointOf(lParam);
-      if (l.bar.active()) {
-        l.bar.Move(LayBar(VerticalBarStrip(hwnd), true, WindowBar(hwnd, SB_VERT)), WindowBar(hwnd, SB_VERT), p);
-        return 0;
-      }
+      if (l.bar.MoveOwn(hwnd, p)) return 0;
       bool outside = false;
       const int at = ItemAt(hwnd, l, p, &outside);
       if (l.combo && !outside) SendMessageW(l.combo, kComboListPicked, at, 0);
@@ -466,11 +453,7 @@ LRESULT Handle(HWND hwnd, ListState& l, UINT message, WPARAM wParam, LPARAM lPar
     }
     case WM_LBUTTONUP: {
       const POINT p = PointOf(lParam);
-      if (l.bar.active()) {
-        ReleaseCapture();
-        l.bar.Release(LayBar(VerticalBarStrip(hwnd), true, WindowBar(hwnd, SB_VERT)), WindowBar(hwnd, SB_VERT), p);
-        return 0;
-      }
+      if (l.bar.ReleaseOwn(hwnd, p)) return 0;
       bool outside = false;
       const int at = ItemAt(hwnd, l, p, &outside);
       if (l.combo && !outside) SendMessageW(l.combo, kComboListPicked, at, 1);
@@ -516,9 +499,7 @@ LRESULT Handle(HWND hwnd, ListState& l, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto state = StateOrMake<ListState>(hwnd);
-  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return Handle(hwnd, *state, message, wParam, lParam);
+  return WithState<ListState, Handle>(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zb::wm

@@ -44,6 +44,13 @@ class BarTracker {
   void Release(const BarGeometry& g, const SCROLLINFO& info, POINT p);
   bool active() const { return active_; }
 
+  // The same for a window's own vertical bar (its WS_VSCROLL strip), telling the window
+  // WM_VSCROLL: a press in the strip is the bar's (and captures the stylus while it tracks); the
+  // moves and the release are the bar's while it tracks. Each answers whether the bar took it.
+  bool PressOwn(HWND hwnd, POINT p);
+  bool MoveOwn(HWND hwnd, POINT p);
+  bool ReleaseOwn(HWND hwnd, POINT p);
+
  private:
   void Send(int code, int pos);
   bool active_ = false;

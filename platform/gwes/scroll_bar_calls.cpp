@@ -109,6 +109,29 @@ void BarTracker::Release(const BarGeometry& g, const SCROLLINFO& info, POINT p) 
   active_ = dragging_ = false;
 }
 
+bool BarTracker::PressOwn(HWND hwnd, POINT p) {
+  const RECT strip = VerticalBarStrip(hwnd);
+  if (!PtInRect(&strip, p)) return false;
+  const SCROLLINFO info = WindowBar(hwnd, SB_VERT);
+  if (Press(LayBar(strip, true, info), info, p, hwnd, WM_VSCROLL, 0)) SetCapture(hwnd);
+  return true;
+}
+
+bool BarTracker::MoveOwn(HWND hwnd, POINT p) {
+  if (!active_) return false;
+  const SCROLLINFO info = WindowBar(hwnd, SB_VERT);
+  Move(LayBar(VerticalBarStrip(hwnd), true, info), info, p);
+  return true;
+}
+
+bool BarTracker::ReleaseOwn(HWND hwnd, POINT p) {
+  if (!active_) return false;
+  ReleaseCapture();
+  const SCROLLINFO info = WindowBar(hwnd, SB_VERT);
+  Release(LayBar(VerticalBarStrip(hwnd), true, info), info, p);
+  return true;
+}
+
 void BarTracker::Send(int code, int pos) {
   if (target_) SendMessageW(target_, message_, MAKEWPARAM(code, pos), lParam_);
 }
