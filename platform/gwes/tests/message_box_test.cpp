@@ -91,13 +91,13 @@ TEST_F(MessageBoxTest, ShownBoxIsDrawnDisablesItsOwnerAndAnswersTheTappedButton)
   EXPECT_EQ(GetForegroundWindow(), shown.box());
   RECT r;
   GetWindowRect(shown.box(), &r);
-  COLORREF caption = 0;
-  // The box's own thread paints it when it next takes its messages.
-  zb::testing::WaitUntil([&] {
-    caption = zb::gdi::ScreenPixel(r.left + 4, r.top + 10);
-    return GetBValue(caption) > 100 && GetRValue(caption) < 20;
-  });
+  // UpdateWindow has the box's thread paint it now, if it has not; a message sent after it is
+  // only answered once that thread is back in its loop, so no paint is still under way.
+  ASSERT_TRUE(UpdateWindow(shown.box()));
+  SendMessageW(shown.box(), WM_NULL, 0, 0);
+  const COLORREF caption = zb::gdi::ScreenPixel(r.left + 4, r.top + 10);
   EXPECT_GT(GetBValue(caption), 100) << "the caption bar is drawn";
+  EXPECT_LT(GetRValue(caption), 20) << "the caption bar is drawn";
   EXPECT_GT(GetRValue(zb::gdi::ScreenPixel(r.left + 4, r.bottom - 4)), 200) << "the body is white";
   POINT no;
   ASSERT_TRUE(zb::wm::MessageBoxButton(shown.box(), IDNO, &no));
