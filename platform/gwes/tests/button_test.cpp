@@ -140,6 +140,22 @@ TEST_F(StaticTest, LabelsLetTapsThroughUnlessTheyNotify) {
   EXPECT_EQ(SendMessageW(plain, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
 }
 
+// The playlist's list sits inside a plain label: what a label holds still takes its taps.
+TEST_F(StaticTest, WindowsInsideALabelTakeTheirTaps) {
+  HWND host = Make(u"STATIC", SS_LEFT, {10, 100, 210, 200}, 4);
+  HWND box = CreateWindowExW(0, u"BUTTON", u"Inside", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 10, 100, 20, host,
+                             reinterpret_cast<HMENU>(5), nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  wtest::Pump();
+  POINT inside{20, 15}, beside{150, 50};
+  ClientToScreen(host, &inside);
+  ClientToScreen(host, &beside);
+  EXPECT_EQ(WindowFromPoint(inside), box);
+  EXPECT_EQ(WindowFromPoint(beside), parent_) << "the label itself still lets taps through";
+  TapAt(box, {20, 5});
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
 TEST_F(StaticTest, ImagesAreSwappedAndHandedBack) {
   HWND image = Make(u"STATIC", SS_BITMAP | SS_CENTERIMAGE, {10, 10, 60, 60}, 3);
   HDC screen = GetDC(nullptr);

@@ -96,6 +96,18 @@ class XClient {
   return ::testing::AssertionSuccess();
 }
 
+// Whether the window comes to show `device` twice its size; the last difference when it does not.
+::testing::AssertionResult ComesToShow(XClient& x, Window window, const screen::Picture& device) {
+  std::optional<screen::Picture> shown;
+  if (WaitUntil([&] {
+        shown = x.Capture(window);
+        return shown && Shows(*shown, device, 2);
+      })) {
+    return ::testing::AssertionSuccess();
+  }
+  return shown ? Shows(*shown, device, 2) : ::testing::AssertionFailure() << "no picture";
+}
+
 class PresenterOnX : public GdiTest {
  protected:
   void SetUp() override {
@@ -145,11 +157,7 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
   ASSERT_TRUE(window);
   XClient x(server_->display());
   ASSERT_TRUE(x.open());
-  std::optional<screen::Picture> shown;
-  ASSERT_TRUE(WaitUntil([&] {
-    shown = x.Capture(*window);
-    return shown && Shows(*shown, *expected, 2);
-  })) << (shown ? Shows(*shown, *expected, 2).message() : "no picture");
+  ASSERT_TRUE(ComesToShow(x, *window, *expected));
 
   ASSERT_EQ(Xdotool({"mousemove", "--window", std::to_string(*window), "101", "61", "click", "1"}), 0);
   EXPECT_EQ(probe->ReadLine(), "WM_LBUTTONDOWN 50 30");
@@ -184,10 +192,7 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
   for (int y = 0; y < 160; ++y) {
     for (int x = 0; x < 240; ++x) drawn->pixels[static_cast<size_t>(y) * 240 + x] = 0x00FF00;
   }
-  EXPECT_TRUE(WaitUntil([&] {
-    shown = x.Capture(*window);
-    return shown && Shows(*shown, *drawn, 2);
-  }));
+  EXPECT_TRUE(ComesToShow(x, *window, *drawn));
 
   EXPECT_EQ(probe->Wait(), 0);
   EXPECT_EQ(probe->ReadLine(1s), std::nullopt) << "no input after the last";
@@ -202,11 +207,7 @@ TEST_F(PresenterOnX, TheControlsDialogShowsAsItsGoldenAndTakesClicksAndKeys) {
   ASSERT_TRUE(window);
   XClient x(server_->display());
   ASSERT_TRUE(x.open());
-  std::optional<screen::Picture> shown;
-  ASSERT_TRUE(WaitUntil([&] {
-    shown = x.Capture(*window);
-    return shown && Shows(*shown, *golden, 2);
-  })) << (shown ? Shows(*shown, *golden, 2).message() : "no picture");
+  ASSERT_TRUE(ComesToShow(x, *window, *golden));
 
   // The window table is the device's: the test finds the probe's check box and clicks its middle.
   HWND dialog = ::FindWindowW(nullptr, u"Controls");
@@ -245,10 +246,7 @@ TEST_F(PresenterOnX, TheControlsDialogShowsAsItsGoldenAndTakesClicksAndKeys) {
   }
   EXPECT_GT(ticks, 0) << "the tick is gone";
   EXPECT_EQ(elsewhere, 0);
-  EXPECT_TRUE(WaitUntil([&] {
-    shown = x.Capture(*window);
-    return shown && Shows(*shown, *clicked, 2);
-  }));
+  EXPECT_TRUE(ComesToShow(x, *window, *clicked));
 
   // Enter goes through the dialog manager to the default button.
   ASSERT_EQ(Xdotool({"key", "Return"}), 0);
