@@ -26,6 +26,10 @@ CMediaList* CMediaList::Create() { return new (std::nothrow) CMediaList(); }
 CMediaList* CreateMediaList() { return CMediaList::Create(); }
 
 CMediaList::~CMediaList() {
+  // In the order of their memory: the items of one query were made one after another, and giving
+  // them back that way, not in the list's sorted order, spares the allocator and the register of
+  // live items a jump across memory for each.
+  std::sort(items_.begin(), items_.end(), std::less<IMediaItem*>());
   for (IMediaItem* item : items_) item->Release();
 }
 

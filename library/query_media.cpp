@@ -7,30 +7,33 @@
 #include "media_list.h"
 #include "query_run.h"
 #include "query_watcher.h"
+#include "utf8_text.h"
 
 namespace {
 
 // A total's tag, read in the final select only when that total is limited.
 std::u16string TotalColumn(LONG maximum) {
   // Negative lengths and sizes stand for "unknown" and add nothing to a total.
-  return maximum > 0 ? u", (select max(value, 0) from int_tags where int_tags.mid=results.mid and int_tags.tag=? "
+  return maximum > 0 ? u", (select max(value, 0) from int_tags where int_tags.mid=media.mid and int_tags.tag=? "
                        u"and int_tags.instance=0)"
                      : u", 0";
 }
 
 // The final read: result rows with their source, the preloaded text and the limited totals' tags.
-std::u16string FinalSelect(const QueryParams& p, bool preload, const std::u16string& results) {
+std::u16string FinalSelect(const QueryParams& p, bool preload, const CQueryRun& run) {
   std::u16string sql = u"select media.mid, media.source";
   sql += preload ? u", str_data.value" : u", NULL";
   sql += TotalColumn(p.maxLength) + TotalColumn(p.maxSize);
-  // Results lead, in mid order: the planner would otherwise walk media by source and then sort,
-  // which turns every tag lookup into a random read.
-  sql += u" from " + results + u" results cross join media on results.mid=media.mid ";
+  // Media leads, in mid order, taking the results' rows by their key; a join led by a results
+  // table would have the planner filter the whole tag table first, for want of its statistics.
+  sql += u" from media ";
   if (preload) {
-    sql += u" left join str_tags on results.mid=str_tags.mid and str_tags.tag=? left join str_data on "
+    sql += u" left join str_tags on media.mid=str_tags.mid and str_tags.tag=? left join str_data on "
            u"str_tags.strid=str_data.strid ";
   }
-  sql += (p.flags & QFLAG_RANDOM) ? u" ORDER BY RANDOM() " : u" ORDER BY results.mid ";
+  sql += run.ResultsInPlace() ? u" where media.valid >= " + Utf8ToWide(std::to_string(run.Minimum()))
+                              : u" where media.mid in (select mid from " + run.Results() + u")";
+  sql += (p.flags & QFLAG_RANDOM) ? u" ORDER BY RANDOM() " : u" ORDER BY media.mid ";
   if (p.limit > 0) sql += u" LIMIT ?";
   return sql + u";";
 }
@@ -62,7 +65,7 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
     bool full = false;  // a total maximum was reached: the rest of the rows are not wanted
     if (SUCCEEDED(hr)) {
       run.SelectRows(
-          FinalSelect(params, preload, run.Results()),
+          FinalSelect(params, preload, run),
           [&](CSqlStatement& s) {
             int index = 1;
             if (params.maxLength > 0) s.BindInt(index++, static_cast<int>(TAG_LENGTH));
@@ -72,7 +75,8 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
           },
           [&](const CSqlQuery& row) {
             if (full) return;
-            const LONG rowLength = row.GetInt(3, 0), rowSize = row.GetInt(4, 0);
+            const LONG rowLength = params.maxLength > 0 ? row.GetInt(3, 0) : 0;
+            const LONG rowSize = params.maxSize > 0 ? row.GetInt(4, 0) : 0;
             // A total maximum ends the list at the first item that would go beyond it.
             if ((params.maxLength > 0 && length + rowLength > params.maxLength) ||
                 (params.maxSize > 0 && size + rowSize > params.maxSize)) {

@@ -4,6 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
+#include "utf8_text.h"
+
 namespace {
 
 // SQLite's virtual-machine steps between looks at the cancel flag.
@@ -120,10 +124,16 @@ HRESULT CQueryRun::Candidates(const char16_t* table) {
       break;
     default: return E_FAIL;
   }
-  const std::u16string name(table);
-  Exec(u"delete from " + name + u";");
+  minimum_ = minimum;
   Exec(u"delete from results;");
-  Exec(u"insert into " + name + u" select mid from media WHERE valid >=?;",
+  if (params_.preFilters.empty()) {
+    // A number only, so the text can't carry anything else.
+    candidates_ = u"(select mid from media where valid >= " + Utf8ToWide(std::to_string(minimum)) + u")";
+    return Status();
+  }
+  candidates_ = table;
+  Exec(u"delete from " + candidates_ + u";");
+  Exec(u"insert into " + candidates_ + u" select mid from media WHERE valid >=?;",
        [&](CSqlStatement& s) { s.BindInt(1, minimum); });
   return Status();
 }
@@ -131,6 +141,21 @@ HRESULT CQueryRun::Candidates(const char16_t* table) {
 HRESULT CQueryRun::Narrow(const char16_t* table) {
   HRESULT hr = Candidates(table);
   if (SUCCEEDED(hr)) hr = PreFilter(table);
-  if (SUCCEEDED(hr)) hr = Funnel(table);
+  if (SUCCEEDED(hr)) hr = Funnel(candidates_);
   return hr;
+}
+
+std::u16string CQueryRun::TagRowsOf(const std::u16string& source, const std::u16string& table,
+                                    const std::u16string& joins) {
+  // Not a join led by the table: without statistics for it the planner would first build a
+  // filter from every row of the tag table, which costs more than the whole lookup.
+  if (IsTable(source)) return u" from " + table + u" tags " + joins + u" where tags.mid in (select mid from " + source + u") AND ";
+  // The entry's own row comes last, so that only the tags that pass their test look it up.
+  return u" from " + table + u" tags " + joins + u" cross join " + source + u" src on src.mid=tags.mid where ";
+}
+
+void CQueryRun::MaterializeResults() {
+  if (IsTable(results_)) return;
+  Exec(u"insert or replace into results select mid from " + results_ + u";");
+  results_ = u"results";
 }
