@@ -9,12 +9,14 @@
 #include "id3_reader.h"
 #include "tag_reading.h"
 #include "tagnames.h"
+#include "wave_decoder.h"
 
 void InstallTagReaders() {
   TagReaders readers{};
   readers.ReadId3Tags = ReadId3Tags;
   readers.ReadApeTag = ReadApeTag;
   readers.ReadAsfAttributes = ReadAsfAttributes;
+  readers.ReadWaveInfo = ReadWaveInfo;
   readers.IsNetworkPath = IsNetworkPath;
   SetTagReaders(&readers);
   SetAttributeNameLookup(GetAsfAttributeName);

@@ -120,10 +120,11 @@ void PreampOnly(RoundRows& rows, LONG gain, SHORT* samples, int blocks, int chan
   }
 }
 
-#define ZB_INLINE [[gnu::always_inline]] inline
+// Each width's functions carry its instruction set as an attribute, which g++ and clang both take
+// (a target pragma is g++'s alone); the lanes' include spells it ZB_TARGET.
+#define ZB_INLINE ZB_TARGET [[gnu::always_inline]] inline
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+#define ZB_TARGET [[gnu::target("avx2")]]
 namespace avx2 {
 using V = __m256i;
 constexpr int kLanes = 4;
@@ -146,14 +147,15 @@ ZB_INLINE V Select(const int64_t* section, int first, int last, V v, const int64
 }
 #include "core/output/equalizer_cascade_lanes.inc"
 }  // namespace avx2
-#pragma GCC pop_options
+#undef ZB_TARGET
 
-#pragma GCC push_options
-#pragma GCC target("avx512f")
+#define ZB_TARGET [[gnu::target("avx512f")]]
 #pragma GCC diagnostic push
 // GCC 12's 512-bit intrinsics take their unused pass-through from a self-initialised vector.
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 namespace avx512 {
 using V = __m512i;
 constexpr int kLanes = 8;
@@ -175,7 +177,7 @@ ZB_INLINE V Select(const int64_t* section, int first, int last, V v, const int64
 #include "core/output/equalizer_cascade_lanes.inc"
 }  // namespace avx512
 #pragma GCC diagnostic pop
-#pragma GCC pop_options
+#undef ZB_TARGET
 
 #undef ZB_INLINE
 

@@ -10,6 +10,7 @@
 #include "core/window/song_title_stand_in.h"
 #include "core/transport/transport_neighbours.h"
 #include "mp3_decoder.h"
+#include "wave_decoder.h"
 
 namespace {
 constexpr int kUiCommandSongTitle = 6;
@@ -17,7 +18,8 @@ constexpr int kUiCommandSongTitle = 6;
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
   RegisterDecModule(&Mp3Decoder, instance, window);
-  LogSeam(u"the Ogg Vorbis, WMA, Windows Media and WAVE decoders");
+  LogSeam(u"the Ogg Vorbis, WMA and Windows Media decoders");
+  RegisterDecModule(&WaveDecoder, instance, window);
   RegisterSource(FileReaderSource(), instance, window);
   LogSeam(u"the network source");
   RegisterOutputModule(&WaveWriterModule, instance, window);

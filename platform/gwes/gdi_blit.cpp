@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gwes/gdi_blit_fast.h"
 #include "gwes/gdi_rop.h"
 
 namespace zb::gdi {
@@ -167,6 +168,18 @@ void Blit(DeviceContext& dc, int x, int y, int width, int height, const BlitSour
   const bool plainCopy = src && rop == 0xCC && !mask && !source->transparent && convert->Identity() && dst.bpp >= 8 &&
                          source->width == width && source->height == height && width > 0 && height > 0;
 
+  // The skin's masked copies between surfaces of one layout take a kernel of their own.
+  std::optional<FastMaskedCopy> fast;
+  const bool unstretched = src && source->width == width && source->height == height && width > 0 && height > 0;
+  if (unstretched && convert->Identity() && FastMaskedCopy::Supports(dst, *src)) {
+    if (mask && !source->transparent && mask->surface->bpp == 1 &&
+        ((rop == 0xCC && mask->backRop == 0xAA) || (rop == 0xAA && mask->backRop == 0xCC))) {
+      fast = FastMaskedCopy::Masked(*mask->surface, rop == 0xCC);
+    } else if (!mask && source->transparent && rop == 0xCC) {
+      fast = FastMaskedCopy::ColourKey(transparentKey, keyMask);
+    }
+  }
+
   std::vector<uint32_t> raw, line, S, P, D, M, back, out;
   const RECT area{dx.start, dy.start, dx.start + dx.length, dy.start + dy.length};
   Region visible = dc.VisibleRegion();
@@ -189,6 +202,10 @@ void Blit(DeviceContext& dc, int x, int y, int width, int height, const BlitSour
         std::memmove(dst.Row(row) + static_cast<size_t>(left) * bytes,
                      src->Row(srcRow) + static_cast<size_t>(colMap[left - dx.start]) * bytes,
                      static_cast<size_t>(n) * bytes);
+        continue;
+      }
+      if (fast && fast->Row(dst, left, row, *src, colMap[left - dx.start], srcRow,
+                            mask ? mask->x + (left - dx.start) : 0, mask ? mask->y + (row - dy.start) : 0, n)) {
         continue;
       }
       out.resize(n);

@@ -1,10 +1,11 @@
-// zbtags: reads a file's tags as the media library does (the MP3 decoder's stream information,
-// then the ID3, APE and ASF readers), and prints every tag by the name table's names, one
+// zbtags: reads a file's tags as the media library does (the MP3 or WAVE decoder's stream
+// information, then the ID3, APE and ASF readers it names), and prints every tag by the name table's names, one
 // "Name = value" line each ("Name[n]" for instances of multi-valued tags). Blobs print as their
 // size and first bytes.
 //
 //   zbtags FILE       (a host path; the file is read through the device layer)
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "tag_reading.h"
 #include "tag_readers.h"
 #include "tagnames.h"
+#include "wave_decoder.h"
 
 namespace {
 
@@ -58,21 +60,27 @@ std::string Value(const CTagValue& value) {
   return out;
 }
 
-// As the media library reads a file: the MP3 decoder's stream information for a file it takes,
-// then the readers its answer names; for any other file every reader. False when none read.
+// As the media library reads a file: the stream information of the decoder that takes it, then
+// the readers its answer names (none when it answers without the readers' base); for any other
+// file every reader. False when none read.
 bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
   const struct {
     DWORD bit;
     LONG (*reader)(InputSource*, LPCWSTR, IMediaItem*);
   } kReaders[] = {{TAGREAD_ID3, ReadId3Tags}, {TAGREAD_APE, ReadApeTag}, {TAGREAD_ASF, ReadAsfAttributes}};
+  const struct {
+    const WCHAR* extension;
+    DecModule* decoder;
+  } kDecoders[] = {{u".mp3", &Mp3Decoder}, {u".mp2", &Mp3Decoder}, {u".mp1", &Mp3Decoder}, {u".mpa", &Mp3Decoder},
+                   {u".wav", &WaveDecoder}, {u".snd", &WaveDecoder}, {u".au", &WaveDecoder}};
   DWORD wanted = TAGREAD_ID3 | TAGREAD_APE | TAGREAD_ASF;
   bool read = false;
   const WCHAR* dot = wcsrchr(path, u'.');
-  for (const WCHAR* e : {u".mp3", u".mp2", u".mp1", u".mpa"}) {
-    if (!dot || _wcsicmp(dot, e) != 0) continue;
-    const LONG info = Mp3Decoder.ReadStreamInfo(source, path, item);
-    if ((static_cast<DWORD>(info) & 0xFFFFF000) != TAGREAD_CODE) return false;
-    wanted = static_cast<DWORD>(info) & 0xFF;
+  for (const auto& d : kDecoders) {
+    if (!dot || _wcsicmp(dot, d.extension) != 0) continue;
+    const LONG info = d.decoder->ReadStreamInfo(source, path, item);
+    if (info < 0) return false;
+    wanted = (static_cast<DWORD>(info) & 0xFFFFF000) == TAGREAD_CODE ? static_cast<DWORD>(info) & 0xFF : 0;
     read = true;
   }
   for (const auto& r : kReaders)
@@ -83,6 +91,10 @@ bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs("usage: zbtags FILE\n", stdout);
+    return 0;
+  }
   if (argc != 2) {
     std::fputs("usage: zbtags FILE\n", stderr);
     return 2;
