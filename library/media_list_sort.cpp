@@ -3,6 +3,7 @@
 // items change or values are odd (NaN), and the sort can never run out of bounds.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -15,15 +16,20 @@ namespace {
 // A text key: a span of the sort's own arena, which holds every text folded once when read.
 // Ordering the folded texts gives the order of comparing the texts ignoring case, and keeping
 // them side by side spares each its own allocation and each comparison a jump across memory.
+// Its first four units travel with it, packed in order, and settle most comparisons without a
+// look into the arena.
 struct TextSpan {
-  size_t offset;
-  size_t length;
+  uint32_t offset;
+  uint32_t length;
+  uint64_t prefix;
 };
 
 using KeyValue = std::variant<std::monostate, TextSpan, LONG, float, SYSTEMTIME>;
 
 class TextArena {
  public:
+  explicit TextArena(size_t texts) { texts_.reserve(texts * 16); }  // room for most titles and names
+
   // The text of a BSTR getter, folded into the arena; nothing when the item has none.
   std::optional<TextSpan> Read(IMediaItem* item, DWORD id) {
     BSTR text = nullptr;
@@ -33,12 +39,20 @@ class TextArena {
     return span;
   }
   TextSpan Add(std::u16string_view text) {
-    const TextSpan span{texts_.size(), text.size()};
+    TextSpan span{static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size()), 0};
     zblib::AppendFoldedUpper(texts_, text);
+    for (size_t i = 0; i < 4; ++i) {
+      span.prefix = span.prefix << 16 | (i < text.size() ? texts_[span.offset + i] : 0);
+    }
     return span;
   }
-  std::u16string_view View(const TextSpan& span) const {
-    return std::u16string_view(texts_).substr(span.offset, span.length);
+  // Units missing from a short text count as 0 in the prefix, so texts whose prefixes differ
+  // order as the prefixes do; equal prefixes leave it to the whole texts.
+  int Compare(const TextSpan& a, const TextSpan& b) const {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+    const std::u16string_view all(texts_);
+    const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
+    return (c > 0) - (c < 0);
   }
 
  private:
@@ -76,25 +90,28 @@ KeyValue ReadKey(IMediaItem* item, DWORD key, bool albumArtistFallback, TextAren
       return {};
     }
     default:
-      return TextSpan{0, 0};  // compares equal for every item
+      return TextSpan{0, 0, 0};  // compares equal for every item
   }
 }
 
 int Sign(LONGLONG v) { return (v > 0) - (v < 0); }
 
+// One key holds values of one type, or nothing where an item lacks it.
 int CompareValues(const KeyValue& a, const KeyValue& b, const TextArena& arena) {
-  const bool hasA = !std::holds_alternative<std::monostate>(a), hasB = !std::holds_alternative<std::monostate>(b);
-  if (!hasA || !hasB) return static_cast<int>(hasA) - static_cast<int>(hasB);  // missing is lower
-  if (const auto* text = std::get_if<TextSpan>(&a)) {
-    return Sign(arena.View(*text).compare(arena.View(std::get<TextSpan>(b))));
+  if (a.index() != b.index() || a.index() == 0) {
+    const bool hasA = a.index() != 0, hasB = b.index() != 0;
+    return static_cast<int>(hasA) - static_cast<int>(hasB);  // missing is lower
   }
-  if (const auto* number = std::get_if<LONG>(&a)) return Sign(static_cast<LONGLONG>(*number) - std::get<LONG>(b));
-  if (const auto* real = std::get_if<float>(&a)) {
-    const float other = std::get<float>(b);
-    if (std::isnan(*real) || std::isnan(other)) return static_cast<int>(std::isnan(*real)) - static_cast<int>(std::isnan(other));
-    return (*real > other) - (*real < other);
+  switch (a.index()) {
+    case 1: return arena.Compare(*std::get_if<TextSpan>(&a), *std::get_if<TextSpan>(&b));
+    case 2: return Sign(static_cast<LONGLONG>(*std::get_if<LONG>(&a)) - *std::get_if<LONG>(&b));
+    case 3: {
+      const float x = *std::get_if<float>(&a), y = *std::get_if<float>(&b);
+      if (std::isnan(x) || std::isnan(y)) return static_cast<int>(std::isnan(x)) - static_cast<int>(std::isnan(y));
+      return (x > y) - (x < y);
+    }
+    default: return Sign(CompareDates(*std::get_if<SYSTEMTIME>(&a), *std::get_if<SYSTEMTIME>(&b), false));
   }
-  return Sign(CompareDates(std::get<SYSTEMTIME>(a), std::get<SYSTEMTIME>(b), false));
 }
 
 // Multi-valued keys other than integers, blobs and GUIDs cannot be ordered.
@@ -125,23 +142,29 @@ STDMETHODIMP CMediaList::Sort(const DWORD* tags, const DWORD* ascending, LONG co
   std::vector<Row> rows(n);
   std::vector<KeyValue> later(n * (keys - 1));  // the keys after the first, item by item
   std::vector<int> directions;
-  TextArena arena;
+  TextArena arena(n * keys);
   if (count == 0) {
     directions.push_back(ascending && !ascending[0] ? -1 : 1);
     for (size_t i = 0; i < n; ++i) {
       rows[i].index = i;
-      BSTR source = nullptr;
+      std::u16string source;
       // An item without a source orders before every item with one.
-      if (SUCCEEDED(items_[i]->GetSource(&source)) && source && *source) rows[i].first = arena.Add(source);
-      SysFreeString(source);
+      if (SourceAt(i, &source) && !source.empty()) rows[i].first = arena.Add(source);
     }
   } else {
     const bool fallback = tags[0] != 0;
     for (LONG k = 0; k < count; ++k) directions.push_back(ascending[k] ? 1 : -1);
+    // A listed row tells its preloaded text itself; anything else takes the entry's item.
+    std::u16string text;
+    auto key = [&](size_t i, DWORD tag) -> KeyValue {
+      if (!items_[i].item && rows_->Text(items_[i].row, tag, &text)) return arena.Add(text);
+      IMediaItem* item = Item(i);
+      return item ? ReadKey(item, tag, fallback, arena) : KeyValue();
+    };
     for (size_t i = 0; i < n; ++i) {
       rows[i].index = i;
-      rows[i].first = ReadKey(items_[i], tags[0], fallback, arena);
-      for (size_t k = 1; k < keys; ++k) later[i * (keys - 1) + k - 1] = ReadKey(items_[i], tags[k], fallback, arena);
+      rows[i].first = key(i, tags[0]);
+      for (size_t k = 1; k < keys; ++k) later[i * (keys - 1) + k - 1] = key(i, tags[k]);
     }
   }
 
@@ -152,7 +175,7 @@ STDMETHODIMP CMediaList::Sort(const DWORD* tags, const DWORD* ascending, LONG co
     }
     return c < 0;
   });
-  std::vector<IMediaItem*> sorted;
+  std::vector<Slot> sorted;
   sorted.reserve(n);
   for (const Row& row : rows) sorted.push_back(items_[row.index]);
   items_.swap(sorted);

@@ -1,6 +1,6 @@
 // IMediaLibrary::QueryMedia: which entries match a query item, as a list of library items,
 // optionally shuffled, limited in count, in total length or in total size. A cancelled query
-// reports E_ABORT and hands out nothing.
+// reports E_ABORT and hands out nothing. The list makes each row's item when it is first asked for.
 #include <string>
 #include <vector>
 
@@ -36,6 +36,19 @@ std::u16string FinalSelect(const QueryParams& p, bool preload, const CQueryRun& 
   sql += (p.flags & QFLAG_RANDOM) ? u" ORDER BY RANDOM() " : u" ORDER BY media.mid ";
   if (p.limit > 0) sql += u" LIMIT ?";
   return sql + u";";
+}
+
+// A column's text as the list keeps it: ASCII as stored, anything else as the UTF-16 that an
+// item would have been given. Either ends at the first NUL, as the item's text would.
+ListedText TextOf(const CSqlQuery& row, int column) {
+  const char* narrow = row.GetUtf8(column);
+  if (!narrow) return {};
+  size_t length = 0;
+  bool ascii = true;
+  for (; narrow[length]; ++length) ascii = ascii && static_cast<unsigned char>(narrow[length]) < 0x80;
+  if (ascii) return {narrow, length, false};
+  LPCWSTR wide = row.GetText(column);
+  return wide ? ListedText{wide, std::char_traits<char16_t>::length(wide), true} : ListedText{};
 }
 
 }  // namespace
@@ -85,14 +98,10 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
             }
             length += rowLength;
             size += rowSize;
+            // Each row becomes its library item when somebody first asks for it.
             const DWORD mid = static_cast<DWORD>(row.GetInt(0, 0));
-            LPCWSTR source = row.GetText(1, u"");
-            LPCWSTR extra = row.GetText(2);
-            IMediaItem* item = extra ? OpenBoundItemWithText(mid, source, params.extraColumn, extra, 0)
-                                     : OpenBoundItem(mid, source, 0);
-            if (!item) return;
-            list->AddItem(item);
-            item->Release();
+            const ListedText source = TextOf(row, 1);
+            list->AddRow(this, preload ? params.extraColumn : 0, mid, source, TextOf(row, 2));
           });
       hr = run.Status();
     }

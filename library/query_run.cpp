@@ -87,14 +87,22 @@ bool CQueryRun::SelectMids(const std::u16string& sql, const Binder& bind, std::v
 }
 
 bool CQueryRun::InsertMids(const std::u16string& table, const std::vector<DWORD>& mids) {
-  CSqlStatement* insert = Statement(u"insert or replace into " + table + u" values (?);");
-  if (!insert) return false;
+  // Many rows a statement: running one statement per row cost more than the rows themselves.
+  constexpr size_t kBatch = 64;
+  std::u16string many = u"insert or replace into " + table + u" values (?)";
+  for (size_t i = 1; i < kBatch; ++i) many += u",(?)";
+  CSqlStatement* batch = Statement(many + u";");
+  CSqlStatement* single = Statement(u"insert or replace into " + table + u" values (?);");
+  if (!batch || !single) return false;
   size_t done = 0;
-  for (DWORD mid : mids) {
+  while (done < mids.size()) {
     // Long runs of rows still give way to a cancel now and then.
-    if ((++done & 1023) == 0 && Cancelled()) return false;
-    insert->BindInt(1, static_cast<int>(mid));
+    if (done > 0 && done % 1024 == 0 && Cancelled()) return false;
+    CSqlStatement* insert = mids.size() - done >= kBatch ? batch : single;
+    const size_t rows = insert == batch ? kBatch : 1;
+    for (size_t r = 0; r < rows; ++r) insert->BindInt(static_cast<int>(r + 1), static_cast<int>(mids[done + r]));
     if (insert->Execute() < 0) return !(failed_ = true);
+    done += rows;
   }
   return true;
 }

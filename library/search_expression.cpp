@@ -57,9 +57,10 @@ Found MatchAt(std::u16string_view text, const std::vector<std::u16string>& piece
   return {begin, end};
 }
 
-// The first occurrence of the term, trying each start of its first piece.
+// The first occurrence of the term, trying each place where its first piece occurs.
 Found SearchTerm(std::u16string_view text, const std::vector<std::u16string>& pieces, bool toEnd) {
-  for (size_t begin = 0; begin <= text.size(); ++begin)
+  if (pieces.empty()) return MatchAt(text, pieces, 0, toEnd);
+  for (size_t begin = zblib::FindNoCase(text, pieces[0]); begin != npos; begin = zblib::FindNoCase(text, pieces[0], begin + 1))
     if (Found found = MatchAt(text, pieces, begin, toEnd)) return found;
   return {};
 }
