@@ -15,6 +15,7 @@
 #include "core/window/program_state.h"
 #include "core/settings/settings.h"
 #include "core/window/trusted_buffers.h"
+#include "skin/skin.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr int kStoredValue = -666;
 
 void MakeBackBuffer(HWND window) {
   MainWindowState& state = MainWindow();
+  MainWindowOffscreenBitmap() = nullptr;
   if (state.backBuffer) DeleteObject(state.backBuffer);
   state.backBuffer = nullptr;
   RECT client{};
@@ -36,6 +38,7 @@ void MakeBackBuffer(HWND window) {
     DeleteDC(memory);
   }
   ReleaseDC(window, screen);
+  MainWindowOffscreenBitmap() = state.backBuffer;  // the skin composes single elements through it
 }
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
@@ -64,6 +67,7 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
 LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
   MainWindowState& state = MainWindow();
   SetWindowLongW(window, GWL_USERDATA, MAIN_WINDOW_DESTROYED);
+  MainWindowOffscreenBitmap() = nullptr;
   if (state.backBuffer) DeleteObject(state.backBuffer);
   state.backBuffer = nullptr;
   UnmapHardwareButtons();
