@@ -7,7 +7,7 @@ constexpr struct {
   const WCHAR* extension;
   int type;
 } kSkinFiles[kSkinFileExtensionCount] = {
-    {u".roz", 1},
+    {u".zsz", 1},
     {u".wsz", 1},
     {u".skn", 2},
 };

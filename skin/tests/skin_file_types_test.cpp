@@ -8,7 +8,7 @@
 namespace {
 
 TEST(SkinFileTypes, ExtensionsByIndex) {
-  const char16_t* expected[] = {u".roz", u".wsz", u".skn"};
+  const char16_t* expected[] = {u".zsz", u".wsz", u".skn"};
   for (int i = 0; i < 3; ++i) {
     WCHAR out[16] = {};
     EXPECT_NE(GetSkinFileExtension(i, out), 0);
@@ -25,8 +25,8 @@ TEST(SkinFileTypes, TypeOfAPath) {
     const char16_t* path;
     int type;
   } cases[] = {
-      {u"\\Skins\\Dark.ROZ", 1}, {u"a.wsz", 1},        {u"b.Skn", 2},     {u"c.rozz", 0},
-      {u"noextension", 0},       {u"", 0},             {u"x.roz.txt", 0}, {u"\\dir.roz\\file", 0},
+      {u"\\Skins\\Dark.ZSZ", 1}, {u"a.wsz", 1},        {u"b.Skn", 2},     {u"c.zszz", 0},
+      {u"noextension", 0},       {u"", 0},             {u"x.zsz.txt", 0}, {u"\\dir.zsz\\file", 0},
   };
   for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(GetSkinFileType(cases[i].path), cases[i].type) << "case " << i;
   EXPECT_EQ(GetSkinFileType(nullptr), 0);
