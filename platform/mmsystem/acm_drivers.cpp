@@ -49,7 +49,8 @@ WAVEFORMATEX Make(WORD tag, WORD channels, DWORD rate, WORD bits) {
   f.nChannels = channels;
   f.nSamplesPerSec = rate;
   f.wBitsPerSample = bits;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
+  // Unsigned: a hostile header's channel and bit counts must not overflow a signed product.
+  f.nBlockAlign = static_cast<WORD>(static_cast<DWORD>(channels) * bits / 8);
   f.nAvgBytesPerSec = rate * f.nBlockAlign;
   return f;
 }

@@ -65,7 +65,7 @@ bool CodingOf(const WAVEFORMATEX& f, Coding* coding) {
   } else {
     return false;
   }
-  return f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8;
+  return f.nBlockAlign == static_cast<DWORD>(f.nChannels) * f.wBitsPerSample / 8;
 }
 
 FrameConverter::FrameConverter(const WAVEFORMATEX& source, const WAVEFORMATEX& destination)

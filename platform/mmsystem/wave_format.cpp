@@ -11,7 +11,7 @@ MMRESULT CheckFormat(const WAVEFORMATEX* f) {
   if (!f) return MMSYSERR_INVALPARAM;
   if (f->wFormatTag != WAVE_FORMAT_PCM || f->nChannels < 1 || f->nChannels > 2) return WAVERR_BADFORMAT;
   if (f->wBitsPerSample != 8 && f->wBitsPerSample != 16) return WAVERR_BADFORMAT;
-  if (f->nBlockAlign != f->nChannels * f->wBitsPerSample / 8 || f->nAvgBytesPerSec != f->nSamplesPerSec * f->nBlockAlign)
+  if (f->nBlockAlign != static_cast<DWORD>(f->nChannels) * f->wBitsPerSample / 8 || f->nAvgBytesPerSec != f->nSamplesPerSec * f->nBlockAlign)
     return WAVERR_BADFORMAT;
   const auto& rates = device::CurrentProfile()->audioRates;
   return std::find(rates.begin(), rates.end(), f->nSamplesPerSec) == rates.end() ? WAVERR_BADFORMAT : MMSYSERR_NOERROR;

@@ -138,5 +138,15 @@ TEST(AcmFormatsTest, SuggestionsForTheDecodersSources) {
             MMSYSERR_INVALHANDLE);
 }
 
+// Channel and bit counts from a hostile file header reach the drivers as they stand.
+TEST(AcmFormatsTest, AHostileHeaderIsRefusedWithoutOverflow) {
+  WAVEFORMATEX source = Format(WAVE_FORMAT_PCM, 65282, 0x4d000000, 40603);
+  source.nBlockAlign = 0xa9ce;
+  WAVEFORMATEX destination = Format(WAVE_FORMAT_PCM, 0, 0, 0);
+  EXPECT_NE(acmFormatSuggest(nullptr, &source, &destination, sizeof(destination), ACM_FORMATSUGGESTF_WFORMATTAG),
+            MMSYSERR_NOERROR);
+  EXPECT_EQ(destination.nChannels, 0);
+}
+
 }  // namespace
 }  // namespace zb::acm::testing

@@ -10,7 +10,7 @@ inline WAVEFORMATEX Format(WORD tag, WORD channels, DWORD rate, WORD bits) {
   f.nChannels = channels;
   f.nSamplesPerSec = rate;
   f.wBitsPerSample = bits;
-  f.nBlockAlign = static_cast<WORD>(channels * bits / 8);
+  f.nBlockAlign = static_cast<WORD>(static_cast<DWORD>(channels) * bits / 8);
   f.nAvgBytesPerSec = rate * f.nBlockAlign;
   return f;
 }
