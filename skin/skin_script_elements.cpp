@@ -38,18 +38,23 @@ int Group(SkinParseContext* c, LPCWSTR args) {
   return Add(c, p) && ok;
 }
 
-int Button(SkinParseContext* c, LPCWSTR args) {
-  SkinTokens t(12, kElementTokenLength);
+// The shape BUTTON and LABEL2 share: a name, two bitmap or font ids, a region, then numbers.
+int NameIdsRegionNumbers(SkinParseContext* c, LPCWSTR args, int kind, int slots, int maxLength) {
+  SkinTokens t(slots, maxLength);
   int n = 0;
-  bool ok = SplitForKeyword(c, args, &t, &n, {12});
+  bool ok = SplitForKeyword(c, args, &t, &n, {slots});
   SkinElementParams p;
-  p.kind = SKIN_KIND_BUTTON;
+  p.kind = kind;
   Name(&p, t.Text(0));
   p.ids[0] = t.Number(1);
   p.ids[1] = t.Number(2);
   ok = ParseSkinRegion(c, t.Text(3), &p.region) && ok;
-  Numbers(t, 4, 8, &p);
+  Numbers(t, 4, slots - 4, &p);
   return Add(c, p) && ok;
+}
+
+int Button(SkinParseContext* c, LPCWSTR args) {
+  return NameIdsRegionNumbers(c, args, SKIN_KIND_BUTTON, 12, kElementTokenLength);
 }
 
 int OnOff(SkinParseContext* c, LPCWSTR args) {
@@ -159,19 +164,7 @@ int Label(SkinParseContext* c, LPCWSTR args) {
   return Add(c, p) && ok;
 }
 
-int Label2(SkinParseContext* c, LPCWSTR args) {
-  SkinTokens t(10, 32);
-  int n = 0;
-  bool ok = SplitForKeyword(c, args, &t, &n, {10});
-  SkinElementParams p;
-  p.kind = SKIN_KIND_LABEL2;
-  Name(&p, t.Text(0));
-  p.ids[0] = t.Number(1);
-  p.ids[1] = t.Number(2);
-  ok = ParseSkinRegion(c, t.Text(3), &p.region) && ok;
-  Numbers(t, 4, 6, &p);
-  return Add(c, p) && ok;
-}
+int Label2(SkinParseContext* c, LPCWSTR args) { return NameIdsRegionNumbers(c, args, SKIN_KIND_LABEL2, 10, 32); }
 
 int Panel(SkinParseContext* c, LPCWSTR args) {
   SkinTokens t(9, 32);

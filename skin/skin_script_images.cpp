@@ -53,6 +53,14 @@ int Transparency(SkinParseContext* c, LPCWSTR args) {
   return ok;
 }
 
+// The image of a BITMAP or ALPHA line, from the UICache or the package; the line's own message
+// when there is none at all.
+HBITMAP ImageOfLine(SkinParseContext* c, LPCWSTR file, LPCWSTR failure, HBITMAP* mask, bool* reused) {
+  HBITMAP bitmap = FindOrLoad(c, file, false, mask, reused);
+  if (!bitmap) SetSkinError(c, failure);
+  return bitmap;
+}
+
 int Bitmap(SkinParseContext* c, LPCWSTR args) {
   SkinTokens t(4, 260);
   int n = 0;
@@ -60,11 +68,8 @@ int Bitmap(SkinParseContext* c, LPCWSTR args) {
   const int width = n == 2 ? -1 : t.Number(2), height = n == 2 ? -1 : t.Number(3);
   HBITMAP mask = nullptr;
   bool reused = false;
-  HBITMAP bitmap = FindOrLoad(c, t.Text(1), false, &mask, &reused);
-  if (!bitmap) {
-    SetSkinError(c, u"error reading BITMAP (check filename or free some memory)");
-    return 0;
-  }
+  HBITMAP bitmap = ImageOfLine(c, t.Text(1), u"error reading BITMAP (check filename or free some memory)", &mask, &reused);
+  if (!bitmap) return 0;
   if (width >= 1 && height >= 1) {
     HBITMAP scaled = ResizeBitmap(1, c->skin->GetWindow(), bitmap, width, height);
     HBITMAP scaledMask = mask ? ResizeBitmap(1, c->skin->GetWindow(), mask, width, height) : nullptr;
@@ -128,11 +133,8 @@ int Alpha(SkinParseContext* c, LPCWSTR args) {
   bool ok = SplitForKeyword(c, args, &t, &n, {4, 5, 6});
   HBITMAP mask = nullptr;
   bool reused = false;
-  HBITMAP bitmap = FindOrLoad(c, t.Text(1), false, &mask, &reused);
-  if (!bitmap) {
-    SetSkinError(c, u"error reading ALPHA (check filename or free some memory)");
-    return 0;
-  }
+  HBITMAP bitmap = ImageOfLine(c, t.Text(1), u"error reading ALPHA (check filename or free some memory)", &mask, &reused);
+  if (!bitmap) return 0;
   UICache* cache = UICache::Get();
   const int id = t.Number(0);
   cache->AddAlphaFont(bitmap, id, t.Number(2), t.Number(3), n >= 5 ? t.Number(4) : 1, n >= 6 ? t.Number(5) : 0, t.Text(1));
