@@ -24,6 +24,9 @@ class CSkin {
   // (the element list is then emptied).
   BOOL Load(LPCWSTR path);
   BOOL LoadScript(LPCWSTR packagePath, LPCWSTR scriptName);
+  // The whole text of the named entry of the skin's package (the script encodings); empty when
+  // there is none.
+  std::u16string ReadPackageText(LPCWSTR name) const;
   // Each failing script line's message, with its line number, from the last load.
   const std::vector<std::u16string>& LoadMessages() const { return loadMessages_; }
   void DeleteElements() { elements_.clear(); }

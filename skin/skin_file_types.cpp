@@ -29,3 +29,15 @@ int GetSkinFileType(const WCHAR* path) {
   }
   return 0;
 }
+
+int BuildSkinFileMask(int i, WCHAR* out) {
+  if (!out) return 0;
+  out[0] = 0;
+  if (i < -1 || i >= kSkinFileExtensionCount) return 0;
+  for (int row = i < 0 ? 0 : i; row < (i < 0 ? kSkinFileExtensionCount : i + 1); ++row) {
+    if (out[0]) wcscat(out, u";");
+    wcscat(out, u"*");
+    wcscat(out, kSkinFiles[row].extension);
+  }
+  return 1;
+}

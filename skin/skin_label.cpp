@@ -10,7 +10,7 @@
 #include "skin/ui_cache.h"
 
 namespace {
-constexpr UINT kLength = 1239, kTextWidth = 1240, kGlyphSetCopy = 1241, kGlyphCount = 1242, kCharAt = 1243;
+constexpr UINT kLength = SKM_GETLENGTH, kTextWidth = SKM_GETTEXTWIDTH, kGlyphSetCopy = 1241, kGlyphCount = 1242, kCharAt = 1243;
 }
 
 CSkinLabel::~CSkinLabel() {

@@ -3,6 +3,7 @@
 #include "skin/skin.h"
 #include "skin/skin_element_params.h"
 #include "skin/skin_file_types.h"
+#include "skin/skin_package.h"
 #include "skin/skin_script.h"
 
 void CSkin::SetPath(LPCWSTR path) { path_ = path ? path : u""; }
@@ -27,6 +28,15 @@ BOOL CSkin::Load(LPCWSTR path) {
     default:
       return FALSE;
   }
+}
+
+std::u16string CSkin::ReadPackageText(LPCWSTR name) const {
+  WCHAR path[MAX_PATH];
+  BOOL temporary = FALSE;
+  if (GetSkinFileType(path_.c_str()) != 1 || !ExtractSkinEntry(path_.c_str(), name, path, &temporary)) return {};
+  std::u16string text = ReadSkinText(path);
+  if (temporary) DeleteFileW(path);
+  return text;
 }
 
 CSkinElement* CSkin::CreateElement(int kind) {

@@ -16,6 +16,7 @@
 #include "core/settings/settings.h"
 #include "core/window/trusted_buffers.h"
 #include "skin/skin.h"
+#include "skin/skin_state.h"
 
 namespace {
 
@@ -186,6 +187,8 @@ LRESULT OnPointer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SetFocus(window);
   }
   RestartSleepTimer(window);
+  if (CPlayerCore* core = PeekPlayerCore())
+    if (CSkinState* skin = core->GetSkinState()) skin->HandleWindowMessage(window, message, wParam, lParam);
   return 1;
 }
 
@@ -338,7 +341,7 @@ constexpr MessageEntry kMessages[] = {
        if (!TrustedBufferChars(lParam)) return 1;  // no text of this process
        return OnOpenPath(w, wParam != 0, TrustedText(lParam));
      }},
-    {WM_ZB_SKIN_SHOWN, [](HWND w, WPARAM, LPARAM lParam) { return OnSkinShown(w, lParam); }},
+    {WM_ZB_SKIN_SHOWN, [](HWND w, WPARAM wParam, LPARAM lParam) { return OnSkinShown(w, wParam, lParam); }},
     {WM_ZB_PRIORITY_BOOST,
      [](HWND, WPARAM wParam, LPARAM lParam) -> LRESULT {
        MainWindow().boostValue = wParam;

@@ -1,4 +1,4 @@
-// The skin-file table: extensions by index and the type of a path.
+// The skin-file table: extensions by index, search masks and the type of a path.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,6 +18,19 @@ TEST(SkinFileTypes, ExtensionsByIndex) {
   EXPECT_EQ(GetSkinFileExtension(3, untouched), 0);
   EXPECT_EQ(GetSkinFileExtension(-1, untouched), 0);
   EXPECT_EQ(std::u16string(untouched), u"keep");
+}
+
+TEST(SkinFileTypes, MasksByIndex) {
+  const struct {
+    int index;
+    const char16_t* mask;
+    int result;
+  } cases[] = {{-1, u"*.zsz;*.wsz;*.skn", 1}, {0, u"*.zsz", 1}, {2, u"*.skn", 1}, {3, u"", 0}, {-2, u"", 0}};
+  for (const auto& c : cases) {
+    WCHAR out[32] = u"stale";
+    EXPECT_EQ(BuildSkinFileMask(c.index, out), c.result) << c.index;
+    EXPECT_EQ(std::u16string(out), c.mask) << c.index;
+  }
 }
 
 TEST(SkinFileTypes, TypeOfAPath) {

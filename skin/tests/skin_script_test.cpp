@@ -3,20 +3,17 @@
 // every kind are built from their lines, and panels cannot nest without end.
 #include "skin/skin_script.h"
 
-#include <zip.h>
-
 #include "skin/skin.h"
 #include "skin/skin_button.h"
 #include "skin/skin_label.h"
 #include "skin/skin_package.h"
 #include "skin/skin_panel.h"
 #include "skin/skin_slider.h"
+#include "skin_packages.h"
 #include "skin_window_support.h"
 
 namespace zb::testing {
 namespace {
-
-using Entries = std::vector<std::pair<std::string, std::string>>;
 
 class Scripts : public SkinWindowTest {
  protected:
@@ -24,20 +21,8 @@ class Scripts : public SkinWindowTest {
     ForgetSkinPackageListing();
     SkinWindowTest::TearDown();
   }
-  // A package "\<name>" holding the entries.
   std::u16string Package(const std::string& name, const Entries& entries) {
-    const std::string host = device_.Host(name).string();
-    std::remove(host.c_str());
-    int error = 0;
-    zip_t* z = zip_open(host.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    EXPECT_NE(z, nullptr);
-    for (const auto& [entry, bytes] : entries) {
-      // The entries outlive zip_close, which reads them.
-      zip_source_t* src = zip_source_buffer(z, bytes.data(), bytes.size(), 0);
-      zip_file_add(z, entry.c_str(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
-    }
-    EXPECT_EQ(zip_close(z), 0);
-    return u"\\" + std::u16string(name.begin(), name.end());
+    return WriteSkinPackage(device_, name, entries);
   }
   std::vector<std::u16string> Load(const std::u16string& package) {
     EXPECT_TRUE(skin_->LoadScript(package.c_str(), u"script.txt"));

@@ -13,7 +13,8 @@
 #include "device/text.h"
 #include "gwes/screen_picture.h"
 #include "skin/skin.h"
-#include "skin/ui_cache.h"
+#include "skin/skin_fit.h"
+#include "skin/skin_state.h"
 
 namespace {
 
@@ -77,17 +78,6 @@ zb::screen::Picture Render(CSkin& skin, HWND window, int w, int h) {
   return p;
 }
 
-// Scales the skin to the screen as the player does when its background differs by more than
-// three pixels.
-void FitToScreen(CSkin& skin, int w, int h) {
-  BITMAP bm{};
-  HBITMAP background = skin.GetBackgroundBitmap();
-  if (!background || !GetObjectW(background, sizeof bm, &bm)) return;
-  const int bw = bm.bmWidth, bh = std::abs(bm.bmHeight);
-  if (bw <= 1 || bh <= 1 || (std::abs(bw - w) <= 3 && std::abs(bh - h) <= 3)) return;
-  skin.Rescale(TRUE, w * bh, h * bw, bw * bh);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,19 +110,22 @@ int main(int argc, char** argv) {
   HWND window = MakeWindow(w, h);
   int status = 0;
   {
-    CSkin skin(window);
-    const BOOL loaded = skin.Load(package.c_str());
-    for (const std::u16string& m : skin.LoadMessages()) std::printf("%s\n", zb::ToUtf8(m).c_str());
+    // The skin state owns the skin (and the UICache) as in the player, and refreshes it.
+    CSkinState state(window);
+    auto* skin = new CSkin(window);
+    state.SetSkin(skin);
+    const BOOL loaded = skin->Load(package.c_str());
+    for (const std::u16string& m : skin->LoadMessages()) std::printf("%s\n", zb::ToUtf8(m).c_str());
     if (!loaded) {
       status = Fail(args[1] + " has no skin script");
     } else if (args[0] == "lint") {
-      status = skin.LoadMessages().empty() ? 0 : 1;
+      status = skin->LoadMessages().empty() ? 0 : 1;
     } else {
-      FitToScreen(skin, w, h);
-      if (!zb::screen::WritePng(Render(skin, window, w, h), out)) status = Fail("cannot write " + out);
+      FitSkinToSize(skin, w, h);
+      state.HandleUiCommand(0, nullptr);
+      if (!zb::screen::WritePng(Render(*skin, window, w, h), out)) status = Fail("cannot write " + out);
     }
   }
-  UICache::Destroy();
   DestroyWindow(window);
   DeleteFileW(package.c_str());
   return status;
