@@ -109,7 +109,10 @@ bool ReadHeader(HANDLE source, const BmpSourceCallbacks& cb, BITMAPINFOHEADER* h
   }
   if (h.biSizeImage == 0) {
     const int64_t rows = h.biHeight < 0 ? -int64_t{h.biHeight} : h.biHeight;
-    const int64_t bytes = ((int64_t{h.biBitCount} * h.biWidth + 31) / 8 & ~int64_t{3}) * rows;
+    const int64_t stride = (int64_t{h.biBitCount} * h.biWidth + 31) / 8 & ~int64_t{3};
+    // A hostile header's stride times rows can pass 64 bits; such an image has no size.
+    int64_t bytes = 0;
+    if (__builtin_mul_overflow(stride, rows, &bytes)) bytes = 0;
     h.biSizeImage = bytes > 0 && bytes <= 0xFFFFFFFF ? static_cast<DWORD>(bytes) : 0;
   }
   if (h.biClrUsed == 0 && h.biBitCount <= 8) h.biClrUsed = 1u << h.biBitCount;

@@ -77,6 +77,9 @@ TEST_F(CopyDataTest, CommandLinesOfASecondCopy) {
       {u"  \"\\Storage Card\\x y.mp3\"", {"Enqueue \\Storage Card\\x y.mp3 1"}, true},
       {u"\\Music\\", {"Enqueue --\\Music 1"}, true},  // a folder, with the core's folder marker
       {u"/enqueue \\Music\\c.mp3", {"AddFiles \\Music\\c.mp3"}, false},
+      {u"/ENQUEUE", {}, false},  // a bare switch adds nothing and changes nothing
+      {u"/Enqueue \t  ", {}, false},
+      {u"/ENQUEUE \" \t \"", {}, false},  // blanks in quotes, as a second start quotes them
       {u"/SILENT", {}, false},
       {u"/wakeup", {}, false},
       {u"/VOLUME=7", {"SetVolume 7", "SetMute 0"}, true},

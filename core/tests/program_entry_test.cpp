@@ -1,11 +1,12 @@
 // The player program as real processes on a test's device: one copy shows its window and
-// answers from outside; a second copy hands its command line over and ends; SIGTERM closes the
-// program as the device's close would (settings saved, "Stopping" raised, status 0); a second
-// start waits for a copy that is still starting and gives up at 60 s of the test clock.
+// answers from outside; a second copy hands its command line over and ends; SIGTERM or SIGINT
+// is the program's own Exit, even while it plays (settings saved, "Stopping" raised, status 0);
+// a second start waits for a copy that is still starting and gives up at 60 s of the test clock.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -22,6 +23,8 @@
 
 namespace zb::testing {
 namespace {
+
+namespace fs = std::filesystem;
 
 class Program : public ::testing::Test {
  protected:
@@ -67,6 +70,25 @@ TEST_F(Program, SigtermSavesTheSettingsRaisesStoppingAndExitsZero) {
   CloseHandle(stopping);
   EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "settings saved";
   if (key) RegCloseKey(key);
+}
+
+TEST_F(Program, OneSignalEndsItEvenWhilePlayingAndItsSettingsAreSaved) {
+  fs::create_directories(device.Host("Music"));
+  ASSERT_TRUE(MakeMp3(device.Host("Music/long.mp3"), 60));
+  for (int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    PlayerProcess player({"\\Music\\long.mp3"});
+    HWND window = WaitForShownWindow();
+    ASSERT_NE(window, nullptr);
+    // Playing, with "noCloseWhilePlaying" on as by default: the user's close would not end it.
+    ASSERT_EQ(AskUntil(window, 121, 1), 1) << "playing";
+    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+    player.Signal(signal);
+    EXPECT_EQ(player.Wait(10000), 0) << "ended within seconds, not at the end of the song";
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS) << "settings saved";
+    if (key) RegCloseKey(key);
+  }
 }
 
 TEST_F(Program, StartedSilentItStaysOutOfSight) {

@@ -1,7 +1,8 @@
 // The player program playing a file headless, as a real process: an MP3 named on its command
 // line plays to its end into the WAVE-file device, byte for byte what the decoder alone makes of
-// it; a second start's "/ENQUEUE" grows the running copy's playlist; and zbdev, from a process of
-// its own, reads the window's words, drives the transport and hears each new title.
+// it; a second start's "/ENQUEUE" grows the running copy's playlist and a bare one leaves it
+// be; and zbdev, from a process of its own, reads the window's words, drives the transport and
+// hears each new title.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -81,6 +82,12 @@ TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {
   PlayerProcess second({"/ENQUEUE", "\\Music\\b.mp3"});
   EXPECT_EQ(AskUntil(window, 125, 2), 2) << "grown by the enqueued file";
   EXPECT_EQ(SendMessageW(window, 1428, 123, 3), 0) << "the first item stays current";
+  // A bare switch, alone or with blanks after it, adds nothing and changes nothing.
+  for (std::vector<std::string> bare : {std::vector<std::string>{"/ENQUEUE"}, std::vector<std::string>{"/enqueue", " \t "}}) {
+    PlayerProcess third(bare);
+    EXPECT_EQ(third.Wait(20000), 0);
+    EXPECT_EQ(SendMessageW(window, 1428, 125, 3), 2) << bare.size() << " the playlist is as it was";
+  }
   PlayerProcess volume({"/VOLUME=40"});
   EXPECT_EQ(AskUntil(window, 110, 40), 40);
   EXPECT_EQ(second.Wait(20000), 0);

@@ -1,7 +1,9 @@
 // The play worker, pause, stop, seeks and volume over the scripted decoder on the device clock:
 // what the decoder is asked, the state word, the events the hooks are offered (and what a hook
 // that takes one prevents), the probe answers' retry as Windows Media, and a failed play that
-// passes the item over.
+// passes the item over and says why in the debug log.
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "core/window/command_target.h"
@@ -229,6 +231,24 @@ TEST_F(Transport, AFailedPlayPassesTheItemOverAndKeepsItsResumeEntry) {
   EXPECT_EQ(Resume(u"\\Music\\bad.fake"), 30000);
   EXPECT_EQ(Timers(), std::vector<UINT_PTR>{MAIN_TIMER_PLAY_FAILED});
   EXPECT_EQ(TransportEvents().back(), "event 9 in 1");
+}
+
+TEST_F(Transport, AnItemThatCannotOpenSaysWhyInTheDebugLog) {
+  CreateDirectoryW(u"\\Music", nullptr);
+  CloseHandle(CreateFileW(u"\\Music\\bad.fake", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  AddItems({u"\\Music\\bad.fake", u"\\Music\\gone.fake", u"\\Music\\good.fake"});
+  Script().results[u"\\Music\\bad.fake"] = {-1};
+  Script().results[u"\\Music\\gone.fake"] = {-1};
+  core_->Play(FALSE);
+  RunTimers();
+  RunTimers();
+  EXPECT_EQ(Current(), u"\\Music\\good.fake");
+  std::ifstream in(device_.root() / ".zonbrel" / "debug.log", std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* line : {"Cannot play \"\\Music\\bad.fake\": its decoder refused it (result -1)\r\n",
+                           "Cannot play \"\\Music\\gone.fake\": there is no such file on the device (error 2)\r\n"})
+    EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+  EXPECT_EQ(log.find("good.fake"), std::string::npos) << "what plays is not reported";
 }
 
 TEST_F(Transport, ThePlayStartsWhereTheResumeEntryAndTheHooksSay) {

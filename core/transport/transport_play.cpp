@@ -2,6 +2,8 @@
 // equaliser and resume position, and handed to its decoder; a failure arms the main window's
 // timer 4 (the item is then passed over), a probe answer retries as Windows Media or expands
 // the item as a playlist. Every step is offered to the event hooks first.
+#include <string>
+
 #include "core/settings/bookmark_list.h"
 #include "core/window/main_window_protocol.h"
 #include "core/player/player_core.h"
@@ -26,6 +28,21 @@ void RemoveListedTags(IMediaItem* item) {
     if (FAILED(item->GetInstance(kTagRemovedBeforePlay, instance, &tag, &size))) break;
     item->RemoveTag(tag);
   }
+}
+
+// Why an item did not open, for the debug log: the file is out of the device's reach, no
+// decoder takes it, or its decoder refused it.
+void LogOpenFailure(const std::u16string& path, const DecModule* decoder, int result) {
+  WCHAR why[96];
+  const bool local = !path.empty() && (path[0] == u'\\' || path[0] == u'/');
+  if (local && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    wsprintfW(why, u"there is no such file on the device (error %u)", static_cast<unsigned>(GetLastError()));
+  } else if (!decoder || !decoder->Play) {
+    wcscpy(why, u"no decoder module takes it");
+  } else {
+    wsprintfW(why, u"its decoder refused it (result %d)", result);
+  }
+  OutputDebugStringW((u"Cannot play \"" + path + u"\": " + why + u"\r\n").c_str());
 }
 
 }  // namespace
@@ -113,6 +130,7 @@ void CPlayerCore::OpenAndPlay(BOOL startPaused) {
     RequestLibraryFlush(0, 1);
     const DWORD code = static_cast<DWORD>(result);
     if ((code & DEC_PLAY_PROBE_MASK) != DEC_PLAY_PROBE) {
+      LogOpenFailure(path, decoder, result);
       // The failed item stays open until timer 4 passes it over (end of stream, kind 2).
       SetMainWindowTimer(MAIN_TIMER_PLAY_FAILED, kFailedPlayDelayMs);
       AddStateBits(CORE_STATE_OPEN, CORE_STATE_OPENING);

@@ -1,5 +1,6 @@
 // The switches of the player's command line: "/VOLUME=%d " in front, then "/WAKEUP" or
-// "/SILENT" as the whole rest, or "/ENQUEUE " before a path; anything else is a path to open.
+// "/SILENT" as the whole rest, or "/ENQUEUE" alone or before a path; anything else is a path
+// to open.
 #pragma once
 #include <windows.h>
 

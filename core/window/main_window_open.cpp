@@ -48,7 +48,8 @@ LRESULT OnOpenPath(HWND window, BOOL enqueue, std::u16string text) {
   const size_t first = text.find_first_not_of(kBlanks);
   text.erase(0, first == std::u16string::npos ? text.size() : first);
   if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') text = text.substr(1, text.size() - 2);
-  if (text.empty()) return 1;
+  // Blanks, quoted or not, name nothing.
+  if (text.find_first_not_of(kBlanks) == std::u16string::npos) return 1;
   if (GetSkinFileType(text.c_str())) {
     StoreChosenSkin(text.c_str());
     ApplyChosenSkin();

@@ -24,6 +24,7 @@ class LibraryLocationTest : public LibraryTest {
     LibraryTest::SetUp();
     program_ = device_.root().parent_path() / (device_.root().filename().string() + "-program");
     fs::create_directories(program_);
+    fs::create_directories(own_);
     device_.WriteProfile("[program]\nhost = " + program_.string() + "\n[memory]\navailable physical = 6291456\n");
     settings_ = std::make_unique<CSettings>();
   }
@@ -37,7 +38,8 @@ class LibraryLocationTest : public LibraryTest {
     return ::OpenLibrary(library_, settings_.get(), nullptr, EventRecorder::Callback, reinterpret_cast<DWORD_PTR>(&events_));
   }
 
-  fs::path program_;
+  fs::path program_;  // the binaries' folder, seen through the program folder
+  fs::path own_ = device_.Host("Program Files/Zonbrel");  // the device's own program folder
   std::unique_ptr<CSettings> settings_;
   EventRecorder events_;
 };
@@ -79,13 +81,13 @@ TEST(LibraryMemoryLimit, FollowsTheFreeMemory) {
 TEST_F(LibraryLocationTest, StartUpClearsOldFilesAndOpensTheLibrary) {
   SetText(settings_->metadataLocation, u"\\Library\\");
   SetText(settings_->logfileLocation, u"\\Library\\library.log");
-  for (const fs::path& old : {device_.Host("Library/metadata2.dat"), device_.Host("Library/metadata1.dat"), program_ / "infocache.dat"}) {
+  for (const fs::path& old : {device_.Host("Library/metadata2.dat"), device_.Host("Library/metadata1.dat"), own_ / "infocache.dat"}) {
     std::ofstream(old) << "old";
   }
   EXPECT_EQ(Open(), S_OK);
   EXPECT_FALSE(fs::exists(device_.Host("Library/metadata2.dat")));
   EXPECT_FALSE(fs::exists(device_.Host("Library/metadata1.dat")));
-  EXPECT_FALSE(fs::exists(program_ / "infocache.dat"));
+  EXPECT_FALSE(fs::exists(own_ / "infocache.dat"));
   EXPECT_EQ(library_->DatabasePath(), u"\\Library\\metadata.db");
   EXPECT_TRUE(fs::exists(HostDb()));
   EXPECT_EQ(sqlite3_soft_heap_limit64(-1), 3 << 20) << "6 MB free";
@@ -109,7 +111,7 @@ TEST_F(LibraryLocationTest, AMissingFolderAsksAndYesOpensInTheProgramFolder) {
       << WideToUtf8(shown[0].text);
   EXPECT_EQ(settings_->metadataLocation[0], 0) << "the setting is emptied";
   EXPECT_EQ(library_->DatabasePath(), u"\\Program Files\\Zonbrel\\metadata.db");
-  EXPECT_TRUE(fs::exists(program_ / "metadata.db"));
+  EXPECT_TRUE(fs::exists(own_ / "metadata.db"));
 }
 
 TEST_F(LibraryLocationTest, AMissingFolderAndNoLeavesTheLibraryWithoutADatabase) {
@@ -120,7 +122,7 @@ TEST_F(LibraryLocationTest, AMissingFolderAndNoLeavesTheLibraryWithoutADatabase)
   MEDIALIBRARYSTATUS status{sizeof status, 9, 9, 9};
   library_->GetStatus(&status);
   EXPECT_EQ(status.open, 0u);
-  EXPECT_FALSE(fs::exists(program_ / "metadata.db"));
+  EXPECT_FALSE(fs::exists(own_ / "metadata.db"));
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ std::optional<ResolvedPath> ResolvePath(LPCWSTR path, bool wildcardsInLast) {
   r.device = device::NormalizePath(text);
   r.host = *host;
   r.root = r.device == u"\\";
+  r.readOnly = device::IsReadOnlyHost(r.host);
   if (std::optional<device::Mount> mount = device::MountAt(r.device)) {
     r.mountPoint = true;
     r.storageCard = mount->storageCard;

@@ -15,6 +15,7 @@ struct ResolvedPath {
   bool root = false;           // the device root itself
   bool mountPoint = false;     // the program folder or a storage card itself
   bool storageCard = false;    // a storage card itself
+  bool readOnly = false;       // in the binaries' folder: the device never writes there
 };
 
 // Fails (last error set) on NULL (ERROR_INVALID_PARAMETER), "" (ERROR_PATH_NOT_FOUND), a

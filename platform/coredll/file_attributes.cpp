@@ -25,6 +25,7 @@ extern "C" BOOL SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
   struct stat st {};
   std::optional<ResolvedPath> path = ResolveExisting(lpFileName, &st);
   if (!path) return FALSE;
+  if (path->readOnly) return Fail(ERROR_ACCESS_DENIED);
   StoredAttributes stored = LookupAttributes(path->host);
   bool folder = S_ISDIR(st.st_mode);
   stored.bits = dwFileAttributes & (folder ? kStoredFolderBits : kStoredFileBits);

@@ -16,6 +16,7 @@
 #include "coredll/attribute_table.h"
 #include "coredll/device_path.h"
 #include "coredll/host_error.h"
+#include "device/paths.h"
 
 namespace zb::files {
 namespace {
@@ -110,9 +111,15 @@ std::shared_ptr<FileObject> OpenHostFile(const std::filesystem::path& host, cons
   if (disposition == TRUNCATE_EXISTING && !(access & GENERIC_WRITE)) return fail(ERROR_INVALID_PARAMETER);
 
   struct stat st {};
-  if (::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
+  const bool exists = ::stat(host.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
 
   const bool reads = access & GENERIC_READ, writes = (access & GENERIC_WRITE) || truncates;
+  // The binaries' folder is only read: nothing is written or made there, whatever the host allows.
+  if (device::IsReadOnlyHost(host)) {
+    if (writes) return fail(ERROR_ACCESS_DENIED);
+    if (!exists) return fail(ERROR_FILE_NOT_FOUND);
+  }
   int flags = (reads && writes ? O_RDWR : writes ? O_WRONLY : O_RDONLY) | O_CLOEXEC;
   if (request.flagsAndAttributes & FILE_FLAG_WRITE_THROUGH) flags |= O_DSYNC;
   bool created = false;

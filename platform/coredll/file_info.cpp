@@ -1,5 +1,6 @@
-// Builds the platform's view of a host file. Read-only lives in the host mode of files; the
-// other bits come from the attribute table; a file with no bit at all is "normal".
+// Builds the platform's view of a host file. Read-only lives in the host mode of files (and in
+// every program of the binaries' folder); the other bits come from the attribute table; a file
+// with no bit at all is "normal".
 #include "coredll/file_info.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include "coredll/attribute_table.h"
 #include "coredll/file_time.h"
 #include "coredll/host_error.h"
+#include "device/paths.h"
 
 namespace zb::files {
 namespace {
@@ -26,7 +28,7 @@ std::optional<FileInfo> Describe(int dirFd, const char* path, int flags, const s
   StoredAttributes stored = LookupAttributes(host);
   FileInfo info;
   info.directory = S_ISDIR(sx.stx_mode);
-  info.readOnly = !info.directory && !(sx.stx_mode & S_IWUSR);
+  info.readOnly = !info.directory && (!(sx.stx_mode & S_IWUSR) || device::IsReadOnlyHost(host));
   if (info.directory) {
     info.attributes = FILE_ATTRIBUTE_DIRECTORY | (stored.bits & kStoredFolderBits);
   } else {

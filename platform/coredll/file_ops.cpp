@@ -110,7 +110,7 @@ extern "C" BOOL DeleteFileW(LPCWSTR lpFileName) {
   struct stat st {};
   std::optional<ResolvedPath> path = ResolveExisting(lpFileName, &st);
   if (!path) return FALSE;
-  if (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR)) return Fail(ERROR_ACCESS_DENIED);
+  if (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR) || path->readOnly) return Fail(ERROR_ACCESS_DENIED);
   DWORD result = WhileNotOpen(path->host, [&] {
     return ::unlink(path->host.c_str()) == 0 ? ERROR_SUCCESS : NotFoundAs(errno, ERROR_FILE_NOT_FOUND);
   });
@@ -126,7 +126,8 @@ extern "C" BOOL MoveFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName) {
   std::optional<ResolvedPath> to = ResolvePath(lpNewFileName);
   if (!to) return FALSE;
   fs::path target = to->host;
-  if (to->root || to->mountPoint) return Fail(ERROR_ALREADY_EXISTS);
+  if (to->root || to->mountPoint || to->readOnly) return Fail(ERROR_ALREADY_EXISTS);
+  if (from->readOnly) return Fail(ERROR_ACCESS_DENIED);
   if (::stat(target.c_str(), &existing) == 0) {
     if (existing.st_dev != source.st_dev || existing.st_ino != source.st_ino) return Fail(ERROR_ALREADY_EXISTS);
     // The same file under another spelling: a change of case, spelled as the caller wrote it.
@@ -151,6 +152,7 @@ extern "C" BOOL CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOO
   if (!to) return FALSE;
   if (from->root || from->mountPoint) return Fail(ERROR_ACCESS_DENIED);
   if (to->root || to->mountPoint) return Fail(bFailIfExists ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);
+  if (to->readOnly) return Fail(bFailIfExists ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED);  // the binaries' own
   DWORD error = ERROR_SUCCESS;
   bool existed = false;
   // Read the source as any reader would, so its share mode counts.
@@ -177,7 +179,7 @@ extern "C" BOOL CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOO
 extern "C" BOOL CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes) {
   std::optional<ResolvedPath> path = ResolvePath(lpPathName);
   if (!path) return FALSE;
-  if (path->root || path->mountPoint) return Fail(ERROR_ALREADY_EXISTS);
+  if (path->root || path->mountPoint || path->readOnly) return Fail(ERROR_ALREADY_EXISTS);
   if (::mkdir(path->host.c_str(), 0777) != 0) return Fail(NotFoundAs(errno, ERROR_PATH_NOT_FOUND));
   ForgetAttributes(path->host);
   return TRUE;
@@ -188,6 +190,7 @@ extern "C" BOOL RemoveDirectoryW(LPCWSTR lpPathName) {
   std::optional<ResolvedPath> path = ResolveExisting(lpPathName, &st);
   if (!path) return FALSE;
   if (!S_ISDIR(st.st_mode)) return Fail(ERROR_DIRECTORY);
+  if (path->readOnly) return Fail(ERROR_ACCESS_DENIED);
   if (LookupAttributes(path->host).bits & FILE_ATTRIBUTE_READONLY) return Fail(ERROR_ACCESS_DENIED);
   if (!zb::device::MountsInside(path->device).empty()) return Fail(ERROR_DIR_NOT_EMPTY);
   if (::rmdir(path->host.c_str()) != 0) {

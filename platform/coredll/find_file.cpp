@@ -1,6 +1,7 @@
 // FindFirstFileW / FindNextFileW / FindClose. A search takes a snapshot of the matching entries
 // of one folder, sorted by name so results never depend on the host's directory order, with
-// the mounts that sit in that folder and without the layer's state folder. As on the device,
+// the mounts that sit in that folder (and, in the program folder, the binaries' folder's programs
+// and libraries) and without the layer's state folder. As on the device,
 // there are no "." and ".." entries, and a wildcard that matches nothing reports
 // ERROR_NO_MORE_FILES while a plain name that is missing reports ERROR_FILE_NOT_FOUND.
 #include <algorithm>
@@ -99,6 +100,11 @@ std::vector<WIN32_FIND_DATAW> List(const ResolvedPath& folder, std::u16string_vi
     std::u16string name = LastName(m.device);
     if (!Matches(pattern, name)) continue;
     if (auto entry = Entry(name, m.host, m.storageCard)) out.push_back(*entry);
+  }
+  for (const fs::path& image : zb::device::ImagesShownIn(folder.device)) {
+    std::u16string name = zb::FromUtf8(image.filename().string());
+    if (!Matches(pattern, name)) continue;
+    if (auto entry = Entry(name, image, false)) out.push_back(*entry);
   }
   std::sort(out.begin(), out.end(), [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
     std::u16string_view x(a.cFileName), y(b.cFileName);

@@ -1,9 +1,9 @@
 // Device paths to host paths and back. Device paths are resolved component by component:
-// first against the mounts (longest first), then against what exists on the host, ignoring case.
+// first against the mounts (longest first), then against what exists on the host, ignoring case;
+// in the program folder, the binaries' folder fills in the programs and libraries it lacks.
 #include "device/paths.h"
 
 #include <algorithm>
-#include <atomic>
 #include <winerror.h>
 
 #include "device/device.h"
@@ -70,28 +70,38 @@ std::optional<fs::path> FindEntry(const fs::path& folder, std::u16string_view na
   return found;
 }
 
-// Mount points need a folder to sit in: "\Program Files" exists on every device, so make it
-// when the program folder is mounted below it and the device folder lacks it.
-void PrepareMountParents(const Profile& profile) {
-  static std::atomic<unsigned> prepared{0};
-  unsigned generation = Generation();
-  if (prepared.exchange(generation) == generation) return;
+// A program or library the binaries' folder offers the device: a regular file the host may run.
+bool IsProgramImage(const fs::path& path) {
+  std::error_code ec;
+  fs::file_status st = fs::status(path, ec);
+  return !ec && fs::is_regular_file(st) && (st.permissions() & fs::perms::owner_exec) != fs::perms::none;
+}
+
+// The device's own program folder: resolved through the storage cards and the device folder,
+// and made when it is missing, so that the program's files always have a place of the device.
+std::optional<fs::path> OwnProgramFolder(const Profile& profile, const std::vector<Mount>& cards) {
   Components at = Split(profile.programFolder);
-  if (at.size() < 2) return;
-  for (const StorageCard& card : profile.storageCards) {
-    if (EqualNoCase(card.name, at[0])) return;  // not ours to create folders on a card
-  }
   fs::path cur = TidyHostPath(Root());
-  for (size_t i = 0; i + 1 < at.size(); ++i) {
-    std::optional<fs::path> next = FindEntry(cur, at[i], i == 0);
+  size_t first = 0;
+  if (auto card = Innermost(cards, at)) {
+    cur = card->first.host;
+    first = card->second;
+  } else {
+    for (const StorageCard& card : profile.storageCards) {
+      if (!at.empty() && EqualNoCase(card.name, at[0])) return std::nullopt;  // on a card taken out
+    }
+  }
+  for (size_t i = first; i < at.size(); ++i) {
+    std::optional<fs::path> next = FindEntry(cur, at[i], first == 0 && i == 0);
     std::error_code ec;
     if (!next) {
       next = cur / ToUtf8(at[i]);
       fs::create_directory(*next, ec);
     }
-    if (!fs::is_directory(*next, ec)) return;
+    if (!fs::is_directory(*next, ec)) return std::nullopt;
     cur = *next;
   }
+  return cur;
 }
 
 std::u16string Join(const Components& parts, size_t from = 0) {
@@ -128,16 +138,40 @@ std::u16string ProgramFolder() { return CurrentProfile()->programFolder; }
 
 std::vector<Mount> Mounts() {
   std::shared_ptr<const Profile> profile = CurrentProfile();
-  PrepareMountParents(*profile);
   std::vector<Mount> out;
   std::error_code ec;
-  if (fs::is_directory(profile->programHost, ec)) {
-    out.push_back({NormalizePath(profile->programFolder), TidyHostPath(profile->programHost), false});
-  }
   for (const StorageCard& card : profile->storageCards) {
-    if (fs::is_directory(card.host, ec)) out.push_back({u"\\" + card.name, TidyHostPath(card.host), true});
+    if (fs::is_directory(card.host, ec)) out.push_back({u"\\" + card.name, TidyHostPath(card.host), true, {}});
+  }
+  if (std::optional<fs::path> own = OwnProgramFolder(*profile, out)) {
+    Mount program{NormalizePath(profile->programFolder), *own, false, {}};
+    if (fs::is_directory(profile->programHost, ec)) program.image = TidyHostPath(profile->programHost);
+    out.push_back(std::move(program));
   }
   return out;
+}
+
+std::vector<fs::path> ImagesShownIn(std::u16string_view deviceFolder) {
+  std::optional<Mount> program = MountAt(deviceFolder);
+  std::vector<fs::path> out;
+  if (!program || program->image.empty()) return out;
+  std::error_code ec;
+  for (fs::directory_iterator it(program->image, ec), end; !ec && it != end; it.increment(ec)) {
+    std::u16string name = FromUtf8(it->path().filename().string());
+    if (IsProgramImage(it->path()) && !FindEntry(program->host, name, false)) out.push_back(it->path());
+  }
+  return out;
+}
+
+bool IsReadOnlyHost(const fs::path& host) {
+  std::shared_ptr<const Profile> profile = CurrentProfile();
+  if (profile->programHost.empty() || !IsWithin(host, profile->programHost)) return false;
+  // A device folder or a card inside the binaries' folder is still the device's to write.
+  if (IsWithin(host, Root())) return false;
+  for (const StorageCard& card : profile->storageCards) {
+    if (IsWithin(host, card.host)) return false;
+  }
+  return true;
 }
 
 std::optional<Mount> MountOf(std::u16string_view devicePath) {
@@ -171,9 +205,11 @@ std::optional<fs::path> ToHost(std::u16string_view devicePath, uint32_t* error) 
   };
   Components path = Split(devicePath);
   fs::path cur = TidyHostPath(Root());
+  fs::path image;
   size_t first = 0;
   if (auto mount = Innermost(Mounts(), path)) {
     cur = mount->first.host;
+    image = mount->first.image;
     first = mount->second;
   } else if (!path.empty() && EqualNoCase(path[0], kStateName)) {
     return fail(path.size() == 1 ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
@@ -181,6 +217,10 @@ std::optional<fs::path> ToHost(std::u16string_view devicePath, uint32_t* error) 
   for (size_t i = first; i < path.size(); ++i) {
     bool last = i + 1 == path.size();
     std::optional<fs::path> entry = FindEntry(cur, path[i], first == 0 && i == 0);
+    if (!entry && last && i == first && !image.empty()) {
+      entry = FindEntry(image, path[i], false);  // the binaries' folder shows through, read-only
+      if (entry && !IsProgramImage(*entry)) entry.reset();
+    }
     std::error_code ec;
     if (entry && (last || fs::is_directory(*entry, ec))) {
       cur = *entry;
@@ -198,9 +238,15 @@ std::optional<fs::path> ToHost(std::u16string_view devicePath, uint32_t* error) 
 
 std::optional<std::u16string> ToDevice(const fs::path& host) {
   fs::path h = Canonical(host);
+  const std::vector<Mount> mounts = Mounts();
+  for (const Mount& m : mounts) {
+    if (!m.image.empty() && h.parent_path() == Canonical(m.image) && IsProgramImage(h)) {
+      return m.device + u"\\" + FromUtf8(h.filename().string());
+    }
+  }
   std::optional<Mount> best;
   fs::path bestHost;
-  for (const Mount& m : Mounts()) {
+  for (const Mount& m : mounts) {
     fs::path mh = Canonical(m.host);
     if (IsWithin(h, mh) && (!best || std::distance(mh.begin(), mh.end()) > std::distance(bestHost.begin(), bestHost.end()))) {
       best = m;

@@ -38,7 +38,7 @@ struct Profile {
   uint32_t ansiCodePage = 1252;
 
   std::u16string programFolder = u"\\Program Files\\Zonbrel";  // device path, no trailing "\"
-  std::filesystem::path programHost;                          // folder of the running binary
+  std::filesystem::path programHost;  // the binaries' folder (the running binary's), read-only
 
   // Sample rates the sound device accepts; a device without 48000 makes players fall back.
   std::vector<uint32_t> audioRates = {8000, 11025, 16000, 22050, 32000, 44100, 48000};

@@ -51,7 +51,7 @@ void Watch() {
     bool closed = false;
     {
       std::lock_guard guard(closing);
-      closed = !exiting && !asked && CloseProgram();
+      closed = !exiting && !asked && CloseProgram(CloseKind::kExit);
     }
     if (!closed) EndAsBefore(signal);
     asked = true;
@@ -60,7 +60,7 @@ void Watch() {
 
 }  // namespace
 
-bool CloseProgram() {
+bool CloseProgram(CloseKind kind) {
   Session& session = CurrentSession();
   Segment& s = *session.seg;
   std::vector<HWND> shown, hidden;
@@ -73,7 +73,7 @@ bool CloseProgram() {
     }
   }
   bool posted = false;
-  for (HWND hwnd : shown.empty() ? hidden : shown) posted |= PostMessageW(hwnd, WM_CLOSE, 0, 0) != FALSE;
+  for (HWND hwnd : shown.empty() ? hidden : shown) posted |= PostMessageW(hwnd, WM_CLOSE, static_cast<WPARAM>(kind), 0) != FALSE;
   return posted;
 }
 

@@ -50,7 +50,7 @@ void CloseRequested() {
   }
   if (callback) {
     callback();
-  } else if (!wm::CloseProgram()) {
+  } else if (!wm::CloseProgram(wm::CloseKind::kUser)) {  // the screen window's close box is the user's
     ::kill(::getpid(), SIGTERM);  // no window left to close: closed as from outside
   }
 }

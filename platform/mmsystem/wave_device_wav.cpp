@@ -1,12 +1,14 @@
-// The WAVE-file device: what is played goes to a file, as fast as it is written. A program that
-// closes the device and opens it again with the same format (between tracks) goes on in the
-// same file; a second device open at the same time, or another format, writes FILE-2.wav and
+// The WAVE-file device: what is played goes to a file, as fast as it is written. The file is
+// made at the first audio written, so an open that never plays leaves nothing behind. A program
+// that closes the device and opens it again with the same format (between tracks) goes on in the
+// same file; a second device writing at the same time, or another format, writes FILE-2.wav and
 // so on, so no recording is ever overwritten by the next.
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
+#include <unistd.h>
 
 #include "device/device.h"
 #include "mmsystem/wave_device.h"
@@ -63,16 +65,53 @@ void Header(const WAVEFORMATEX& f, uint64_t dataBytes, unsigned char* h) {
   Put32(h + 40, data);
 }
 
+bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) {
+  return a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec && a.wBitsPerSample == b.wBitsPerSample;
+}
+
+// The first numbered file this format may write: a new one, or one a closed device of the same
+// format left; opened and marked in use. Null (logged) when none can be written.
+std::FILE* Claim(const std::string& base, const WAVEFORMATEX& format, std::string* path, uint64_t* dataBytes) {
+  Files& files = Known();
+  std::lock_guard guard(files.lock);
+  for (int n = 1; n < 1000; ++n) {
+    *path = Numbered(base, n);
+    auto it = files.byPath.find(*path);
+    std::FILE* file = nullptr;
+    *dataBytes = 0;
+    if (it == files.byPath.end()) {
+      file = std::fopen(path->c_str(), "w+b");
+    } else if (!it->second.inUse && SameFormat(it->second.format, format)) {
+      file = std::fopen(path->c_str(), "r+b");
+      *dataBytes = it->second.dataBytes;
+    } else {
+      continue;
+    }
+    if (!file) break;
+    WavFile& known = files.byPath[*path];
+    known.format = format;
+    known.dataBytes = *dataBytes;
+    known.inUse = true;
+    return file;
+  }
+  device::DebugLog("waveOut: cannot write the WAVE file " + *path + "\n");
+  return nullptr;
+}
+
 class WavFileDevice : public WaveDevice {
  public:
-  WavFileDevice(std::string path, std::FILE* file, const WAVEFORMATEX& format, uint64_t dataBytes)
-      : path_(std::move(path)), file_(file), format_(format), dataBytes_(dataBytes) {
-    WriteHeader();
-  }
+  WavFileDevice(std::string base, const WAVEFORMATEX& format) : base_(std::move(base)), format_(format) {}
   ~WavFileDevice() override { Stop(); }
   Pacing pacing() const override { return Pacing::Immediate; }
   void Played(const uint8_t* data, size_t size) override {
-    if (!file_ || size == 0) return;
+    if (size == 0 || failed_) return;
+    if (!file_) {
+      if (!(file_ = Claim(base_, format_, &path_, &dataBytes_))) {
+        failed_ = true;  // logged once; the rest is consumed unwritten
+        return;
+      }
+      WriteHeader();  // and the samples go after it
+    }
     if (std::fwrite(data, 1, size, file_) != size) {
       device::DebugLog("waveOut: cannot write to " + path_ + "\n");
       return;
@@ -101,47 +140,31 @@ class WavFileDevice : public WaveDevice {
     std::fflush(file_);
   }
 
-  std::string path_;
-  std::FILE* file_;
+  std::string base_;
   WAVEFORMATEX format_;
-  uint64_t dataBytes_;
+  std::string path_;  // the numbered file claimed at the first audio
+  std::FILE* file_ = nullptr;
+  uint64_t dataBytes_ = 0;
+  bool failed_ = false;
 };
 
-bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b) {
-  return a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec && a.wBitsPerSample == b.wBitsPerSample;
+// Whether a file can be made at `base` (its folder is there and writable) or written there.
+bool Writable(const std::string& base) {
+  if (::access(base.c_str(), F_OK) == 0) return ::access(base.c_str(), W_OK) == 0;
+  const size_t slash = base.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : base.substr(0, slash);
+  return ::access(folder.c_str(), W_OK) == 0;
 }
 
 }  // namespace
 
 std::unique_ptr<WaveDevice> OpenWavFileDevice(const std::string& base, const WAVEFORMATEX& format, MMRESULT* error) {
-  Files& files = Known();
-  std::lock_guard guard(files.lock);
-  for (int n = 1; n < 1000; ++n) {
-    const std::string path = Numbered(base, n);
-    auto it = files.byPath.find(path);
-    std::FILE* file = nullptr;
-    uint64_t dataBytes = 0;
-    if (it == files.byPath.end()) {
-      file = std::fopen(path.c_str(), "w+b");
-    } else if (!it->second.inUse && SameFormat(it->second.format, format)) {
-      file = std::fopen(path.c_str(), "r+b");
-      dataBytes = it->second.dataBytes;
-    } else {
-      continue;
-    }
-    if (!file) {
-      device::DebugLog("waveOut: cannot write the WAVE file " + path + "\n");
-      *error = MMSYSERR_ERROR;
-      return nullptr;
-    }
-    WavFile& known = files.byPath[path];
-    known.format = format;
-    known.dataBytes = dataBytes;
-    known.inUse = true;
-    return std::make_unique<WavFileDevice>(path, file, format, dataBytes);
+  if (!Writable(base)) {
+    device::DebugLog("waveOut: cannot write the WAVE file " + base + "\n");
+    *error = MMSYSERR_ERROR;
+    return nullptr;
   }
-  *error = MMSYSERR_ALLOCATED;
-  return nullptr;
+  return std::make_unique<WavFileDevice>(base, format);
 }
 
 }  // namespace zb::mm

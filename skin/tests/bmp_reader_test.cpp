@@ -253,7 +253,10 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"ColourTableCutShort", [](auto& b) { Set32(b, 46, 200), Set32(b, 10, 0), b.resize(60); }, false},
         HostileCase{"PixelsCutShort", [](auto& b) { b.resize(b.size() - 5); }, false},
         HostileCase{"PixelOffsetPastTheEnd", [](auto& b) { Set32(b, 10, 0x7FFFFFF0); }, false},
-        HostileCase{"PixelOffsetNegative", [](auto& b) { Set32(b, 10, 0x90000000); }, false}),
+        HostileCase{"PixelOffsetNegative", [](auto& b) { Set32(b, 10, 0x90000000); }, false},
+        HostileCase{"ImageSizePastSixtyFourBits",
+                    [](auto& b) { Set32(b, 18, 0x7FFFFFFF), Set32(b, 22, 0x7FFFFFFF), b[28] = 0, b[29] = 0x60, Set32(b, 34, 0); },
+                    false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BmpReader, BitFieldsThatOverlapOrAreEmptyAreRefused) {

@@ -25,12 +25,12 @@ constexpr Command kCommands[] = {
     {"screenshot", zb::zbdev::Screenshot, "screenshot FILE.png                   (the screen as last drawn)"},
 };
 
-int Usage() {
-  std::fprintf(stderr, "usage: zbdev [--device DIR] COMMAND ...\n");
-  for (const Command& c : kCommands)
-    std::fprintf(stderr, "  zbdev %.*s\n", static_cast<int>(c.usage.size()), c.usage.data());
-  std::fprintf(stderr, "HWND as `zbdev windows` prints it (0x...); numbers decimal or 0x hex.\n");
-  return 2;
+// The usage on `to`; asked for (--help) it goes to standard output and is no failure.
+int Usage(std::FILE* to = stderr, int status = 2) {
+  std::fprintf(to, "usage: zbdev [--device DIR] COMMAND ...\n");
+  for (const Command& c : kCommands) std::fprintf(to, "  zbdev %.*s\n", static_cast<int>(c.usage.size()), c.usage.data());
+  std::fprintf(to, "HWND as `zbdev windows` prints it (0x...); numbers decimal or 0x hex.\n");
+  return status;
 }
 
 }  // namespace
@@ -46,6 +46,7 @@ int Fail(const std::string& why) {
 
 int main(int argc, char** argv) {
   int i = 1;
+  if (argc > 1 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) return Usage(stdout, 0);
   if (i + 1 < argc && std::string_view(argv[i]) == "--device") {
     zb::device::UseRoot(argv[i + 1]);
     i += 2;

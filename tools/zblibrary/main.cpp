@@ -1,14 +1,18 @@
 // zblibrary: opens the device's media library the way the player does and reports on it, or
 // moves it to another folder, so the library can be tried by hand.
 //
-//   zblibrary info            the database, its state, schema, page settings, counts, integrity
+//   zblibrary info            the database (and its host path), its state, schema, page
+//                             settings, counts, integrity
 //   zblibrary move FOLDER     moves the database into FOLDER (a device path) and keeps it there
 //   zblibrary query COND...   the sources that match the conditions (see query_command.cpp)
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "core/settings/settings.h"
+#include "device/paths.h"
 #include "library_location.h"
 #include "media_library.h"
 #include "query_command.h"
@@ -16,9 +20,10 @@
 
 namespace {
 
-int Usage() {
-  std::fputs("usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION...\n", stderr);
-  return 2;
+// The usage on `to`; asked for (--help) it goes to standard output and is no failure.
+int Usage(std::FILE* to = stderr, int status = 2) {
+  std::fputs("usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION...\n", to);
+  return status;
 }
 
 std::string Text(const std::u16string& text) { return WideToUtf8(text); }
@@ -55,6 +60,9 @@ int Info(CMediaLibrary* library) {
   MEDIALIBRARYSTATUS status{sizeof status, 0, 0, 0};
   library->GetStatus(&status);
   std::printf("database: %s\n", Text(library->DatabasePath()).c_str());
+  // Where that is on this machine, for a person who wants to look at the file.
+  const std::optional<std::filesystem::path> host = zb::device::ToHost(library->DatabasePath());
+  std::printf("host path: %s\n", host ? host->c_str() : "(outside the device)");
   std::printf("open: %s\nwrite suspended: %s\nbusy: %s\n", status.open ? "yes" : "no",
               status.suspended ? "yes" : "no", status.busy ? "yes" : "no");
   CLibraryLock lock(library);
@@ -99,6 +107,7 @@ int Move(CMediaLibrary* library, CSettings* settings, const std::u16string& fold
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) return Usage(stdout, 0);
   const bool info = argc == 2 && std::strcmp(argv[1], "info") == 0;
   const bool move = argc == 3 && std::strcmp(argv[1], "move") == 0;
   const bool query = argc >= 2 && std::strcmp(argv[1], "query") == 0;

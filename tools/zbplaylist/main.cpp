@@ -6,13 +6,15 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string>
 
 #include "playlist_script.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: zbplaylist SCRIPT\n", stderr);
-    return 2;
+  const bool help = argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h");
+  if (argc != 2 || help) {
+    std::fputs("usage: zbplaylist SCRIPT\n", help ? stdout : stderr);
+    return help ? 0 : 2;
   }
   std::stringstream text;
   if (std::string(argv[1]) == "-") {

@@ -13,9 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Usage() {
-  std::cerr << "usage: zbrc [-I dir]... [-D name[=value]]... -o table.res -c table.cpp -s symbol [-d deps.d] script.rc\n";
-  return 2;
+// The usage on `to`; asked for (--help) it goes to standard output and is no failure.
+int Usage(std::ostream& to = std::cerr, int status = 2) {
+  to << "usage: zbrc [-I dir]... [-D name[=value]]... -o table.res -c table.cpp -s symbol [-d deps.d] script.rc\n";
+  return status;
 }
 
 bool WriteFile(const fs::path& file, const void* data, size_t size) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   zb::rc::Options options;
   fs::path script, blobFile, sourceFile, depFile;
   std::string symbol;
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) return Usage(std::cout, 0);
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](const char* flag) -> std::string {

@@ -27,7 +27,7 @@ constexpr char kUsage[] =
     "\n"
     "KEY starts with its root: HKCU\\Software\\... or HKEY_CURRENT_USER\\Software\\...\n"
     "(roots HKCR, HKCU, HKLM, HKU). NAME \"\" is the key's default value.\n"
-    "TYPE and VALUE:\n"
+    "TYPE and VALUE (the platform's names REG_SZ, REG_DWORD ... as well):\n"
     "  sz, expand_sz  one string\n"
     "  dword          one number, decimal or 0x hex\n"
     "  binary         one string of hex bytes: 01,02,ff or 0102ff (empty for none)\n"
@@ -247,23 +247,33 @@ std::vector<BYTE> MultiStringData(const std::vector<std::string>& values) {
 
 struct TypeName {
   const char* name;
+  const char* platformName;  // the platform's own name, taken as well
   DWORD type;
   bool many;  // takes any number of VALUE arguments instead of exactly one
   std::vector<BYTE> (*encode)(const std::vector<std::string>& values);
 };
 
 constexpr TypeName kTypes[] = {
-    {"sz", REG_SZ, false, StringData},          {"expand_sz", REG_EXPAND_SZ, false, StringData},
-    {"dword", REG_DWORD, false, DwordData},     {"binary", REG_BINARY, false, BinaryData},
-    {"multi_sz", REG_MULTI_SZ, true, MultiStringData},
+    {"sz", "REG_SZ", REG_SZ, false, StringData},
+    {"expand_sz", "REG_EXPAND_SZ", REG_EXPAND_SZ, false, StringData},
+    {"dword", "REG_DWORD", REG_DWORD, false, DwordData},
+    {"binary", "REG_BINARY", REG_BINARY, false, BinaryData},
+    {"multi_sz", "REG_MULTI_SZ", REG_MULTI_SZ, true, MultiStringData},
 };
+
+// Type names are taken in any case: "dword", "DWORD", "REG_DWORD".
+bool SameTypeName(const std::string& given, const char* name) {
+  return zb::EqualNoCase(zb::FromUtf8(given), zb::FromUtf8(name));
+}
 
 int Set(const std::vector<std::string>& args) {
   const TypeName* type = nullptr;
   for (const TypeName& t : kTypes) {
-    if (args[2] == t.name) type = &t;
+    if (SameTypeName(args[2], t.name) || SameTypeName(args[2], t.platformName)) type = &t;
   }
-  if (!type) throw Failure{"\"" + args[2] + "\" is not a type: use sz, expand_sz, dword, binary or multi_sz"};
+  if (!type) {
+    throw Failure{"\"" + args[2] + "\" is not a type: use sz, expand_sz, dword, binary or multi_sz (or REG_SZ, REG_DWORD ...)"};
+  }
   std::vector<std::string> values(args.begin() + 3, args.end());
   if (!type->many && values.size() != 1) throw Failure{std::string(type->name) + " takes exactly one VALUE"};
   std::vector<BYTE> data = type->encode(values);

@@ -15,9 +15,10 @@ namespace {
 using zb::FromUtf8;
 using zb::ToUtf8;
 
-int Usage() {
-  std::fputs("usage: zbtitle --format FMT [--tag NAME=VALUE]... [--source PATH]\n", stderr);
-  return 2;
+// The usage on `to`; asked for (--help) it goes to standard output and is no failure.
+int Usage(std::FILE* to = stderr, int status = 2) {
+  std::fputs("usage: zbtitle --format FMT [--tag NAME=VALUE]... [--source PATH]\n", to);
+  return status;
 }
 
 void Release(IUnknown* object) { object->Release(); }
@@ -25,6 +26,7 @@ void Release(IUnknown* object) { object->Release(); }
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) return Usage(stdout, 0);
   CMediaItem* item = CreateMediaItem();
   if (!item) return 1;
   std::u16string format;

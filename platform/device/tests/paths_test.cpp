@@ -1,5 +1,6 @@
 // Device paths to host paths and back: case-insensitive lookup, both separators, "." and "..",
-// the program folder and storage cards as mounts, and the state folder out of reach.
+// storage cards as mounts, the program folder as the device's own with the binaries' programs
+// showing through it read-only, and the state folder out of reach.
 #include "device/paths.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,10 @@ class PathsTest : public ::testing::Test {
       Touch(device_.Host(file));
     }
     Touch(device_.card() / "Artist" / "song.ogg");
-    Touch(program_ / "zonbrel");
+    Touch(program_ / "zonbrel");  // a program, and what else lies in the binaries' folder
+    fs::permissions(program_ / "zonbrel", fs::perms::owner_exec, fs::perm_options::add);
+    Touch(program_ / "stale.db");
+    Touch(program_ / "sub" / "inner");
     device_.WriteProfile("[program]\nhost = " + program_.string() + "\n");
   }
   void TearDown() override { fs::remove_all(program_); }
@@ -76,7 +80,10 @@ const Lookup kLookups[] = {
     {u"\\Storage Card\\new.txt", "card/new.txt", 0},
     {u"\\Storage Card\\Nope\\new.txt", nullptr, ERROR_PATH_NOT_FOUND},
     {u"\\program files\\ZONBREL\\Zonbrel", "program/zonbrel", 0},
-    {u"\\Program Files\\Zonbrel", "program", 0},
+    {u"\\Program Files\\Zonbrel", "root/Program Files/Zonbrel", 0},
+    {u"\\Program Files\\Zonbrel\\stale.db", "root/Program Files/Zonbrel/stale.db", 0},  // only programs show
+    {u"\\Program Files\\Zonbrel\\metadata.db", "root/Program Files/Zonbrel/metadata.db", 0},
+    {u"\\Program Files\\Zonbrel\\sub\\inner", nullptr, ERROR_PATH_NOT_FOUND},
     {u"\\Program Files", "root/Program Files", 0},
     {u"\\.zonbrel", nullptr, ERROR_ACCESS_DENIED},
     {u"\\.ZonBrel", nullptr, ERROR_ACCESS_DENIED},
@@ -115,17 +122,40 @@ TEST_F(PathsTest, ProgramFolderIsTheProfilesDevicePath) {
   EXPECT_EQ(ToHost(u"\\apps\\player\\zonbrel"), program_ / "zonbrel");
 }
 
-TEST_F(PathsTest, MountPointsHaveAFolderToSitIn) {
+TEST_F(PathsTest, TheProgramFolderIsAFolderOfTheDeviceOverTheBinariesFolder) {
   ToHost(u"\\");
-  EXPECT_TRUE(fs::is_directory(device_.Host("Program Files")));
+  EXPECT_TRUE(fs::is_directory(device_.Host("Program Files/Zonbrel")));
   auto inside = MountsInside(u"\\PROGRAM FILES");
   ASSERT_EQ(inside.size(), 1u);
   EXPECT_EQ(inside[0].device, u"\\Program Files\\Zonbrel");
+  EXPECT_EQ(inside[0].host, device_.Host("Program Files/Zonbrel"));
+  EXPECT_EQ(inside[0].image, program_);
   EXPECT_FALSE(inside[0].storageCard);
   auto top = MountsInside(u"\\");
   ASSERT_EQ(top.size(), 1u);
   EXPECT_EQ(top[0].device, u"\\Storage Card");
   EXPECT_TRUE(top[0].storageCard);
+}
+
+TEST_F(PathsTest, TheBinariesShowThroughReadOnlyWhereTheDevicesOwnFolderLacksTheName) {
+  EXPECT_EQ(ImagesShownIn(u"\\program files\\zonbrel"), std::vector<fs::path>{program_ / "zonbrel"});
+  EXPECT_EQ(ImagesShownIn(u"\\Program Files"), std::vector<fs::path>{});
+  EXPECT_TRUE(IsReadOnlyHost(program_ / "zonbrel"));
+  EXPECT_TRUE(IsReadOnlyHost(program_ / "new.dll")) << "nothing is made there either";
+  EXPECT_FALSE(IsReadOnlyHost(device_.Host("Program Files/Zonbrel/metadata.db")));
+  EXPECT_FALSE(IsReadOnlyHost(device_.card() / "Artist"));
+  // The device's own file of that name, in any case, is the one the device sees.
+  Touch(device_.Host("Program Files/Zonbrel/ZONBREL"));
+  EXPECT_EQ(ToHost(u"\\Program Files\\Zonbrel\\zonbrel"), device_.Host("Program Files/Zonbrel/ZONBREL"));
+  EXPECT_EQ(ImagesShownIn(u"\\Program Files\\Zonbrel"), std::vector<fs::path>{});
+}
+
+TEST_F(PathsTest, ADeviceFolderInsideTheBinariesFolderIsStillTheDevicesToWrite) {
+  testing::TestDevice inner;
+  const fs::path binaries = inner.root().parent_path();
+  inner.WriteProfile("[program]\nhost = " + binaries.string() + "\n");
+  EXPECT_FALSE(IsReadOnlyHost(inner.Host("Program Files/Zonbrel/metadata.db")));
+  EXPECT_TRUE(IsReadOnlyHost(binaries / "elsewhere"));
 }
 
 TEST_F(PathsTest, MountQueries) {
@@ -175,6 +205,7 @@ const Reverse kReverse[] = {
     {"card/Artist/song.ogg", u"\\Storage Card\\Artist\\song.ogg"},
     {"card", u"\\Storage Card"},
     {"program/zonbrel", u"\\Program Files\\Zonbrel\\zonbrel"},
+    {"program/stale.db", nullptr},  // the binaries' folder shows only its programs
     {"root/.zonbrel/profile.ini", nullptr},
     {"root/.zonbrel", nullptr},
     {"/etc/passwd", nullptr},

@@ -85,7 +85,7 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   Report(message, wParam, lParam);
   switch (message) {
     case WM_CLOSE:
-      std::printf("WM_CLOSE\n");
+      std::printf("WM_CLOSE %u\n", static_cast<unsigned>(wParam));
       std::fflush(stdout);
       return refuseClose ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
     case kInputClosed:

@@ -15,10 +15,13 @@ using namespace wtest;
 using zb::testing::Child;
 using namespace std::chrono_literals;
 
-std::vector<HWND> Closed() {
+// The windows asked to close, each asked with `wParam`.
+std::vector<HWND> Closed(WPARAM wParam = 0) {
   std::vector<HWND> asked;
   for (const Entry& e : TheTrace().Take()) {
-    if (e.message == WM_CLOSE) asked.push_back(e.hwnd);
+    if (e.message != WM_CLOSE) continue;
+    EXPECT_EQ(e.wParam, wParam) << e.hwnd;
+    asked.push_back(e.hwnd);
   }
   std::sort(asked.begin(), asked.end());
   return asked;
@@ -39,7 +42,7 @@ TEST_F(CloseProgram, AsksTheShownMainWindowsAndDefaultHandlingDestroysThem) {
   Pump();
   TheTrace().Take();
 
-  ASSERT_TRUE(zb::wm::CloseProgram());
+  ASSERT_TRUE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser));
   Pump();
   EXPECT_EQ(Closed(), Sorted({first, second}));
   for (HWND gone : {first, second, child, owned}) EXPECT_FALSE(IsWindow(gone)) << gone;
@@ -52,16 +55,26 @@ TEST_F(CloseProgram, AsksTheHiddenOnesWhenNoneIsShown) {
   ASSERT_TRUE(hidden && other && owned);
   Pump();
   TheTrace().Take();
-  ASSERT_TRUE(zb::wm::CloseProgram());
+  ASSERT_TRUE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser));
   Pump();
   EXPECT_EQ(Closed(), Sorted({hidden, other}));
 }
 
+TEST_F(CloseProgram, TheProgramsOwnExitIsAskedWithWParamOne) {
+  HWND window = Make(WS_VISIBLE);
+  ASSERT_TRUE(window);
+  Pump();
+  TheTrace().Take();
+  ASSERT_TRUE(zb::wm::CloseProgram(zb::wm::CloseKind::kExit));
+  Pump();
+  EXPECT_EQ(Closed(1), std::vector<HWND>{window});
+}
+
 TEST_F(CloseProgram, FailsWhenTheProgramHasNoWindowLeft) {
-  EXPECT_FALSE(zb::wm::CloseProgram());
+  EXPECT_FALSE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser));
   HWND window = Make(WS_VISIBLE);
   ASSERT_TRUE(DestroyWindow(window));
-  EXPECT_FALSE(zb::wm::CloseProgram());
+  EXPECT_FALSE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser));
 }
 
 // A real program of the device (screen_probe, headless) signalled from outside.
@@ -83,7 +96,7 @@ TEST_F(CloseOnSignals, ASignalClosesTheProgramThroughItsWindowAndItEndsByItself)
     SCOPED_TRACE(signal);
     auto probe = Probe("present-unhooked");
     probe->Signal(signal);
-    EXPECT_EQ(probe->ReadLine(), "WM_CLOSE");
+    EXPECT_EQ(probe->ReadLine(), "WM_CLOSE 1") << "the program's own Exit";
     EXPECT_EQ(probe->Wait(), 0);
   }
   Pump();
@@ -96,7 +109,7 @@ TEST_F(CloseOnSignals, AProgramThatKeepsRunningIsEndedByTheNextSignal) {
     SCOPED_TRACE(signal);
     auto probe = Probe("present-stubborn");
     probe->Signal(signal);
-    EXPECT_EQ(probe->ReadLine(), "WM_CLOSE");
+    EXPECT_EQ(probe->ReadLine(), "WM_CLOSE 1") << "the program's own Exit";
     probe->Signal(signal);
     EXPECT_EQ(probe->Wait(20s, true), 128 + signal);
   }

@@ -202,7 +202,7 @@ TEST_F(PresenterOnX, ClosingTheWindowAsksTheProgramToClose) {
     ASSERT_TRUE(window);
     x.Close(*window);
     EXPECT_EQ(probe->ReadLine(), "closed") << "the program's own close hook";
-    EXPECT_EQ(probe->ReadLine(), "WM_CLOSE");
+    EXPECT_EQ(probe->ReadLine(), "WM_CLOSE 0");
     EXPECT_EQ(probe->Wait(), 0);
   }
   auto probe = Present("present-unhooked");
@@ -210,7 +210,7 @@ TEST_F(PresenterOnX, ClosingTheWindowAsksTheProgramToClose) {
   auto window = FindWindow();
   ASSERT_TRUE(window);
   x.Close(*window);
-  EXPECT_EQ(probe->ReadLine(), "WM_CLOSE") << "without a hook the device's close asks the program's window";
+  EXPECT_EQ(probe->ReadLine(), "WM_CLOSE 0") << "without a hook the user's close box asks the program's window";
   EXPECT_EQ(probe->Wait(), 0);
 }
 

@@ -1,6 +1,7 @@
 // The WAVE-file device (ZONBREL_AUDIO=wav:FILE): a tone written through waveOut comes back from
-// the file sample for sample; a later open with the same format goes on in the same file, and
-// one that cannot share it writes the next numbered file instead of overwriting.
+// the file sample for sample; the file is made at the first audio, not at the open; a later open
+// with the same format goes on in the same file, and one that cannot share it writes the next
+// numbered file instead of overwriting.
 #include <fstream>
 
 #include "testing/test_device.h"
@@ -96,22 +97,40 @@ TEST_F(WaveFileTest, LaterOpensContinueOrTakeTheNextFile) {
   HWAVEOUT first = nullptr, second = nullptr;
   ASSERT_EQ(waveOutOpen(&first, 0, &stereo, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
   ASSERT_EQ(waveOutOpen(&second, 0, &stereo, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);  // both at once
-  Buffer b(Tone(stereo, 100));
+  Buffer a(Tone(stereo, 100, 22050)), b(Tone(stereo, 50));
+  ASSERT_EQ(Prepare(first, a), MMSYSERR_NOERROR);
+  ASSERT_EQ(Write(first, a), MMSYSERR_NOERROR);  // the first to write goes on in the file
+  ASSERT_EQ(PositionIn(first, TIME_SAMPLES), 100u);
   ASSERT_EQ(Prepare(second, b), MMSYSERR_NOERROR);
-  ASSERT_EQ(Write(second, b), MMSYSERR_NOERROR);
+  ASSERT_EQ(Write(second, b), MMSYSERR_NOERROR);  // the file is taken: the next one
   ASSERT_EQ(waveOutClose(second), MMSYSERR_NOERROR);
   ASSERT_EQ(waveOutClose(first), MMSYSERR_NOERROR);
   std::filesystem::path two = file_.parent_path() / (file_.stem().string() + "-2.wav");
   WaveFile w2 = ReadWave(two);
   ASSERT_TRUE(w2.ok);
   EXPECT_EQ(w2.data, b.data);
-  EXPECT_EQ(ReadWave(file_).data, Tone(stereo, 22050)) << "the first file is left as it was";
+  EXPECT_EQ(ReadWave(file_).data, Tone(stereo, 22150)) << "the first file went on, and only with its own";
 
   Play(mono, 800);  // another format: a file of its own
   WaveFile w3 = ReadWave(file_.parent_path() / (file_.stem().string() + "-3.wav"));
   ASSERT_TRUE(w3.ok);
   EXPECT_EQ(w3.format.nChannels, 1);
   EXPECT_EQ(w3.data, Tone(mono, 800));
+}
+
+TEST_F(WaveFileTest, TheFileIsMadeAtTheFirstAudioSoASongAfterAnIdleOpenLandsInIt) {
+  // A program may open the device in one format and close it unheard before the song plays.
+  HWAVEOUT idle = nullptr;
+  const WAVEFORMATEX probe = Pcm(1, 8000, 8), song = Pcm(2, 44100, 16);
+  ASSERT_EQ(waveOutOpen(&idle, 0, &probe, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+  ASSERT_EQ(waveOutClose(idle), MMSYSERR_NOERROR);
+  EXPECT_FALSE(std::filesystem::exists(file_)) << "no audio, no file";
+  Play(song, 4410);
+  WaveFile w = ReadWave(file_);
+  ASSERT_TRUE(w.ok);
+  EXPECT_EQ(w.format.nChannels, 2);
+  EXPECT_EQ(w.data, Tone(song, 4410));
+  EXPECT_FALSE(std::filesystem::exists(file_.parent_path() / (file_.stem().string() + "-2.wav")));
 }
 
 TEST_F(WaveFileTest, UnwritableFileRefusesTheOpen) {

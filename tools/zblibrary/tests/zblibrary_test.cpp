@@ -1,6 +1,7 @@
 // The zblibrary command as a person runs it on a device: the report of a new library (whose
-// file has exactly the create script's schema), of one with entries, of a missing folder, and
-// a move onto the storage card that the next report finds.
+// file, in the device's program folder, has exactly the create script's schema), of one with
+// entries, of two devices' libraries, of a missing folder, and a move onto the storage card that
+// the next report finds.
 #include <gtest/gtest.h>
 
 #include "library_fixture.h"
@@ -34,7 +35,8 @@ class ZbLibraryCommand : public ::testing::Test {
   static bool Says(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
 
   zb::testing::TestDevice device_;
-  fs::path program_;
+  fs::path program_;  // the binaries' folder: the library never lands there
+  fs::path database_ = device_.Host("Program Files/Zonbrel/metadata.db");
 };
 
 TEST_F(ZbLibraryCommand, InfoReportsANewLibraryMadeFromTheCreateScript) {
@@ -46,9 +48,11 @@ TEST_F(ZbLibraryCommand, InfoReportsANewLibraryMadeFromTheCreateScript) {
                            "entries: 0", "integrity: ok"}) {
     EXPECT_TRUE(Says(out, line)) << line << "\n" << out;
   }
-  const fs::path db = program_ / "metadata.db";
+  const fs::path db = database_;
   ASSERT_TRUE(fs::exists(db));
-  const fs::path fresh = program_ / "script.db";
+  EXPECT_TRUE(Says(out, "host path: " + database_.string())) << out;
+  EXPECT_TRUE(fs::is_empty(program_)) << "nothing in the binaries' folder";
+  const fs::path fresh = device_.root() / "script.db";
   Shell(fresh, ReadScript("schema_create.sql"));
   EXPECT_EQ(Shell(db, ".schema"), Shell(fresh, ".schema"));
   EXPECT_EQ(ShellValue(db, "PRAGMA page_size;"), "2048");
@@ -59,7 +63,7 @@ TEST_F(ZbLibraryCommand, InfoReportsANewLibraryMadeFromTheCreateScript) {
 TEST_F(ZbLibraryCommand, InfoCountsWhatTheLibraryHolds) {
   int code = -1;
   Run("info", &code);
-  Shell(program_ / "metadata.db",
+  Shell(database_,
         "insert into media values (NULL, '\\a.mp3', 1, 0, 0, 0, 0); insert into media values (NULL, '\\b.mp3', 0, 0, 0, 0, 0);"
         "insert into int_tags values (1, 132074, 0, 5);");
   const std::string out = Run("info", &code);
@@ -68,6 +72,24 @@ TEST_F(ZbLibraryCommand, InfoCountsWhatTheLibraryHolds) {
   EXPECT_TRUE(Says(out, "  present: 1")) << out;
   EXPECT_TRUE(Says(out, "  missing: 1")) << out;
   EXPECT_TRUE(Says(out, "integer tags: 1")) << out;
+}
+
+TEST_F(ZbLibraryCommand, TwoDevicesOneAfterTheOtherKeepTheirOwnLibraries) {
+  int code = -1;
+  Run("info", &code);
+  Shell(database_, "insert into media values (NULL, '\\a.mp3', 1, 0, 0, 0, 0);");
+  {
+    zb::testing::TestDevice other;
+    other.WriteProfile("[program]\nhost = " + program_.string() + "\n");
+    const std::string out = Run("info", &code);
+    EXPECT_EQ(code, 0) << out;
+    EXPECT_TRUE(Says(out, "host path: " + other.Host("Program Files/Zonbrel/metadata.db").string())) << out;
+    EXPECT_TRUE(Says(out, "entries: 0")) << out;
+  }
+  const std::string out = Run("info", &code);
+  EXPECT_TRUE(Says(out, "host path: " + database_.string())) << out;
+  EXPECT_TRUE(Says(out, "entries: 1")) << out;
+  EXPECT_TRUE(fs::is_empty(program_));
 }
 
 TEST_F(ZbLibraryCommand, AMissingLibraryFolderIsReportedNotCreated) {
@@ -88,13 +110,13 @@ TEST_F(ZbLibraryCommand, AMissingLibraryFolderIsReportedNotCreated) {
 TEST_F(ZbLibraryCommand, MoveTakesTheLibraryOntoTheCardAndKeepsItThere) {
   int code = -1;
   Run("info", &code);
-  Shell(program_ / "metadata.db", "insert into media values (NULL, '\\a.mp3', 1, 0, 0, 0, 0);");
+  Shell(database_, "insert into media values (NULL, '\\a.mp3', 1, 0, 0, 0, 0);");
   fs::create_directories(device_.card() / "Library");
   std::string out = Run("move '\\Storage Card\\Library\\'", &code);
   EXPECT_EQ(code, 0) << out;
   EXPECT_TRUE(Says(out, "moving: 0%")) << out;
   EXPECT_TRUE(Says(out, "moving: 100%")) << out;
-  EXPECT_FALSE(fs::exists(program_ / "metadata.db"));
+  EXPECT_FALSE(fs::exists(database_));
   out = Run("info", &code);
   EXPECT_TRUE(Says(out, "database: \\Storage Card\\Library\\metadata.db")) << out;
   EXPECT_TRUE(Says(out, "entries: 1")) << out;
@@ -116,7 +138,7 @@ constexpr const char* kThreeEntries =
 TEST_F(ZbLibraryCommand, QueryPrintsTheSourcesThatMatchItsConditions) {
   int code = -1;
   Run("info", &code);
-  Shell(program_ / "metadata.db", kThreeEntries);
+  Shell(database_, kThreeEntries);
   struct Case {
     const char* arguments;
     const char* out;

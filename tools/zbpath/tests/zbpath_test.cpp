@@ -1,10 +1,12 @@
 // zbpath on a test's device: a file on the storage card and one in the device folder become
 // device paths; switches and paths that do not exist pass unchanged; each argument comes out as
-// one, whatever blanks or line breaks it holds.
+// one, whatever blanks or line breaks it holds; a host file the device cannot see is refused,
+// saying how to make it visible.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sys/wait.h>
 #include <string>
 #include <vector>
 
@@ -48,12 +50,25 @@ TEST(Zbpath, AnArgumentWithALineBreakStaysOne) {
             (std::vector<std::string>{"\\two\nlines.mp3", "not\na file"}));
 }
 
-TEST(Zbpath, AHostFileOutsideTheDevicePassesUnchanged) {
+TEST(Zbpath, AHostFileOutsideTheDeviceIsRefusedWithHowToMakeItVisible) {
   TestDevice device;
-  const auto outside = std::filesystem::temp_directory_path() / "zbpath-outside.mp3";
+  const auto folder = device.root().string() + "-downloads";
+  const auto outside = std::filesystem::path(folder) / "song.mp3";
+  std::filesystem::create_directories(folder);
   std::ofstream(outside) << "x";
-  EXPECT_EQ(RunZbpath({outside.string()}), std::vector<std::string>{outside.string()});
-  std::filesystem::remove(outside);
+  // Only what it says on its standard error, and its exit status.
+  FILE* pipe = popen((std::string(ZBPATH_PATH) + " /VOLUME=40 '" + outside.string() + "' 2>&1 >/dev/null").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string said;
+  char buffer[512];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) said.append(buffer, n);
+  const int status = pclose(pipe);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  const std::vector<std::string> parts = {outside.string() + " is not on the device", device.root().string(),
+                                          "[storage cards]", folder + "\n", "Storage Card = " + device.card().string()};
+  for (const std::string& part : parts)
+    EXPECT_NE(said.find(part), std::string::npos) << part << "\n" << said;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -52,6 +52,14 @@ TEST_F(ZbregTool, SetStoresEachTypeAndGetPrintsItAsTheFileDoes) {
       {{"multi_sz", "a", "b|c"}, {REG_MULTI_SZ, Utf16Bytes(std::u16string(u"a\0b|c\0\0", 7))},
        "hex(7):61,00,00,00,62,00,7c,00,63,00,00,00,00,00"},
       {{"multi_sz"}, {REG_MULTI_SZ, {0, 0}}, "hex(7):00,00"},
+      // The platform's own type names, in any case.
+      {{"REG_SZ", "x"}, {REG_SZ, SzBytes(u"x")}, "\"x\""},
+      {{"REG_EXPAND_SZ", "%y%"}, {REG_EXPAND_SZ, SzBytes(u"%y%")}, "hex(2):25,00,79,00,25,00,00,00"},
+      {{"REG_DWORD", "7"}, {REG_DWORD, DwordBytes(7)}, "dword:00000007"},
+      {{"reg_dword", "8"}, {REG_DWORD, DwordBytes(8)}, "dword:00000008"},
+      {{"DWORD", "9"}, {REG_DWORD, DwordBytes(9)}, "dword:00000009"},
+      {{"REG_BINARY", "0a"}, {REG_BINARY, {0x0A}}, "hex:0a"},
+      {{"REG_MULTI_SZ", "m"}, {REG_MULTI_SZ, Utf16Bytes(std::u16string(u"m\0\0", 3))}, "hex(7):6d,00,00,00,00,00"},
   };
   ScopedKey key(Create(HKEY_CURRENT_USER, u"Software\\Tool"));
   for (const auto& c : cases) {
@@ -125,6 +133,7 @@ TEST_F(ZbregTool, FailuresExitWithOneSayWhyAndChangeNothing) {
       {{"get", "HKCU\\Software\\Z", "nope"}, "HKCU\\Software\\Z \"nope\": not found"},
       {{"dump", "HKLM\\Nowhere"}, "HKLM\\Nowhere: not found"},
       {{"set", "HKCU\\Software\\Z", "v", "qword", "1"}, "\"qword\" is not a type"},
+      {{"set", "HKCU\\Software\\Z", "v", "REG_QWORD", "1"}, "\"REG_QWORD\" is not a type"},
       {{"set", "HKCU\\Software\\Z", "v", "dword", "12x"}, "\"12x\" is not a dword"},
       {{"set", "HKCU\\Software\\Z", "v", "dword", "4294967296"}, "\"4294967296\" is not a dword"},
       {{"set", "HKCU\\Software\\Z", "v", "dword", "-1"}, "\"-1\" is not a dword"},
