@@ -57,6 +57,15 @@ int Button(SkinParseContext* c, LPCWSTR args) {
   return NameIdsRegionNumbers(c, args, SKIN_KIND_BUTTON, 12, kElementTokenLength);
 }
 
+// Splits into all of the slots, for keywords whose token count depends on their tokens: the
+// parsing message when a token was too long, and the split's result.
+int SplitAnyCount(SkinParseContext* c, LPCWSTR args, SkinTokens* t, int* n) {
+  *n = t->Slots();
+  const int split = SplitSkinTokens(c, t, args, n, t->MaxLength(), u", \t");
+  if (!split) SetSkinError(c, u"error parsing tokens for ", c->keyword);
+  return split;
+}
+
 int OnOff(SkinParseContext* c, LPCWSTR args) {
   SkinTokens t(18, kElementTokenLength);
   int n = 0;
@@ -72,9 +81,8 @@ int OnOff(SkinParseContext* c, LPCWSTR args) {
 
 int CountButton(SkinParseContext* c, LPCWSTR args) {
   SkinTokens t(80, kElementTokenLength);
-  int n = t.Slots();
-  const int split = SplitSkinTokens(c, &t, args, &n, t.MaxLength(), u", \t");
-  if (!split) SetSkinError(c, u"error parsing tokens for ", c->keyword);
+  int n = 0;
+  const int split = SplitAnyCount(c, args, &t, &n);
   SkinElementParams p;
   p.kind = SKIN_KIND_COUNTBUTTON;
   Name(&p, t.Text(0));
@@ -118,9 +126,8 @@ int Slider(SkinParseContext* c, LPCWSTR args) {
 
 int Dial(SkinParseContext* c, LPCWSTR args) {
   SkinTokens t(30, kElementTokenLength);
-  int n = t.Slots();
-  const int split = SplitSkinTokens(c, &t, args, &n, t.MaxLength(), u", \t");
-  if (!split) SetSkinError(c, u"error parsing tokens for ", c->keyword);
+  int n = 0;
+  const int split = SplitAnyCount(c, args, &t, &n);
   if (n < 9) {
     SetSkinError(c, u"wrong amount of tokens for ", c->keyword);
     return 0;

@@ -81,10 +81,8 @@ void CSkinState::ShowTime() {
 }
 
 int CSkinState::HandleUiCommand(int id, void* value) {
-  if (!skin_) {
-    if (id == kUiSongTitle) title_ = value ? static_cast<LPCWSTR>(value) : u"";
-    return 0;
-  }
+  if (id == kUiSongTitle && value) title_ = std::u16string(static_cast<LPCWSTR>(value)).substr(0, 259);
+  if (!skin_) return 0;
   for (const auto& q : kPragmaQueries)
     if (q.id == id) return skin_->GetPragma(q.pragma);
   const auto named = [this](void* name) { return name ? skin_->FindElementByName(static_cast<LPCWSTR>(name)) : nullptr; };
@@ -93,8 +91,7 @@ int CSkinState::HandleUiCommand(int id, void* value) {
       ShowTitle();
       ShowTime();
       return 0;
-    case kUiSongTitle:
-      title_ = value ? static_cast<LPCWSTR>(value) : u"";
+    case kUiSongTitle:  // without a text, the title shown last
       ShowTitle();
       return 0;
     case kUiDrawAll:

@@ -99,7 +99,6 @@ std::u16string ChooseSkinFile(int width, int height, BOOL* temporary) {
   if (Usable(file)) return file;
   std::u16string any = Variant(nullptr, width, height);
   if (Usable(any)) return any;
-  if (Usable(file)) return file;
   for (int row = 0; row < kSkinFileExtensionCount; ++row) {
     WCHAR mask[16] = {};
     BuildSkinFileMask(row, mask);

@@ -4,6 +4,7 @@
 #include "skin/skin_choice.h"
 
 #include "skin/skin.h"
+#include "skin/skin_label.h"
 #include "skin/skin_package.h"
 #include "skin/skin_state.h"
 #include "skin/skin_script.h"
@@ -136,8 +137,15 @@ TEST_F(Choice, TheSkinStateOwnsTheSkinAndItsImages) {
   EXPECT_EQ(state.HandleUiCommand(22, nullptr), 1) << "a visible STOP";
   EXPECT_EQ(state.HandleUiCommand(30, const_cast<char16_t*>(u"STOP")), 1);
   EXPECT_EQ(state.HandleUiCommand(30, const_cast<char16_t*>(u"PLAY")), 0);
+  // The title: the welcome text at first, kept by a title command without a text.
+  auto* title = static_cast<CSkinLabel*>(skin->FindElement(SKIN_KIND_LABEL, u"SONGTITLE"));
   state.HandleUiCommand(0, nullptr);
-  EXPECT_STREQ(reinterpret_cast<const char*>(state.GetTitle()), reinterpret_cast<const char*>(u"Welcome to Zonbrel 3.5"));
+  state.HandleUiCommand(6, nullptr);
+  EXPECT_EQ(std::u16string(state.GetTitle()), u"Welcome to Zonbrel 3.5");
+  EXPECT_EQ(title->GetTextLength(), 22);
+  state.HandleUiCommand(6, const_cast<char16_t*>(u"Song"));
+  EXPECT_EQ(std::u16string(state.GetTitle()), u"Song");
+  EXPECT_EQ(title->GetTextLength(), 4);
   // Painting draws the background into the context.
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
