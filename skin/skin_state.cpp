@@ -22,12 +22,6 @@ constexpr struct {
 } kPragmaQueries[] = {{12, 1}, {17, 3}, {19, 4}};
 constexpr int kUiPlaylistPragma = 15;  // pragma 2 for value 0, else pragma 7
 
-// Command 16's record: the element's name, then the message and its arguments.
-struct ElementMessage {
-  LPCWSTR name;
-  UINT message;
-  DWORD words[3];
-};
 
 }  // namespace
 
@@ -101,7 +95,7 @@ int CSkinState::HandleUiCommand(int id, void* value) {
     case kUiPlaylistPragma:
       return skin_->GetPragma(value ? 7 : 2);
     case kUiElementMessage: {
-      const auto* record = static_cast<const ElementMessage*>(value);
+      const auto* record = static_cast<const SkinElementMessage*>(value);
       CSkinElement* element = record ? named(const_cast<LPWSTR>(record->name)) : nullptr;
       return element ? static_cast<int>(element->SendMessage(window_, record->message, record->words[0], record->words[1])) : 0;
     }

@@ -8,6 +8,13 @@
 
 class CSkin;
 
+// User-interface command 16's record: the element's name, then the message and its arguments.
+struct SkinElementMessage {
+  LPCWSTR name;
+  UINT message;
+  DWORD words[3];
+};
+
 class CSkinState {
  public:
   explicit CSkinState(HWND window) : window_(window) {}
