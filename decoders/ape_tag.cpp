@@ -8,6 +8,7 @@
 
 #include "id3_reader.h"
 #include "item_instances.h"
+#include "item_writer.h"
 #include "source_reading.h"
 #include "tag_text.h"
 
@@ -79,11 +80,13 @@ void SetTextItem(IMediaItem* item, const std::u16string& key, const BYTE* value,
   }
 }
 
-void SetCover(IMediaItem* item, const BYTE* value, size_t length, long long valuePos) {
+void SetCover(ItemWriter& out, const BYTE* value, size_t length, long long valuePos) {
   const size_t nameEnd = std::find(value, value + length, BYTE{0}) - value;
   if (nameEnd >= length) return;
   const size_t start = nameEnd + 1;
-  const DWORD n = FirstFreeInstance(item, TAG_ARTWORK_TYPE);
+  IMediaItem* item = out.item();
+  const DWORD n = out.FreeInstance(TAG_ARTWORK_TYPE);
+  if (n == ItemWriter::kNoInstance) return;
   SetInstanceInt(item, TAG_ARTWORK_TYPE, n, 3);
   RecordEmbeddedPicture(item, n, value + start, length - start, valuePos < 0 ? -1 : valuePos + static_cast<long long>(start));
 }
@@ -91,6 +94,7 @@ void SetCover(IMediaItem* item, const BYTE* value, size_t length, long long valu
 }  // namespace
 
 void ReadApeItems(const BYTE* data, size_t size, DWORD count, long long filePos, IMediaItem* item) {
+  ItemWriter out(item);
   size_t pos = 0;
   for (DWORD i = 0; i < count && pos + 8 < size; ++i) {
     const DWORD length = Le32(data + pos), flags = Le32(data + pos + 4);
@@ -104,7 +108,7 @@ void ReadApeItems(const BYTE* data, size_t size, DWORD count, long long filePos,
     const DWORD type = flags >> 1 & 3;
     if (type == 0 || type == 3) SetTextItem(item, key, data + valueStart, length);
     else if (type == 1 && _wcsicmp(key.c_str(), u"Cover Art (front)") == 0)
-      SetCover(item, data + valueStart, length, filePos < 0 ? -1 : filePos + static_cast<long long>(valueStart));
+      SetCover(out, data + valueStart, length, filePos < 0 ? -1 : filePos + static_cast<long long>(valueStart));
   }
 }
 

@@ -1,5 +1,5 @@
-// One Windows Media attribute into tags by its value type, and the text merging that keeps
-// several values of one tag (two WM/Genre attributes, a TCON with several genres).
+// One Windows Media attribute into tags by its value type. Text is appended to what the tag
+// holds, so two WM/Genre attributes keep both genres.
 #include <cstring>
 #include <optional>
 
@@ -23,56 +23,42 @@ DWORD LittleEndian(const BYTE* b, int count) {
 
 }  // namespace
 
-HRESULT StoreUnhandledTag(IMediaItem* item, const std::u16string& name, DWORD type, const BYTE* data, size_t size) {
+HRESULT StoreUnhandledTag(ItemWriter& out, const std::u16string& name, DWORD type, const BYTE* data, size_t size) {
   const CSettings* settings = GetSettings();
   if (!settings || settings->processUnhandledTags == 0) return S_OK;
-  const DWORD n = FirstFreeInstance(item, TAG_UNHANDLED_NAME);
+  IMediaItem* item = out.item();
+  const DWORD n = out.FreeInstance(TAG_UNHANDLED_NAME);
+  if (n == ItemWriter::kNoInstance) return S_OK;
   SetInstanceText(item, TAG_UNHANDLED_NAME, n, name);
   SetInstanceInt(item, TAG_UNHANDLED_TYPE, n, type);
   SetInstanceBytes(item, TAG_UNHANDLED_DATA, n, data, size);
   return S_OK;
 }
 
-HRESULT AppendTagText(IMediaItem* item, DWORD tag, const std::u16string& text, const std::u16string& separator) {
-  BSTR existing = nullptr;
-  if (FAILED(item->GetString(tag, &existing)) || !existing) return item->SetString(tag, text.c_str());
-  std::u16string old(existing);
-  SysFreeString(existing);
-  if (old == text) return S_OK;
-  if (tag == TAG_GENRE) {
-    BOOL present = FALSE;
-    item->HasInstance(TAG_GENRE_COLLECTION, 0, &present);
-    if (!present) SetInstanceText(item, TAG_GENRE_COLLECTION, 0, old);
-    SetInstanceText(item, TAG_GENRE_COLLECTION, FirstFreeInstance(item, TAG_GENRE_COLLECTION), text);
-    if (_wcsicmp(old.c_str(), u"Other") == 0) old.clear();
-  }
-  const std::u16string joined = old.empty() || text.empty() ? old + text : old + separator + text;
-  if (FAILED(item->SetString(tag, joined.c_str()))) item->SetString(tag, text.c_str());
-  return S_OK;
-}
-
-HRESULT SetAsfAttribute(IMediaItem* item, LPCWSTR name, const BYTE* value, DWORD type, DWORD length) {
-  if (!item || !name) return E_FAIL;
+HRESULT SetAsfAttribute(ItemWriter& out, LPCWSTR name, const BYTE* value, DWORD type, DWORD length) {
+  if (!out.item() || !name) return E_FAIL;
   type &= 0xFFFF;
   const DWORD tag = GetAsfAttributeName(name);
   if (tag == 0 && !(type == ASF_BYTES && _wcsicmp(name, u"WM/Picture") == 0))
-    return StoreUnhandledTag(item, name, type, value, length);
+    return StoreUnhandledTag(out, name, type, value, length);
   if (tag == ASF_IGNORED_TAG) return S_OK;
+  if (type == ASF_STRING) {
+    auto text = DecodeId3Text(ID3_UTF16_LE, value, length);
+    if (!text) return E_FAIL;
+    if (text->empty()) return S_OK;
+    return out.AppendText(tag, *text);
+  }
+  // Every other type replaces the value.
+  IMediaItem* item = out.For(tag);
   switch (type) {
-    case ASF_STRING: {
-      auto text = DecodeId3Text(ID3_UTF16_LE, value, length);
-      if (!text) return E_FAIL;
-      if (text->empty()) return S_OK;
-      return AppendTagText(item, tag, *text, u";");
-    }
     case ASF_BYTES:
       if (_wcsicmp(name, u"WM/Picture") == 0) {
         if (length < 1) return E_FAIL;
         DWORD instance = 0;
-        return ReadPictureFrame(value[0], value + 1, length - 1, item, false, true, &instance, false, -1);
+        return ReadPictureFrame(value[0], value + 1, length - 1, out, false, true, &instance, false, -1);
       }
       if (_wcsicmp(name, u"WM/Lyrics_Synchronised") == 0)
-        return ReadSyncedLyrics(item, tag, value, length, ID3_UTF16_LE, true);
+        return ReadSyncedLyrics(out, tag, value, length, ID3_UTF16_LE, true);
       return item->SetBytes(tag, value, length);
     case ASF_BOOL:
       if (length > 4) return E_FAIL;

@@ -1,10 +1,11 @@
-// Windows Media attribute names and values as tags: the name table, one attribute's value by its
-// ASF type, and the text merging that keeps every genre.
+// Windows Media attribute names and values as tags: the name table, and one attribute's value by
+// its ASF type, text values appended to what the tag holds.
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "item_writer.h"
 #include "mediaitem.h"
 
 #define ASF_IGNORED_TAG 0x50000
@@ -22,9 +23,7 @@ enum AsfValueType : WORD {
 // The tag of an attribute name (compared without regard to case); 0 for none, ASF_IGNORED_TAG for
 // attributes that are dropped.
 DWORD GetAsfAttributeName(LPCWSTR name);
-HRESULT SetAsfAttribute(IMediaItem* item, LPCWSTR name, const BYTE* value, DWORD type, DWORD length);
-// Appends text to a text tag with a separator; Genre also keeps each value in the genre collection.
-HRESULT AppendTagText(IMediaItem* item, DWORD tag, const std::u16string& text, const std::u16string& separator);
+HRESULT SetAsfAttribute(ItemWriter& out, LPCWSTR name, const BYTE* value, DWORD type, DWORD length);
 // Unknown attributes and frames, when the settings keep them: name, type and data at the next
 // free instance.
-HRESULT StoreUnhandledTag(IMediaItem* item, const std::u16string& name, DWORD type, const BYTE* data, size_t size);
+HRESULT StoreUnhandledTag(ItemWriter& out, const std::u16string& name, DWORD type, const BYTE* data, size_t size);

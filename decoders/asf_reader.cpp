@@ -73,7 +73,7 @@ std::array<std::u16string, 5> ContentStrings(const AsfObject& o) {
   return texts;
 }
 
-void ReadExtendedContent(const AsfObject& o, IMediaItem* item) {
+void ReadExtendedContent(const AsfObject& o, ItemWriter& out) {
   if (o.size < kObjectHead + 2) return;
   const DWORD count = Le16(o.data + kObjectHead);
   size_t pos = kObjectHead + 2;
@@ -86,13 +86,13 @@ void ReadExtendedContent(const AsfObject& o, IMediaItem* item) {
     const size_t valueLength = Le16(name + nameLength + 2);
     const size_t valueAt = pos + 2 + nameLength + 4;
     if (valueLength > o.size - valueAt) return;
-    SetAsfAttribute(item, Utf16Text(name, nameLength).c_str(), o.data + valueAt, type, static_cast<DWORD>(valueLength));
+    SetAsfAttribute(out, Utf16Text(name, nameLength).c_str(), o.data + valueAt, type, static_cast<DWORD>(valueLength));
     pos = valueAt + valueLength;
   }
 }
 
 // Metadata and Metadata Library records; `library` picks the rule for which records count.
-void ReadMetadataRecords(const AsfObject& o, IMediaItem* item, bool library) {
+void ReadMetadataRecords(const AsfObject& o, ItemWriter& out, bool library) {
   if (o.size < kObjectHead + 2) return;
   const DWORD count = Le16(o.data + kObjectHead);
   size_t pos = kObjectHead + 2;
@@ -102,7 +102,7 @@ void ReadMetadataRecords(const AsfObject& o, IMediaItem* item, bool library) {
     const DWORD valueLength = Le32(r + 8);
     if (language != 0 || (library && stream != 0)) return;
     if (nameLength > o.size - pos - 12 || valueLength > o.size - pos - 12 - nameLength) return;
-    SetAsfAttribute(item, Utf16Text(r + 12, nameLength).c_str(), r + 12 + nameLength, type, valueLength);
+    SetAsfAttribute(out, Utf16Text(r + 12, nameLength).c_str(), r + 12 + nameLength, type, valueLength);
     pos += 12 + nameLength + valueLength;
   }
 }
@@ -129,13 +129,13 @@ void ReadStreamProperties(const AsfObject& o, IMediaItem* item) {
   }
 }
 
-void ReadHeaderExtension(const AsfObject& o, IMediaItem* item) {
+void ReadHeaderExtension(const AsfObject& o, ItemWriter& out) {
   if (o.size < 46 || !kAsfReserved1.At(o.data + 24) || Le16(o.data + 40) != 6) return;
   const size_t size = std::min<size_t>(Le32(o.data + 42), o.size - 46);
   if (size == 0) return;
   WalkObjects(o.data + 46, size, 0xFFFFFFFF, [&](const AsfObject& nested) {
-    if (kAsfMetadata.At(nested.data)) ReadMetadataRecords(nested, item, false);
-    else if (kAsfMetadataLibrary.At(nested.data)) ReadMetadataRecords(nested, item, true);
+    if (kAsfMetadata.At(nested.data)) ReadMetadataRecords(nested, out, false);
+    else if (kAsfMetadataLibrary.At(nested.data)) ReadMetadataRecords(nested, out, true);
   });
 }
 
@@ -154,9 +154,10 @@ std::vector<BYTE> ReadHeader(InputSource* source, DWORD length, size_t maxSize, 
 }  // namespace
 
 void ReadAsfHeaderObjects(const BYTE* data, size_t size, DWORD objects, IMediaItem* item) {
+  ItemWriter out(item);
   WalkObjects(data, size, objects, [&](const AsfObject& o) {
     if (kAsfExtendedContent.At(o.data)) {
-      ReadExtendedContent(o, item);
+      ReadExtendedContent(o, out);
     } else if (kAsfFileProperties.At(o.data)) {
       if (o.size < 104) return;
       item->SetInt(TAG_BIT_RATE, static_cast<LONG>(Le32(o.data + 100)));
@@ -171,9 +172,9 @@ void ReadAsfHeaderObjects(const BYTE* data, size_t size, DWORD objects, IMediaIt
       const auto texts = ContentStrings(o);
       const DWORD tags[5] = {TAG_SONG_TITLE, TAG_ARTIST, TAG_ID(15, TAG_TYPE_STR), TAG_ID(33, TAG_TYPE_STR),
                              TAG_ID(18, TAG_TYPE_STR)};
-      for (int k = 0; k < 5; ++k) SetTextTag(item, tags[k], texts[k]);
+      for (int k = 0; k < 5; ++k) SetTextTag(out.For(tags[k]), tags[k], texts[k]);
     } else if (kAsfHeaderExtension.At(o.data)) {
-      ReadHeaderExtension(o, item);
+      ReadHeaderExtension(o, out);
     }
   });
 }

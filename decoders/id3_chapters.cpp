@@ -37,7 +37,7 @@ std::vector<Id3Frame> Embedded(const Id3Context& c, const Id3Frame& f, size_t fr
 DWORD HandlePictureFrame(const Id3Context& c, const Id3Frame& f, DWORD from) {
   DWORD instance = from;
   if (f.data.size() < 2) return from;
-  ReadPictureFrame(f.data[0], f.data.data() + 1, f.data.size() - 1, c.item, c.version == 2, false, &instance, f.embed,
+  ReadPictureFrame(f.data[0], f.data.data() + 1, f.data.size() - 1, *c.out, c.version == 2, false, &instance, f.embed,
                    f.filePos < 0 ? -1 : f.filePos + 1);
   return instance;
 }
@@ -45,7 +45,8 @@ DWORD HandlePictureFrame(const Id3Context& c, const Id3Frame& f, DWORD from) {
 void HandleChapterFrame(const Id3Context& c, const Id3Frame& f) {
   const size_t end = ElementIdEnd(f, 0);
   if (end + 17 > f.data.size()) return;
-  const DWORD i = FirstFreeInstance(c.item, kChapterId);
+  const DWORD i = c.out->FreeInstance(kChapterId);
+  if (i == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, kChapterId, i, AnsiToWide(f.data.data(), end));
   DWORD times[4];
   for (int k = 0; k < 4; ++k) times[k] = BigEndianToInt(f.data.data() + end + 1 + 4 * k, 4);
@@ -82,17 +83,20 @@ void HandleChapterFrame(const Id3Context& c, const Id3Frame& f) {
 void HandleTableOfContents(const Id3Context& c, const Id3Frame& f) {
   size_t end = ElementIdEnd(f, 0);
   if (end + 3 > f.data.size()) return;
-  const DWORD i = FirstFreeInstance(c.item, kTocId);
+  const DWORD i = c.out->FreeInstance(kTocId);
+  if (i == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, kTocId, i, AnsiToWide(f.data.data(), end));
   const BYTE flags = f.data[end + 1], count = f.data[end + 2];
   SetInstanceInt(c.item, kTocFlags, i, flags);
   SetInstanceInt(c.item, kTocChildCount, i, count);
-  const DWORD base = FirstFreeInstance(c.item, kTocChildId);
-  SetInstanceInt(c.item, kTocChildInstance, i, base);
+  const DWORD base = c.out->FreeInstance(kTocChildId);
+  if (base != ItemWriter::kNoInstance) SetInstanceInt(c.item, kTocChildInstance, i, base);
   size_t pos = end + 3;
+  // Every child id is passed over, to find the frames after them, even when the bound keeps it out.
   for (DWORD k = 0; k < count && pos < f.data.size(); ++k) {
     end = ElementIdEnd(f, pos);
-    SetInstanceText(c.item, kTocChildId, base + k, AnsiToWide(f.data.data() + pos, end - pos));
+    if (base != ItemWriter::kNoInstance && c.out->Allow(kTocChildId))
+      SetInstanceText(c.item, kTocChildId, base + k, AnsiToWide(f.data.data() + pos, end - pos));
     pos = end + 1;
   }
   bool other = false;

@@ -16,6 +16,10 @@
 
 namespace {
 
+// A genre frame adds at most this many genres: more than any real tag lists (the numbered genres
+// are 148), few enough that a hostile frame of thousands ends as a short list.
+constexpr int kMaxGenresPerFrame = 256;
+
 bool AllDigits(const std::u16string& s) {
   return !s.empty() && s.size() < 10 && std::all_of(s.begin(), s.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
@@ -26,29 +30,32 @@ std::u16string GenreOfNumber(const std::u16string& digits) {
   return GetId3v1GenreName(number & 0xFF);
 }
 
-// "(17)(31)Remix": numbers in parentheses are ID3v1 genres, other parts stand as they are.
-void AppendGenres(IMediaItem* item, const std::u16string& text) {
+// "(17)(31)Remix": numbers in parentheses are ID3v1 genres, other parts stand as they are. Each
+// genre counts against `left`.
+void AppendGenres(ItemWriter& out, std::u16string_view text, int* left) {
   size_t pos = 0;
-  while (pos < text.size()) {
+  while (pos < text.size() && *left > 0) {
     std::u16string genre;
     if (text[pos] == u'(') {
       const size_t close = text.find(u')', pos);
       if (close == std::u16string::npos) {
-        genre = text.substr(pos);
+        genre = std::u16string(text.substr(pos));
         pos = text.size();
       } else {
-        const std::u16string inner = text.substr(pos + 1, close - pos - 1);
+        const std::u16string inner(text.substr(pos + 1, close - pos - 1));
         genre = AllDigits(inner) ? GenreOfNumber(inner) : inner;
         pos = close + 1;
       }
     } else {
       const size_t next = text.find(u'(', pos);
       const size_t end = next == std::u16string::npos ? text.size() : next;
-      genre = text.substr(pos, end - pos);
+      genre = std::u16string(text.substr(pos, end - pos));
       if (AllDigits(genre)) genre = GenreOfNumber(genre);
       pos = end;
     }
-    if (!genre.empty()) AppendTagText(item, TAG_GENRE, genre, u";");
+    if (genre.empty()) continue;
+    out.AppendText(TAG_GENRE, genre);
+    --*left;
   }
 }
 
@@ -63,10 +70,11 @@ void HandleGenreFrame(const Id3Context& c, const Id3Frame& f) {
   auto values = DecodeTagBytes(f.data[0], f.data.data() + 1, f.data.size() - 1);
   if (!values) return;
   // Version 2.4 keeps several genres apart with zeros.
-  size_t start = 0;
-  while (start <= values->size()) {
-    const size_t zero = std::min(values->find(u'\0', start), values->size());
-    AppendGenres(c.item, values->substr(start, zero - start));
+  const std::u16string_view all(*values);
+  int left = kMaxGenresPerFrame;
+  for (size_t start = 0; start <= all.size() && left > 0;) {
+    const size_t zero = std::min(all.find(u'\0', start), all.size());
+    AppendGenres(*c.out, all.substr(start, zero - start), &left);
     start = zero + 1;
   }
 }
@@ -81,7 +89,8 @@ void HandleCommentFrame(const Id3Context& c, const Id3Frame& f, DWORD textTag, D
   const auto text = DecodeId3Text(encoding, d + textStart, f.data.size() - textStart);
   if (!text || text->empty()) return;
   // Language, description and text share one instance, so they stay together.
-  const DWORD n = FirstFreeInstance(c.item, textTag);
+  const DWORD n = c.out->FreeInstance(textTag);
+  if (n == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, textTag, n, *text);
   SetInstanceText(c.item, languageTag, n, AnsiToWide(d + 1, 3));
   if (description) SetInstanceText(c.item, shortTag, n, *description);
@@ -98,10 +107,11 @@ void HandlePopularimeter(const Id3Context& c, const Id3Frame& f) {
 
 void HandleRelativeVolume2(const Id3Context& c, const Id3Frame& f) {
   const size_t zero = Terminated(f.data, 0);
-  const DWORD i = FirstFreeInstance(c.item, TAG_VOLUME_ID);
+  const DWORD i = c.out->FreeInstance(TAG_VOLUME_ID);
+  if (i == ItemWriter::kNoInstance) return;
   SetInstanceText(c.item, TAG_VOLUME_ID, i, AnsiToWide(f.data.data(), zero));
   size_t pos = zero + 1;
-  while (pos + 4 <= f.data.size()) {
+  while (pos + 4 <= f.data.size() && c.out->Allow(TAG_VOLUME_ADJUSTMENT)) {
     const BYTE channel = f.data[pos];
     const BYTE* a = f.data.data() + pos + 1;
     const auto big = static_cast<int16_t>(a[0] << 8 | a[1]), little = static_cast<int16_t>(a[1] << 8 | a[0]);
@@ -146,20 +156,21 @@ bool HandlePrivateFrame(const Id3Context& c, const Id3Frame& f) {
   if (zero >= f.data.size()) return false;
   const std::u16string owner = AnsiToWide(f.data.data(), zero);
   const DWORD tag = GetAsfAttributeName(owner.c_str());
+  IMediaItem* item = c.out->For(tag);
   const BYTE* value = f.data.data() + zero + 1;
   const size_t length = f.data.size() - zero - 1;
   if (tag == 0 || tag == ASF_IGNORED_TAG) return false;
   if (TAG_TYPE(tag) == TAG_TYPE_GUID && length == 16) {
     GUID guid;
     std::memcpy(&guid, value, 16);
-    return SUCCEEDED(c.item->SetGuid(tag, guid));
+    return SUCCEEDED(item->SetGuid(tag, guid));
   }
   if (TAG_TYPE(tag) == TAG_TYPE_STR && length % 2 == 0) {
-    SetTextTag(c.item, tag, DecodeId3Text(ID3_UTF16_LE, value, length).value_or(u""));
+    SetTextTag(item, tag, DecodeId3Text(ID3_UTF16_LE, value, length).value_or(u""));
     return true;
   }
   if (TAG_TYPE(tag) == TAG_TYPE_INT && length == 4) {
-    c.item->SetInt(tag, static_cast<LONG>(value[0] | value[1] << 8 | value[2] << 16 | static_cast<DWORD>(value[3]) << 24));
+    item->SetInt(tag, static_cast<LONG>(value[0] | value[1] << 8 | value[2] << 16 | static_cast<DWORD>(value[3]) << 24));
     return true;
   }
   return false;

@@ -2,11 +2,13 @@
 // ratings, volume adjustments, private frames, chapters and tables of contents.
 #pragma once
 #include "id3_frames.h"
+#include "item_writer.h"
 #include "mediaitem.h"
 
 struct Id3Context {
   IMediaItem* item;
   int version;
+  ItemWriter* out;  // the item, for instance searches, appended text and writes that may meet them
 };
 
 void HandleGenreFrame(const Id3Context& c, const Id3Frame& f);

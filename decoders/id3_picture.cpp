@@ -39,8 +39,6 @@ constexpr std::array<DWORD, 256> MakeCrcTable() {
 }
 constexpr std::array<DWORD, 256> kCrcTable = MakeCrcTable();
 
-DWORD FreeArtworkInstance(IMediaItem* item, DWORD from) { return FirstFreeInstance(item, TAG_ARTWORK_TYPE, from); }
-
 DWORD ReadLittle32(const BYTE* b) { return b[0] | b[1] << 8 | b[2] << 16 | static_cast<DWORD>(b[3]) << 24; }
 
 }  // namespace
@@ -59,10 +57,12 @@ void RecordEmbeddedPicture(IMediaItem* item, DWORD instance, const BYTE* data, s
   SetInstanceBytes(item, TAG_ARTWORK_HEADER, instance, data, 16);
 }
 
-HRESULT ReadPictureFrame(int type, const BYTE* data, size_t length, IMediaItem* item, bool shortForm, bool asfForm,
+HRESULT ReadPictureFrame(int type, const BYTE* data, size_t length, ItemWriter& out, bool shortForm, bool asfForm,
                          DWORD* instance, bool embed, long long filePos) {
+  IMediaItem* item = out.item();
   if (!item || !data || length < 5 || (!asfForm && (type < 0 || type > 3))) return E_FAIL;
-  const DWORD n = FreeArtworkInstance(item, instance ? *instance : 0);
+  const DWORD n = out.FreeInstance(TAG_ARTWORK_TYPE, instance ? *instance : 0);
+  if (n == ItemWriter::kNoInstance) return E_FAIL;
   if (instance) *instance = n;
   size_t pos = 0, stated = length;
   std::u16string mime, caption;
@@ -104,9 +104,11 @@ HRESULT ReadPictureFrame(int type, const BYTE* data, size_t length, IMediaItem* 
   return S_OK;
 }
 
-HRESULT ReadSyncedLyrics(IMediaItem* item, DWORD tag, const BYTE* data, size_t length, int encoding, bool asfForm) {
+HRESULT ReadSyncedLyrics(ItemWriter& out, DWORD tag, const BYTE* data, size_t length, int encoding, bool asfForm) {
+  IMediaItem* item = out.item();
   if (!item || !data) return E_FAIL;
-  const DWORD n = FirstFreeInstance(item, tag);
+  const DWORD n = out.FreeInstance(tag);
+  if (n == ItemWriter::kNoInstance) return E_FAIL;
   size_t pos = 0, stated = length;
   if (asfForm) {
     if (length < 8) return E_FAIL;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/interface/input_source.h"
+#include "item_writer.h"
 #include "mediaitem.h"
 
 #define ID3_TITLE_CHARS 128
@@ -22,11 +23,11 @@ BOOL ParseId3v2Frames(const BYTE* buffer, int length, long long filePos, IMediaI
 
 // One picture into the first artwork instance at or after *instance (set to the one used).
 // `type` is the text encoding, or the picture type in the Windows Media form.
-HRESULT ReadPictureFrame(int type, const BYTE* data, size_t length, IMediaItem* item, bool shortForm, bool asfForm,
+HRESULT ReadPictureFrame(int type, const BYTE* data, size_t length, ItemWriter& out, bool shortForm, bool asfForm,
                          DWORD* instance, bool embed, long long filePos);
 // A picture left in the file: offset, size, CRC-32 and its first 16 bytes.
 void RecordEmbeddedPicture(IMediaItem* item, DWORD instance, const BYTE* data, size_t size, long long filePos);
 DWORD PictureCrc32(const BYTE* data, size_t size);
-HRESULT ReadSyncedLyrics(IMediaItem* item, DWORD tag, const BYTE* data, size_t length, int encoding, bool asfForm);
+HRESULT ReadSyncedLyrics(ItemWriter& out, DWORD tag, const BYTE* data, size_t length, int encoding, bool asfForm);
 // The two 16-bit gain fields of a LAME or RGAD record (MSB first) and its peak.
 void ReadLameReplayGain(float peak, const BYTE gainFields[4], IMediaItem* item);

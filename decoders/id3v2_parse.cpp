@@ -56,7 +56,7 @@ void HandleFrame(const Id3Context& c, const Id3Frame& f, DWORD* artwork) {
     const std::string name = row->id ? row->id : row->shortId;
     if (name == "POPM") return HandlePopularimeter(c, f);
     if (name == "SYLT" || name == "SLT") {
-      if (f.data.size() > 5) ReadSyncedLyrics(c.item, row->tag, f.data.data() + 1, f.data.size() - 1, f.data[0], false);
+      if (f.data.size() > 5) ReadSyncedLyrics(*c.out, row->tag, f.data.data() + 1, f.data.size() - 1, f.data[0], false);
       return;
     }
     if (name == "CTOC") return HandleTableOfContents(c, f);
@@ -69,7 +69,7 @@ void HandleFrame(const Id3Context& c, const Id3Frame& f, DWORD* artwork) {
     }
     return SetMappedFrame(c, f, row->tag);
   }
-  StoreUnhandledTag(c.item, std::u16string(f.id, f.id + std::strlen(f.id)), f.data.empty() ? 0 : f.data[0],
+  StoreUnhandledTag(*c.out, std::u16string(f.id, f.id + std::strlen(f.id)), f.data.empty() ? 0 : f.data[0],
                     f.data.data(), f.data.size());
 }
 
@@ -90,7 +90,8 @@ BOOL ParseId3v2Frames(const BYTE* buffer, int length, long long filePos, IMediaI
   Id3Header header;
   if (!FindId3Header(buffer, static_cast<size_t>(length), &header)) return FALSE;
   const std::vector<Id3Frame> frames = ReadId3v2Frames(buffer, static_cast<size_t>(length), header, filePos);
-  const Id3Context context{item, header.version};
+  ItemWriter out(item);
+  const Id3Context context{item, header.version, &out};
   DWORD artwork = 0;
   for (const Id3Frame& frame : frames) HandleFrame(context, frame, &artwork);
   return frames.empty() ? FALSE : TRUE;

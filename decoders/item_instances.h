@@ -1,5 +1,6 @@
 // Writing multi-valued tags the way every tag reader does: the first free instance found by
-// probing 0, 1, 2 ..., and values in the byte form of the tag's type.
+// probing from a start (ItemWriter remembers where a read's searches ended), and values in the
+// byte form of the tag's type.
 #pragma once
 #include <windows.h>
 

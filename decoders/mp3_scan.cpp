@@ -1,6 +1,8 @@
 // ScanMp3Stream: the first audio frame a decoder can trust. A leading ID3v2 tag is stepped over
 // by its size, junk before the first frame is skipped for up to 64 KiB, and a Xing/Info frame is
-// read and passed over. The bytes behind the accepted frame go to the player's input buffer.
+// read and passed over. A frame counts only when the next one follows where its length ends, of
+// the same stream: a sync word alone turns up in any picture, WAVE or Ogg file. The bytes behind
+// the accepted frame go to the player's input buffer.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -78,6 +80,44 @@ long FindTag(const BYTE* from, long left, int* size) {
   return *size > 0 ? static_cast<long>(header.offset) : -1;
 }
 
+// Whether four bytes are a frame header libmad can decode: the sync word, and no reserved version,
+// layer, bit rate or sample rate.
+bool IsFrameHeader(const BYTE* h) {
+  return h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && (h[1] & 0x18) != 0x08 && (h[1] & 0x06) != 0 &&
+         (h[2] & 0xF0) != 0xF0 && (h[2] & 0x0C) != 0x0C;
+}
+
+// Whether the frame libmad just decoded is followed, where its length ends, by a header of the
+// same stream: the same version, layer and sample rate. libmad decodes a frame only with eight
+// bytes behind it in the buffer, so that header is always there to see; a free-format frame's
+// length is the one libmad measured to the next header of its layer and rate.
+// At the end of the file, `end` is where its data ends: a frame that ends there is its last, with
+// none behind it to agree.
+bool NextFrameAgrees(const mad_stream& stream, const BYTE* end) {
+  const BYTE* frame = stream.this_frame;
+  const BYTE* next = stream.next_frame;
+  if (next && next == end) return true;
+  if (!next || stream.bufend - next < 4) return false;
+  return IsFrameHeader(next) && (next[1] & 0x1E) == (frame[1] & 0x1E) && (next[2] & 0x0C) == (frame[2] & 0x0C);
+}
+
+// A free-format frame has no length of its own: libmad measures it to the next header of its
+// layer and rate, so the check above always holds for it. Quiet PCM is full of such pairs (FF FF
+// 00 reads as a free-format layer I header, and the pattern comes back with the waveform), so a
+// free-format frame counts only where a real file's audio begins: at the start of the data.
+bool IsFreeFormat(const BYTE* h) { return (h[2] & 0xF0) == 0; }
+
+// Whether the frame libmad decoded `at` bytes into the data begins a stream of frames.
+bool IsStreamFrame(const mad_stream& stream, DWORD at, const BYTE* end) {
+  return NextFrameAgrees(stream, end) && (!IsFreeFormat(stream.this_frame) || at == 0);
+}
+
+// Drops a frame that proved false: libmad searches for a sync word again from its second byte.
+void Resync(mad_stream* stream) {
+  stream->next_frame = stream->this_frame + 1;
+  stream->sync = 0;
+}
+
 }  // namespace
 
 BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xing, DWORD* id3Size, bool playSource,
@@ -104,17 +144,25 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
   }
   MadScan mad;
   DWORD scanned = 0;
-  bool xingSeen = false, distrusted = false;
+  bool xingSeen = false, distrusted = false, atEnd = false;
   std::memset(xing, 0, sizeof *xing);
   for (;;) {
     std::memset(buffer.data() + fill, 0, MAD_BUFFER_GUARD);
-    mad_stream_buffer(&mad.stream, buffer.data(), static_cast<unsigned long>(fill));
+    // libmad decodes a frame only with a guard's worth of bytes behind it: at the end of the file
+    // the guard is given as data, so that a last frame decodes too.
+    const BYTE* end = atEnd ? buffer.data() + fill : nullptr;
+    mad_stream_buffer(&mad.stream, buffer.data(), static_cast<unsigned long>(fill + (atEnd ? MAD_BUFFER_GUARD : 0)));
     const DWORD scannedBefore = scanned;
     scanned += static_cast<DWORD>(fill);
     for (;;) {
       const bool decoded = mad_frame_decode(&mad.frame, &mad.stream) == 0;
       const mad_error error = mad.stream.error;
       if (decoded || error == MAD_ERROR_BADCRC) {
+        const DWORD at = scannedBefore + static_cast<DWORD>(mad.stream.this_frame - buffer.data());
+        if (decoded && !xingSeen && !IsStreamFrame(mad.stream, at, end)) {
+          Resync(&mad.stream);
+          continue;
+        }
         if (decoded && xingSeen) {
           *header = mad.frame.header;
           goto accepted;
@@ -126,7 +174,6 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
         std::memset(xing, 0, sizeof *xing);
         // The first frame found beyond the first 3000 bytes, and one with a bad CRC, may be junk
         // that looks like a frame: the next one decides.
-        const DWORD at = scannedBefore + static_cast<DWORD>(mad.stream.this_frame - buffer.data());
         const bool deep = at >= kScanBuffer && !distrusted;
         if (deep) distrusted = true;
         if (decoded && !deep) {
@@ -151,7 +198,7 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
         }
         continue;
       }
-      if (error != MAD_ERROR_BUFLEN || scanned > kScanLimit) return FALSE;
+      if (error != MAD_ERROR_BUFLEN || scanned > kScanLimit || atEnd) return FALSE;
       // Keep what libmad has not consumed, and enough of the end for a tag header cut by it,
       // and read on.
       const BYTE* keep = mad.stream.next_frame ? mad.stream.next_frame : buffer.data();
@@ -163,7 +210,7 @@ BOOL ScanMp3Stream(InputSource* source, struct mad_header* header, XingInfo* xin
       scanned -= static_cast<DWORD>(kept);
       break;
     }
-    if (!Fill(source, buffer.data(), &fill)) return FALSE;
+    if (!Fill(source, buffer.data(), &fill)) atEnd = true;
   }
 accepted:
   const BYTE* from = mad.stream.this_frame;

@@ -26,4 +26,16 @@ std::vector<DWORD> IntInstances(IMediaItem* item, DWORD id) {
   return values;
 }
 
+std::vector<std::u16string> TextInstances(IMediaItem* item, DWORD id) {
+  std::vector<std::u16string> values;
+  for (DWORD i = 0;; ++i) {
+    LONG index = -1;
+    BSTR value = nullptr;
+    if (FAILED(item->IndexOfInstance(id, i, &index)) || FAILED(item->GetStringAt(index, &value)) || !value) break;
+    values.emplace_back(value);
+    SysFreeString(value);
+  }
+  return values;
+}
+
 }  // namespace zbtest

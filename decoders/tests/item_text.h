@@ -12,6 +12,8 @@ std::u16string StringTag(IMediaItem* item, DWORD id);
 long IntTag(IMediaItem* item, DWORD id, long missing = -99999);
 // All instances of a multi-valued integer tag, in instance order from 0 until one is missing.
 std::vector<DWORD> IntInstances(IMediaItem* item, DWORD id);
+// All instances of a multi-valued text tag, in instance order from 0 until one is missing.
+std::vector<std::u16string> TextInstances(IMediaItem* item, DWORD id);
 
 struct ItemHolder {
   CMediaItem* item = CreateMediaItem();

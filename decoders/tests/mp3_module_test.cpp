@@ -148,6 +148,33 @@ TEST_F(Mp3ModuleTest, FilesThatHoldNoAudioFailToPlay) {
   EXPECT_EQ(Mp3Decoder.Play(nullptr), -1);
 }
 
+// The length of the 128 kb/s, 44.1 kHz layer III frame that starts `at`, by its padding bit.
+size_t FrameLength(const std::vector<uint8_t>& file, size_t at) { return 144 * 128000 / 44100 + ((file[at + 2] >> 1) & 1); }
+
+TEST_F(Mp3ModuleTest, ALastFrameEndingTheFilePlaysThoughNoFrameFollowsIt) {
+  // Cut after the frames given: lame's Info frame and one audio frame, and two bare frames.
+  const struct {
+    const char* name;
+    const char* options;
+    int frames;  // kept, the Info frame counting
+    long long written;
+  } kCases[] = {{"info_one.mp3", "-b 128", 2, 1152 * 4}, {"bare_two.mp3", "-b 128 -t", 2, 2 * 1152 * 4}};
+  for (const auto& c : kCases) {
+    const std::u16string path = MakeFile(c.name, c.options);
+    std::vector<uint8_t> file = ReadHostFile(device_.Host(c.name));
+    size_t end = 0;
+    for (int k = 0; k < c.frames; ++k) end += FrameLength(file, end);
+    ASSERT_LT(end, file.size());
+    file.resize(end);
+    WriteHostFile(device_.Host(c.name), file);
+    BoundDecoder bound(Mp3Decoder, &source_);
+    ASSERT_EQ(Mp3Decoder.Play(path.c_str()), 0) << c.name;
+    ASSERT_EQ(bound.WaitForEndOfStream(), 0) << c.name;
+    Mp3Decoder.Stop();
+    EXPECT_EQ(bound.output().written, c.written) << c.name;
+  }
+}
+
 TEST_F(Mp3ModuleTest, TitlesComeFromTheId3v1TagOrTheFileName) {
   const struct {
     const char* name;
