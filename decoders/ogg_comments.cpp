@@ -11,6 +11,7 @@
 #include "base64.h"
 #include "core/settings/settings.h"
 #include "item_instances.h"
+#include "item_writer.h"
 #include "ogg_comments.h"
 #include "ogg_decoder.h"
 #include "ogg_vorbis_file.h"
@@ -99,8 +100,10 @@ void SetNamed(IMediaItem* item, const NamedComment& named, const char* value) {
 }
 
 // The picture's bytes are stored as decoded: exactly what the text held, nothing behind it.
-void SetCoverArt(IMediaItem* item, std::string_view value) {
-  const DWORD n = FirstFreeInstance(item, TAG_ARTWORK_TYPE);
+void SetCoverArt(ItemWriter& writer, std::string_view value) {
+  const DWORD n = writer.FreeInstance(TAG_ARTWORK_TYPE);
+  if (n == ItemWriter::kNoInstance) return;
+  IMediaItem* item = writer.item();
   SetInstanceInt(item, TAG_ARTWORK_TYPE, n, n + 3);
   const std::string text(value);
   const int bound = Base64Decode(text.c_str(), nullptr);
@@ -109,8 +112,10 @@ void SetCoverArt(IMediaItem* item, std::string_view value) {
   if (Base64Decode(text.c_str(), bytes.data(), &decoded) == 0) SetInstanceBytes(item, TAG_ARTWORK_DATA, n, bytes.data(), decoded);
 }
 
-void SetUnhandled(IMediaItem* item, std::string_view comment) {
-  const DWORD n = FirstFreeInstance(item, TAG_UNHANDLED_NAME);
+void SetUnhandled(ItemWriter& writer, std::string_view comment) {
+  const DWORD n = writer.FreeInstance(TAG_UNHANDLED_NAME);
+  if (n == ItemWriter::kNoInstance) return;
+  IMediaItem* item = writer.item();
   const size_t equals = comment.find('=');
   const std::u16string name = equals == std::string_view::npos ? u"" : Wide(comment.substr(0, equals));
   std::vector<BYTE> data(comment.begin() + (equals == std::string_view::npos ? 0 : equals + 1), comment.end());
@@ -132,6 +137,8 @@ void ReadVorbisCommentList(vorbis_comment* comments, IMediaItem* item) {
   item->SetInt(TAG_IS_VBR, 1);
   const CSettings* settings = GetSettings();
   const bool keepOthers = settings && settings->processUnhandledTags != 0;
+  // Free instances through one writer: asking the item each time costs all it holds already.
+  ItemWriter writer(item);
   for (int i = 0; i < comments->comments; ++i) {
     if (!comments->user_comments[i] || comments->comment_lengths[i] < 0) continue;
     const std::string_view comment(comments->user_comments[i], static_cast<size_t>(comments->comment_lengths[i]));
@@ -141,11 +148,12 @@ void ReadVorbisCommentList(vorbis_comment* comments, IMediaItem* item) {
     if (known) continue;
     if (StartsWithNoCase(comment, kCoverArtMime)) {
       const std::u16string mime = Wide(comment.substr(kCoverArtMime.size()));
-      if (!mime.empty()) SetInstanceText(item, TAG_ARTWORK_MIMETYPE, FirstFreeInstance(item, TAG_ARTWORK_MIMETYPE), mime);
+      const DWORD n = mime.empty() ? ItemWriter::kNoInstance : writer.FreeInstance(TAG_ARTWORK_MIMETYPE);
+      if (n != ItemWriter::kNoInstance) SetInstanceText(item, TAG_ARTWORK_MIMETYPE, n, mime);
     } else if (StartsWithNoCase(comment, kCoverArt)) {
-      SetCoverArt(item, comment.substr(kCoverArt.size()));
+      SetCoverArt(writer, comment.substr(kCoverArt.size()));
     } else if (keepOthers) {
-      SetUnhandled(item, comment);
+      SetUnhandled(writer, comment);
     }
   }
 }

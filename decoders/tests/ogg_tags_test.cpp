@@ -8,6 +8,7 @@
 #include "file_source.h"
 #include "item_text.h"
 #include "mp3_test_support.h"
+#include "ogg_comments.h"
 #include "ogg_decoder.h"
 #include "ogg_test_support.h"
 
@@ -186,6 +187,35 @@ TEST_F(OggTagsTest, OtherCommentsBecomeUnhandledTagsWhenTheSettingAsks) {
   const std::vector<BYTE> mood = Instance(item, TAG_UNHANDLED_DATA_ID, 1);
   EXPECT_EQ(std::string(mood.begin(), mood.end()), std::string("calm", 5)) << "the bytes with their zero";
   EXPECT_EQ(IntInstances(item, TAG_ARTWORK_TYPE_ID), (std::vector<DWORD>{3})) << "COVERART is handled, not kept";
+}
+
+// A hostile stream of thousands of comments: each kind keeps a bounded share, in order, and the
+// read costs what the list holds, not its square.
+TEST_F(OggTagsTest, ThousandsOfOtherCommentsAndPicturesKeepABoundedShareInOrder) {
+  Settings().processUnhandledTags = 1;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 5000; ++i) {
+    lines.push_back("MOOD=" + std::to_string(i));
+    lines.push_back("COVERARTMIME=image/png");
+    lines.push_back("COVERART=AAEC");
+  }
+  std::vector<char*> texts;
+  std::vector<int> lengths;
+  for (std::string& line : lines) {
+    texts.push_back(line.data());
+    lengths.push_back(static_cast<int>(line.size()));
+  }
+  vorbis_comment comments{texts.data(), lengths.data(), static_cast<int>(lines.size()), nullptr};
+  ItemHolder item;
+  ReadVorbisCommentList(&comments, item);
+  EXPECT_EQ(InstanceText(item, TAG_UNHANDLED_NAME_ID, 0), u"MOOD");
+  const std::vector<BYTE> last = Instance(item, TAG_UNHANDLED_DATA_ID, 1023);
+  EXPECT_EQ(std::string(last.begin(), last.end()), std::string("1023", 5));
+  EXPECT_EQ(InstanceText(item, TAG_UNHANDLED_NAME_ID, 1024), u"<none>");
+  EXPECT_EQ(IntInstances(item, TAG_ARTWORK_TYPE_ID).size(), 1024u);
+  EXPECT_EQ(InstanceText(item, TAG_ARTWORK_MIME_ID, 1023), u"image/png");
+  EXPECT_EQ(InstanceText(item, TAG_ARTWORK_MIME_ID, 1024), u"<none>");
+  EXPECT_EQ(Instance(item, TAG_ARTWORK_DATA, 1023), (std::vector<BYTE>{0, 1, 2}));
 }
 
 }  // namespace
