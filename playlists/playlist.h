@@ -97,6 +97,8 @@ class CPlaylist {
   // A playlist file, or a URL the core downloads, read in place of the entry at `insertAt` (-1:
   // appended). 1 when entries were read, else 0.
   int LoadFromPathOrUrl(LPCWSTR path, int insertAt, IPlaylistCore* core);
+  // Writes the entries to `path` in the layout its ending names (WritePlaylistFile); 1 when written.
+  int SaveFile(LPCWSTR path);
   // The entries of a parsed feed document, its title becoming the playlist's; the first index or -1.
   int AppendFeedItems(LPCWSTR title, const std::vector<FeedItem>& items);
 
