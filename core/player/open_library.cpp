@@ -24,9 +24,9 @@ void OpenLibrary(CPlayerCore* core) {
   core->OpenItem(nullptr, nullptr);
   LogSeam(u"CMediaLibrary start-up");
   LogSeam(u"CSettings::LoadActions");
-  LogSeam(u"playlist state");
-  if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
   CPlaylist* playlist = core->GetPlaylist();
+  if (playlist) playlist->RestoreState();
+  if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
   if (playlist && playlist->GetCurrentIndex() < 0) playlist->Next(TRUE);
   if (playlist && playlist->GetCurrentIndex() >= 0) {
     std::u16string path;

@@ -89,6 +89,8 @@ CPlayerCore::~CPlayerCore() {
       library_->Unadvise(event, OnLibraryEvent, this);
   }
   if (state_.load() & CORE_STATE_COMPACT) LogSeam(u"CMediaLibrary::Compact");
+  // What the next start restores.
+  if (playlist_) playlist_->SaveState();
   playlist_.reset();
   visHost_.reset();
   bookmarks_.reset();

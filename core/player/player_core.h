@@ -205,8 +205,8 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   // ---- Playback flags and the visualisation (decoder_status.cpp) ----
   BOOL GetShuffle() override { return shuffle_; }
   BOOL GetRepeat() override { return repeat_; }
-  void SetShuffle(BOOL value);
-  void SetRepeat(BOOL value);
+  void SetShuffle(BOOL value) override;
+  void SetRepeat(BOOL value) override;
   void SetVisMode(int value);
   int HoldBacklightWhilePlaying();
   int ToggleVisualization(BOOL large, int unused);
