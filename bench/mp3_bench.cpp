@@ -5,49 +5,24 @@
 #include <mad.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench_tone.h"
 #include "core/output/output_registry.h"
 #include "file_source.h"
 #include "host_window.h"
 #include "mp3_decoder.h"
-#include "testing/test_device.h"
 
 namespace {
 
-zb::testing::TestDevice* g_device = nullptr;
 std::vector<unsigned char> g_file;
 
 void MakeFile() {
-  if (g_device) return;
-  g_device = new zb::testing::TestDevice;
-  const std::filesystem::path wav = g_device->Host("tone.wav"), mp3 = g_device->Host("tone.mp3");
-  std::ofstream out(wav, std::ios::binary);
-  const int rate = 44100, seconds = 60, frames = rate * seconds;
-  auto le = [&](unsigned v, int n) {
-    for (int i = 0; i < n; ++i) out.put(static_cast<char>(v >> (8 * i)));
-  };
-  out.write("RIFF", 4);
-  le(36 + frames * 4, 4);
-  out.write("WAVEfmt ", 8);
-  le(16, 4), le(1, 2), le(2, 2), le(rate, 4), le(rate * 4, 4), le(4, 2), le(16, 2);
-  out.write("data", 4);
-  le(frames * 4, 4);
-  for (int i = 0; i < frames; ++i) {
-    le(static_cast<unsigned>(static_cast<int>(9000 * std::sin(i * 0.0627)) & 0xFFFF), 2);
-    le(static_cast<unsigned>(static_cast<int>(7000 * std::sin(i * 0.0211 + std::sin(i * 1e-4))) & 0xFFFF), 2);
-  }
-  out.close();
-  const std::string command = "lame --quiet -b 128 '" + wav.string() + "' '" + mp3.string() + "'";
-  if (std::system(command.c_str()) != 0) std::abort();
-  std::ifstream in(mp3, std::ios::binary);
-  g_file.assign(std::istreambuf_iterator<char>(in), {});
+  if (g_file.empty()) g_file = EncodeBenchTone("tone.mp3", [](const std::string& wav, const std::string& mp3) {
+    return "lame --quiet -b 128 '" + wav + "' '" + mp3 + "'";
+  });
 }
 
 void ModuleIntoNullOutput(benchmark::State& state) {

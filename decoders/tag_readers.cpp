@@ -7,6 +7,7 @@
 #include "asf_reader.h"
 #include "file_source.h"
 #include "id3_reader.h"
+#include "ogg_decoder.h"
 #include "tag_reading.h"
 #include "tagnames.h"
 #include "wave_decoder.h"
@@ -16,6 +17,7 @@ void InstallTagReaders() {
   readers.ReadId3Tags = ReadId3Tags;
   readers.ReadApeTag = ReadApeTag;
   readers.ReadAsfAttributes = ReadAsfAttributes;
+  readers.ReadVorbisComments = ReadVorbisComments;
   readers.ReadWaveInfo = ReadWaveInfo;
   readers.IsNetworkPath = IsNetworkPath;
   SetTagReaders(&readers);

@@ -10,6 +10,7 @@
 #include "core/window/song_title_stand_in.h"
 #include "core/transport/transport_neighbours.h"
 #include "mp3_decoder.h"
+#include "ogg_decoder.h"
 #include "wave_decoder.h"
 
 namespace {
@@ -18,7 +19,8 @@ constexpr int kUiCommandSongTitle = 6;
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
   RegisterDecModule(&Mp3Decoder, instance, window);
-  LogSeam(u"the Ogg Vorbis, WMA and Windows Media decoders");
+  RegisterDecModule(&OggDecoder, instance, window);
+  LogSeam(u"the WMA and Windows Media decoders");
   RegisterDecModule(&WaveDecoder, instance, window);
   RegisterSource(FileReaderSource(), instance, window);
   LogSeam(u"the network source");

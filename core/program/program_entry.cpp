@@ -31,8 +31,6 @@ void InitSystemLibraries() {
   if (auto init = BoundFunction<InitControls>(GetModuleHandleW(u"commctrl"), u"InitCommonControlsEx")) {
     CommonControlsInit record{sizeof record, kCommonControlClasses};
     init(&record);
-  } else {
-    LogSeam(u"InitCommonControlsEx");
   }
   using ShellStart = void (*)();
   if (auto start = BoundFunction<ShellStart>(GetModuleHandleW(u"aygshell"), MAKEINTRESOURCEW(kShellStartOrdinal)))

@@ -1,8 +1,9 @@
 // The transport with the real MP3 module, the file source and the waveOut writer on the WAVE-file
 // sound device (ZONBREL_AUDIO=wav:FILE), in real time: a three-item playlist plays through in
 // order with its length, its PCM that of zbdecode for each file; a seek to the middle of the
-// second item lands within one frame; a pause holds the output time still. The files are made
-// with lame when the tests are built.
+// second item lands within one frame; a pause holds the output time still; an Ogg Vorbis file
+// among the MP3s plays in its turn through its own decoder. The files are made with lame and
+// oggenc when the tests are built.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -16,6 +17,7 @@
 #include "core/modules/decoder_choice.h"
 #include "device/text.h"
 #include "mp3_decoder.h"
+#include "ogg_decoder.h"
 #include "transport_fixture.h"
 
 namespace zb::testing {
@@ -222,6 +224,30 @@ TEST_F(Mp3Playback, ASeekToTheMiddleOfTheSecondItemLandsWithinOneFrameAndPauseHo
   ASSERT_NE(landing, kNoLanding) << "the played PCM is not the second item from a seek";
   const double targetFrame = target * static_cast<double>(kRate) / 1000.0;
   EXPECT_NEAR(static_cast<double>(landing / kChannels), targetFrame, static_cast<double>(kFrameSamples));
+}
+
+TEST_F(Mp3Playback, AnOggFileAmongTheMp3sPlaysInItsTurnThroughItsOwnDecoder) {
+  const fs::path ogg = fs::path(OGG_FIXTURE_FOLDER) / "s44k_q3.ogg";
+  fs::copy_file(ogg, device_.Host("Music/four.ogg"));
+  const Samples oggPcm = Zbdecode(ogg, device_.Host("four.zbdecode.wav"));
+  ASSERT_FALSE(oggPcm.empty());
+  const std::u16string oggPath = u"\\Music\\four.ogg";
+  EXPECT_EQ(ChooseDecoder(oggPath.c_str()), &OggDecoder);
+  core_->GetPlaylist()->InsertItem(oggPath.c_str(), 1, nullptr, -2);
+  core_->Play(FALSE);
+  std::vector<std::u16string> order;
+  ASSERT_TRUE(PumpUntil([&] {
+    const std::u16string current = core_->GetCurrentPath();
+    if (core_->IsPlaying() && (order.empty() || order.back() != current)) order.push_back(current);
+    return !core_->IsPlaying();
+  }));
+  EXPECT_EQ(order, (std::vector<std::u16string>{paths_[0], oggPath, paths_[1], paths_[2]}));
+  const Samples played = Played();
+  Samples all = expected_[0];
+  for (const Samples* part : std::initializer_list<const Samples*>{&oggPcm, &expected_[1], &expected_[2]})
+    all.insert(all.end(), part->begin(), part->end());
+  EXPECT_EQ(played.size(), all.size());
+  EXPECT_TRUE(played == all) << "the played PCM differs from zbdecode's decode of the four files";
 }
 
 }  // namespace

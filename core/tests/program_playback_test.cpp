@@ -1,8 +1,8 @@
-// The player program playing a file headless, as a real process: an MP3 named on its command
-// line plays to its end into the WAVE-file device, byte for byte what the decoder alone makes of
-// it; a second start's "/ENQUEUE" grows the running copy's playlist and a bare one leaves it
-// be; and zbdev, from a process of its own, reads the window's words, drives the transport and
-// hears each new title.
+// The player program playing a file headless, as a real process: an MP3 or an Ogg Vorbis file
+// named on its command line plays to its end into the WAVE-file device, byte for byte what the
+// decoder alone makes of it; a second start's "/ENQUEUE" grows the running copy's playlist and a
+// bare one leaves it be; and zbdev, from a process of its own, reads the window's words, drives the
+// transport and hears each new title.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -37,6 +37,33 @@ class Playback : public ::testing::Test {
     fs::remove_all(folder);
   }
 
+  // Starts the player with `path` on its command line and checks what the device got against the
+  // decoder's own WAVE file of it.
+  void PlaysToItsEnd(const std::string& path, const fs::path& decoded) {
+    const std::vector<char> expected = WaveData(decoded);
+    ASSERT_GT(expected.size(), 500000u);
+    PlayerProcess player({path});
+    HWND window = WaitForShownWindow();
+    ASSERT_NE(window, nullptr);
+    // The device writes what it got when the output closes at the end of the stream.
+    std::vector<fs::path> written;
+    for (int waited = 0; waited < 30000; waited += 50) {
+      written = Recordings(recording);
+      if (!written.empty() && WaveData(written.front()).size() >= expected.size()) break;
+      RealSleep(50);
+    }
+    // Played to its end: nothing is open any more, so the close is not held off.
+    EXPECT_EQ(AskUntil(window, 121, 0), 0);
+    EXPECT_EQ(player.Stop(), 0);
+    written = Recordings(recording);
+    ASSERT_EQ(written.size(), 1u) << "one recording holds the stream";
+    EXPECT_TRUE(WaveData(written.front()) == expected) << "the whole decoded stream, as the decoder made it";
+    // The plug-ins heard the end: phase 0 before and as the next item is chosen, then the end.
+    std::ifstream phases(device.Host("end_phases.txt"));
+    const std::string heard((std::istreambuf_iterator<char>(phases)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(heard, "0\n0\n2\n");
+  }
+
   ProductDevice device;
   EnvScope display{"ZONBREL_DISPLAY", "none"};
   fs::path folder = fs::temp_directory_path() / ("zonbrel-playback-" + std::to_string(getpid()));
@@ -46,29 +73,13 @@ class Playback : public ::testing::Test {
   EnvScope audio{"ZONBREL_AUDIO", "wav:" + recording.string()};
 };
 
-TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
-  const std::vector<char> expected = WaveData(reference);
-  ASSERT_GT(expected.size(), 500000u);
-  PlayerProcess player({"\\Music\\a.mp3"});
-  HWND window = WaitForShownWindow();
-  ASSERT_NE(window, nullptr);
-  // The device writes what it got when the output closes at the end of the stream.
-  std::vector<fs::path> written;
-  for (int waited = 0; waited < 30000; waited += 50) {
-    written = Recordings(recording);
-    if (!written.empty() && WaveData(written.front()).size() >= expected.size()) break;
-    RealSleep(50);
-  }
-  // Played to its end: nothing is open any more, so the close is not held off.
-  EXPECT_EQ(AskUntil(window, 121, 0), 0);
-  EXPECT_EQ(player.Stop(), 0);
-  written = Recordings(recording);
-  ASSERT_EQ(written.size(), 1u) << "one recording holds the stream";
-  EXPECT_TRUE(WaveData(written.front()) == expected) << "the whole decoded stream, as the decoder made it";
-  // The plug-ins heard the end: phase 0 before and as the next item is chosen, then the end.
-  std::ifstream phases(device.Host("end_phases.txt"));
-  const std::string heard((std::istreambuf_iterator<char>(phases)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(heard, "0\n0\n2\n");
+TEST_F(Playback, AFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) { PlaysToItsEnd("\\Music\\a.mp3", reference); }
+
+TEST_F(Playback, AnOggFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
+  fs::copy_file(fs::path(OGG_FIXTURE_FOLDER) / "s44k_q3.ogg", device.Host("Music/c.ogg"));
+  const fs::path oggReference = folder / "ogg_reference.wav";
+  ASSERT_EQ(RunTool({ZBDECODE_PATH, device.Host("Music/c.ogg").string(), oggReference.string()}).status, 0);
+  PlaysToItsEnd("\\Music\\c.ogg", oggReference);
 }
 
 TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {

@@ -31,15 +31,16 @@ int Open(int rate, int channels, int bits) {
   return 1 << 20;
 }
 void Close() { ++g_out->closes; }
-int Write(void*, int bytes) {
+int Write(void* data, int bytes) {
   g_out->written += bytes;
+  if (g_out->keep) g_out->pcm.insert(g_out->pcm.end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + bytes);
   return bytes;
 }
 int CanWrite() {
   ++g_out->canWriteCalls;
   return g_out->room;
 }
-int IsPlaying() { return 0; }
+int IsPlaying() { return g_out->playing; }
 int Pause(int) { return 0; }
 void Volume(int v) { g_out->volume = v; }
 void Pan(int p) { g_out->pan = p; }

@@ -22,8 +22,11 @@ bool EncodeMp3(const std::filesystem::path& mp3, const std::string& options, int
 
 struct RecordedOutput {
   std::atomic<int> room{1 << 20};  // what CanWrite answers
+  std::atomic<int> playing{0};     // what IsPlaying answers
   std::atomic<int> canWriteCalls{0};
   std::atomic<long long> written{0};
+  bool keep = false;        // set before Play: Write keeps a copy of what it is given
+  std::vector<uint8_t> pcm;
   std::atomic<int> opens{0}, closes{0}, flushes{0};
   int rate = 0, channels = 0, bits = 0;
   int volume = 0, pan = 0;

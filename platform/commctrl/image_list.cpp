@@ -15,6 +15,7 @@ struct ImageList {
   int count = 0, capacity = 0, grow = 4;
   HBITMAP images = nullptr;
   HBITMAP masks = nullptr;  // only with ILC_MASK
+  int overlays[16] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};  // 1..15 used
 };
 
 // Live lists, so a stale or made-up handle fails instead of being followed.
@@ -198,6 +199,10 @@ extern "C" BOOL ImageList_Draw(HIMAGELIST handle, int index, HDC hdc, int x, int
   DeleteDC(src);
   if (ok && !(style & ILD_MASK) && (style & (ILD_BLEND50 | ILD_BLEND25)))
     Blend(hdc, x, y, *list, index, (style & ILD_BLEND50) ? 50 : 25);
+  // An overlay (INDEXTOOVERLAYMASK) is drawn over the image, through its own mask.
+  const int overlay = static_cast<int>((style & ILD_OVERLAYMASK) >> 8);
+  if (ok && overlay > 0 && list->overlays[overlay] >= 0 && list->overlays[overlay] != index)
+    ImageList_Draw(handle, list->overlays[overlay], hdc, x, y, style & ILD_TRANSPARENT);
   return ok;
 }
 
@@ -207,4 +212,89 @@ extern "C" BOOL ImageList_GetIconSize(HIMAGELIST handle, int* cx, int* cy) {
   *cx = list->cx;
   *cy = list->cy;
   return TRUE;
+}
+
+extern "C" int ImageList_GetImageCount(HIMAGELIST handle) {
+  ImageList* list = Find(handle);
+  return list ? list->count : 0;
+}
+
+extern "C" BOOL ImageList_SetOverlayImage(HIMAGELIST handle, int image, int overlay) {
+  ImageList* list = Find(handle);
+  if (!list || overlay < 1 || overlay > 15 || image < -1 || image >= list->count) return FALSE;
+  list->overlays[overlay] = image;
+  return TRUE;
+}
+
+extern "C" BOOL ImageList_Remove(HIMAGELIST handle, int index) {
+  ImageList* list = Find(handle);
+  if (!list || index < -1 || index >= list->count) return FALSE;
+  if (index == -1) {
+    list->count = 0;
+  } else {
+    // A new strip without it: a bitmap cannot be copied onto itself through two DCs.
+    for (bool mask : {false, true}) {
+      HBITMAP& strip = mask ? list->masks : list->images;
+      if (!strip) continue;
+      HBITMAP fresh = MakeStrip(*list, list->capacity, mask);
+      if (!fresh) return FALSE;
+      if (index > 0) Copy(fresh, 0, strip, 0, index * list->cx, list->cy);
+      const int after = list->count - index - 1;
+      if (after > 0) Copy(fresh, index * list->cx, strip, (index + 1) * list->cx, after * list->cx, list->cy);
+      DeleteObject(strip);
+      strip = fresh;
+    }
+    --list->count;
+  }
+  for (int& o : list->overlays)
+    if (o >= list->count) o = -1;
+  return TRUE;
+}
+
+extern "C" int ImageList_ReplaceIcon(HIMAGELIST handle, int index, HICON icon) {
+  ImageList* list = Find(handle);
+  if (!list || !icon || index < -1 || index >= list->count) return -1;
+  if (index == -1) {
+    if (!Reserve(*list, list->count + 1)) return -1;
+    index = list->count++;
+  }
+  // The icon drawn at the list's size: its colours into the strip, its mask into the masks.
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, list->images);
+  const RECT cell{index * list->cx, 0, (index + 1) * list->cx, list->cy};
+  FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  DrawIconEx(dc, cell.left, 0, icon, list->cx, list->cy, 0, nullptr, DI_IMAGE);
+  if (list->masks) {
+    SelectObject(dc, list->masks);
+    FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, cell.left, 0, icon, list->cx, list->cy, 0, nullptr, DI_MASK);
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return index;
+}
+
+extern "C" HIMAGELIST ImageList_LoadImageW(HINSTANCE instance, LPCWSTR name, int cx, int grow, COLORREF mask, UINT type,
+                                           UINT flags) {
+  if (type != IMAGE_BITMAP) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, flags));
+  BITMAP bm{};
+  if (!bitmap || !GetObjectW(bitmap, sizeof bm, &bm)) {
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  if (cx <= 0) cx = std::abs(bm.bmHeight);
+  const UINT colour = bm.bmBitsPixel <= 4 ? ILC_COLOR4 : bm.bmBitsPixel <= 8 ? ILC_COLOR8 : ILC_COLOR16;
+  HIMAGELIST list = ImageList_Create(cx, std::abs(bm.bmHeight), colour | (mask != CLR_NONE ? ILC_MASK : 0),
+                                     std::max<int>(bm.bmWidth / cx, 1), grow);
+  const int added = !list ? -1 : mask != CLR_NONE ? ImageList_AddMasked(list, bitmap, mask) : ImageList_Add(list, bitmap, nullptr);
+  DeleteObject(bitmap);
+  if (added < 0 && list) {
+    ImageList_Destroy(list);
+    return nullptr;
+  }
+  return list;
 }

@@ -9,7 +9,7 @@
 namespace zb::res {
 namespace {
 
-constexpr UINT MF_STRING = 0x0, MF_POPUP = 0x10, MF_END = 0x80, MF_SEPARATOR = 0x800;
+constexpr UINT kLastItem = 0x80;  // MF_END: the last item of its level
 constexpr UINT kKeptFlags = 0x1 | 0x2 | 0x8 | 0x20 | 0x40 | 0x4000;  // grayed, disabled, checked, breaks, help
 
 using CreateMenuCall = HMENU (*)();
@@ -63,11 +63,11 @@ bool Items(Template& t, HMENU menu, const MenuCalls& calls, int depth) {
       }
     } else {
       if (!t.Word(&id) || !t.Text(&text)) return false;
-      bool separator = id == 0 && text[0] == 0 && (flags & ~MF_END) == 0;
+      bool separator = id == 0 && text[0] == 0 && (flags & ~kLastItem) == 0;
       if (!calls.append(menu, separator ? MF_SEPARATOR : MF_STRING | (flags & kKeptFlags), id, separator ? nullptr : text))
         return false;
     }
-    if (flags & MF_END) return true;
+    if (flags & kLastItem) return true;
   }
 }
 

@@ -68,7 +68,9 @@ bool CloseProgram(CloseKind kind) {
     Locked lock(s);
     for (uint32_t i = s.topFirst; i != kNone; i = s.windows[i].next) {
       const WindowSlot& w = s.windows[i];
-      if (w.pid != session.pid || w.owner) continue;  // owned windows close with their owner
+      // Owned windows close with their owner; windows that never activate (the shell's bars
+      // and bubbles, which live in the program here) are not the program's main windows.
+      if (w.pid != session.pid || w.owner || (w.exStyle & WS_EX_NOACTIVATE)) continue;
       ((w.style & WS_VISIBLE) ? shown : hidden).push_back(HandleOf(s, w));
     }
   }

@@ -45,7 +45,7 @@ constexpr COLORREF kColours[] = {
     RGB(192, 192, 192),  // COLOR_3DLIGHT
     RGB(0, 0, 0),        // COLOR_INFOTEXT
     RGB(255, 255, 225),  // COLOR_INFOBK
-    RGB(192, 192, 192),  // COLOR_STATIC
+    RGB(255, 255, 255),  // COLOR_STATIC: dialogs and their labels are white on the device
     RGB(0, 0, 0),        // COLOR_STATICTEXT
     RGB(0, 0, 128),      // COLOR_GRADIENTACTIVECAPTION
     RGB(128, 128, 128),  // COLOR_GRADIENTINACTIVECAPTION

@@ -176,3 +176,4 @@ extern "C" SHORT GetAsyncKeyState(int key) {
   s.keys[key] &= ~1;
   return static_cast<SHORT>((state & 0x80 ? 0x8000 : 0) | (state & 1));
 }
+

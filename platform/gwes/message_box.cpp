@@ -172,10 +172,14 @@ int RunBox(HWND owner, Box& box) {
   RegisterBoxClass();
   Lay(box);
   zb::gdi::ScreenMode mode = zb::gdi::CurrentScreenMode();
+  // The owner is out of reach before the box exists, so whoever finds the box finds it modal.
+  const bool disabled = owner && EnableWindow(owner, FALSE) == FALSE;
   HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, kClass, box.caption.c_str(), WS_POPUP, (mode.width - box.width) / 2,
                               (mode.height - box.height) / 2, box.width, box.height, owner, nullptr, nullptr, &box);
-  if (!hwnd) return 0;
-  const bool disabled = owner && EnableWindow(owner, FALSE) == FALSE;
+  if (!hwnd) {
+    if (disabled) EnableWindow(owner, TRUE);
+    return 0;
+  }
   ShowWindow(hwnd, SW_SHOW);
   MSG msg;
   bool quit = false;

@@ -12,6 +12,36 @@ namespace {
 
 const HWND kThreadOnly = reinterpret_cast<HWND>(-1);
 
+// Where the stylus was when this thread last took a message, for GetMessagePos.
+thread_local POINT t_lastPos{0, 0};
+// The keys as this thread's messages have told them so far, for GetKeyState: a key reads as
+// it was when the message being handled was queued, not as it is now.
+thread_local uint8_t t_keys[256] = {};
+
+void Track(const MSG& msg) {
+  auto set = [](UINT vk, bool down) {
+    if (down && !(t_keys[vk] & 0x80)) t_keys[vk] ^= 1;  // the toggle flips on each press
+    t_keys[vk] = static_cast<uint8_t>((t_keys[vk] & 1) | (down ? 0x80 : 0));
+  };
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+      const UINT vk = static_cast<UINT>(msg.wParam) & 0xFF;
+      set(vk, msg.message == WM_KEYDOWN);
+      // The sided keys count for the plain one too.
+      if (vk == VK_LSHIFT || vk == VK_RSHIFT) set(VK_SHIFT, msg.message == WM_KEYDOWN);
+      if (vk == VK_LCONTROL || vk == VK_RCONTROL) set(VK_CONTROL, msg.message == WM_KEYDOWN);
+      break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      set(VK_LBUTTON, msg.message == WM_LBUTTONDOWN);
+      break;
+    default:
+      break;
+  }
+}
+
 void RemoveAt(QueueSlot& q, uint32_t i) {
   for (uint32_t j = i; j > 0; --j) q.ring[(q.head + j) % kQueueMessages] = q.ring[(q.head + j - 1) % kQueueMessages];
   q.head = (q.head + 1) % kQueueMessages;
@@ -50,7 +80,11 @@ int Retrieve(MSG* msg, HWND filter, UINT min, UINT max, UINT flags, bool wait) {
         if (!RangeAllows(p.message, min, max) || !FilterAllows(s, p.hwnd, filter)) continue;
         *msg = MSG{reinterpret_cast<HWND>(p.hwnd), p.message, static_cast<WPARAM>(p.wParam),
                    static_cast<LPARAM>(p.lParam), p.time, POINT{p.x, p.y}};
-        if (remove) RemoveAt(qs, i);
+        if (p.kind == PostKind::MouseButton || p.kind == PostKind::MouseMove) t_lastPos = msg->pt;
+        if (remove) {
+          RemoveAt(qs, i);
+          Track(*msg);
+        }
         return 1;
       }
       if (qs.quit && RangeAllows(WM_QUIT, min, max) && (!filter || filter == kThreadOnly)) {
@@ -252,4 +286,14 @@ extern "C" LRESULT DispatchMessageW(const MSG* msg) {
     return 0;
   }
   return CallProc(window, msg->message, msg->wParam, msg->lParam);
+}
+
+extern "C" DWORD GetMessagePos() {
+  return static_cast<DWORD>(MAKELONG(zb::wm::t_lastPos.x, zb::wm::t_lastPos.y));
+}
+
+extern "C" SHORT GetKeyState(int key) {
+  if (key < 0 || key > 0xFF) return 0;
+  const uint8_t state = zb::wm::t_keys[key];
+  return static_cast<SHORT>((state & 0x80 ? 0x8000 : 0) | (state & 1));
 }

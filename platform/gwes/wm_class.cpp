@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gwes/wm_class.h"
+#include "gwes/system_classes.h"
 
 using namespace zb::wm;
 
@@ -25,7 +26,8 @@ std::shared_ptr<WindowClass> FindClassLocked(Session& session, LPCWSTR name) {
     return nullptr;
   }
   auto it = session.classes.find(UpperName(name));
-  return it == session.classes.end() ? nullptr : it->second;
+  if (it != session.classes.end()) return it->second;
+  return SystemClassLocked(session, name);
 }
 
 }  // namespace zb::wm

@@ -38,6 +38,25 @@ LRESULT Icon(HWND hwnd, WPARAM which, HICON icon, bool set) {
   return reinterpret_cast<LRESULT>(previous);
 }
 
+// The colours a control gets when its parent leaves them: edits and lists on the window colour,
+// everything else on the static colour.
+LRESULT ControlColours(UINT message, HDC hdc) {
+  int text = COLOR_STATICTEXT, back = COLOR_STATIC;
+  if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) {
+    text = COLOR_WINDOWTEXT;
+    back = COLOR_WINDOW;
+  } else if (message == WM_CTLCOLORSCROLLBAR) {
+    back = COLOR_SCROLLBAR;
+  } else if (message == WM_CTLCOLORBTN) {
+    text = COLOR_BTNTEXT;
+  }
+  if (hdc) {
+    SetTextColor(hdc, GetSysColor(text));
+    SetBkColor(hdc, GetSysColor(back));
+  }
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
+}
+
 }  // namespace
 
 extern "C" LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,6 +92,14 @@ extern "C" LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       return Icon(hwnd, wParam, reinterpret_cast<HICON>(lParam), true);
     case WM_GETICON:
       return Icon(hwnd, wParam, nullptr, false);
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      return ControlColours(message, reinterpret_cast<HDC>(wParam));
     default:
       return 0;
   }

@@ -141,29 +141,51 @@ bool ShownOnScreen(Segment& s, const WindowSlot& w) {
   return true;
 }
 
-uint32_t WindowAt(Segment& s, POINT screen) {
-  uint32_t found = kNone;
-  uint32_t level = s.topFirst;
-  POINT origin{0, 0};
-  while (level != kNone) {
-    uint32_t hit = kNone;
-    for (uint32_t i = level; i != kNone; i = s.windows[i].next) {
-      const WindowSlot& w = s.windows[i];
-      RECT r = w.rect;
-      if ((w.style & WS_VISIBLE) && screen.x >= origin.x + r.left && screen.x < origin.x + r.right &&
-          screen.y >= origin.y + r.top && screen.y < origin.y + r.bottom) {
-        hit = i;
-        break;
-      }
-    }
-    if (hit == kNone) break;
-    found = hit;
-    origin.x += s.windows[hit].rect.left;
-    origin.y += s.windows[hit].rect.top;
-    level = s.windows[hit].firstChild;
+namespace {
+
+bool ClassIs(const WindowSlot& w, std::u16string_view expected) {
+  std::u16string_view name(w.className);
+  if (name.size() != expected.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char16_t c = name[i];
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    if (c != expected[i]) return false;
   }
-  return found;
+  return true;
 }
+
+// Labels and group boxes among a window's children let taps through to what lies beneath, as
+// their hit test answers "transparent" on the device; a label asking for notifications does not.
+bool LetsTapsThrough(const WindowSlot& w) {
+  if (!w.parent) return false;
+  if (ClassIs(w, u"STATIC")) return !(w.style & SS_NOTIFY);
+  return IsGroupBox(w);
+}
+
+// The deepest window under the point among `first` and its later siblings, whose parent's
+// top-left is at `origin`. A window that lets taps through still passes them to its children.
+uint32_t HitAmong(Segment& s, uint32_t first, POINT origin, POINT screen) {
+  for (uint32_t i = first; i != kNone; i = s.windows[i].next) {
+    const WindowSlot& w = s.windows[i];
+    const RECT r = w.rect;
+    if (!(w.style & WS_VISIBLE) || screen.x < origin.x + r.left || screen.x >= origin.x + r.right ||
+        screen.y < origin.y + r.top || screen.y >= origin.y + r.bottom) {
+      continue;
+    }
+    const uint32_t child = HitAmong(s, w.firstChild, POINT{origin.x + r.left, origin.y + r.top}, screen);
+    if (child != kNone) return child;
+    if (!LetsTapsThrough(w)) return i;
+  }
+  return kNone;
+}
+
+}  // namespace
+
+bool IsGroupBox(const WindowSlot& w) {
+  return w.parent && ClassIs(w, u"BUTTON") && (w.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+uint32_t WindowAt(Segment& s, POINT screen) { return HitAmong(s, s.topFirst, POINT{0, 0}, screen); }
 
 void WakeQueue(Segment& s, uint32_t q) {
   if (q >= kMaxQueues || !s.queues[q].live) return;

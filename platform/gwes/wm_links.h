@@ -26,6 +26,10 @@ bool ShownOnScreen(Segment& s, const WindowSlot& w);
 // The deepest shown window at a screen point, topmost first; kNone for the bare screen.
 uint32_t WindowAt(Segment& s, POINT screen);
 
+// A group box only frames its part of the dialog: it neither hides the controls inside it nor
+// keeps its parent from painting there.
+bool IsGroupBox(const WindowSlot& w);
+
 // Sets the queue's wake event so its thread looks again.
 void WakeQueue(Segment& s, uint32_t q);
 // Frees a queue with everything of its thread: windows, hooks, hot keys; sends to it are

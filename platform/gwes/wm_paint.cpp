@@ -3,6 +3,7 @@
 // Invalidating another process's window asks its owner thread to do it, through the queue.
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "gwes/gdi_host.h"
 #include "gwes/msg_core.h"
@@ -118,6 +119,44 @@ void InvalidateScreenArea(const RECT& screen, HWND skip) {
   for (const Hit& h : hits) InvalidateRect(h.hwnd, &h.rect, TRUE);
 }
 
+// What lies over a window, in its own coordinates: its shown children, and the shown windows
+// above it and above each of its ancestors. Drawing on the device never covers those (children
+// and siblings are always clipped), so the order windows paint in does not matter. Group boxes
+// are the exception: they only frame, and what they frame is painted by others.
+std::vector<RECT> CoveringRects(HWND hwnd) {
+  std::vector<RECT> out;
+  Segment& s = *CurrentSession().seg;
+  Locked lock(s);
+  WindowSlot* w = Slot(s, hwnd);
+  if (!w) return out;
+  const POINT self = ScreenOrigin(s, *w);
+  auto add = [&](const WindowSlot& c) {
+    if (!(c.style & WS_VISIBLE) || IsGroupBox(c)) return;
+    const POINT o = ScreenOrigin(s, c);
+    RECT r{o.x - self.x, o.y - self.y, o.x - self.x + (c.rect.right - c.rect.left), o.y - self.y + (c.rect.bottom - c.rect.top)};
+    out.push_back(r);
+  };
+  for (uint32_t c = w->firstChild; c != kNone; c = s.windows[c].next) add(s.windows[c]);
+  for (uint32_t i = IndexOf(s, *w); i != kNone; i = ParentIndex(s, s.windows[i])) {
+    const uint32_t parent = ParentIndex(s, s.windows[i]);
+    const uint32_t first = parent == kNone ? s.topFirst : s.windows[parent].firstChild;
+    for (uint32_t above = first; above != kNone && above != i; above = s.windows[above].next) add(s.windows[above]);
+  }
+  return out;
+}
+
+void ClipCovered(HWND hwnd, HDC hdc) {
+  if (!hdc) return;
+  for (const RECT& r : CoveringRects(hwnd)) ExcludeClipRect(hdc, r.left, r.top, r.right, r.bottom);
+  HRGN region = nullptr;
+  if (auto window = LocalWindow(hwnd)) {
+    std::lock_guard lock(CurrentSession().lock);
+    region = window->region;
+  }
+  RECT box;
+  if (region && GetRgnBox(region, &box) != ERROR) IntersectClipRect(hdc, box.left, box.top, box.right, box.bottom);
+}
+
 }  // namespace zb::wm
 
 using namespace zb::wm;
@@ -221,6 +260,7 @@ extern "C" HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
   OffsetRect(&clip, origin.x, origin.y);
   clip = Intersect(clip, visible);
   HDC hdc = zb::gdi::CreateDisplayDC(origin, clip);
+  ClipCovered(hwnd, hdc);
   *paint = PAINTSTRUCT{};
   paint->hdc = hdc;
   paint->rcPaint = update;
@@ -245,5 +285,7 @@ extern "C" HDC GetDC(HWND hwnd) {
   }
   POINT origin{0, 0};
   RECT visible = VisibleScreenRect(hwnd, &origin);
-  return zb::gdi::CreateDisplayDC(origin, visible);
+  HDC hdc = zb::gdi::CreateDisplayDC(origin, visible);
+  ClipCovered(hwnd, hdc);
+  return hdc;
 }

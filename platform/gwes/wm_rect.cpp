@@ -43,6 +43,27 @@ extern "C" BOOL OffsetRect(LPRECT rect, int dx, int dy) {
   return TRUE;
 }
 
+extern "C" BOOL InflateRect(LPRECT rect, int dx, int dy) {
+  if (!rect) return FALSE;
+  rect->left -= dx;
+  rect->right += dx;
+  rect->top -= dy;
+  rect->bottom += dy;
+  return TRUE;
+}
+
+extern "C" BOOL CopyRect(LPRECT out, const RECT* in) {
+  if (!out || !in) return FALSE;
+  *out = *in;
+  return TRUE;
+}
+
+extern "C" BOOL SetRectEmpty(LPRECT rect) {
+  if (!rect) return FALSE;
+  *rect = RECT{0, 0, 0, 0};
+  return TRUE;
+}
+
 extern "C" BOOL IntersectRect(LPRECT out, const RECT* a, const RECT* b) {
   if (!out || !a || !b) return FALSE;
   return Set(out, RECT{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),

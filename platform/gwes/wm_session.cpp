@@ -142,13 +142,20 @@ std::shared_ptr<Window> LocalWindowOrFail(HWND hwnd) {
 }
 
 void ForgetWindow(HWND hwnd) {
-  Session& session = CurrentSession();
-  std::lock_guard lock(session.lock);
-  auto it = session.windows.find(HwndValue(hwnd));
-  if (it == session.windows.end()) return;
-  if (it->second->cls) --it->second->cls->windows;
-  std::erase_if(session.timers, [&](const Timer& t) { return t.hwnd == hwnd; });
-  session.windows.erase(it);
+  std::shared_ptr<void> control;  // let go of outside the lock: its end may free GDI objects
+  HRGN region = nullptr;
+  {
+    Session& session = CurrentSession();
+    std::lock_guard lock(session.lock);
+    auto it = session.windows.find(HwndValue(hwnd));
+    if (it == session.windows.end()) return;
+    if (it->second->cls) --it->second->cls->windows;
+    control = std::move(it->second->control);
+    region = it->second->region;
+    std::erase_if(session.timers, [&](const Timer& t) { return t.hwnd == hwnd; });
+    session.windows.erase(it);
+  }
+  if (region) DeleteObject(region);
 }
 
 std::u16string UpperName(std::u16string_view name) {

@@ -47,6 +47,10 @@ struct Window {
   RECT update{0, 0, 0, 0};  // client coordinates
   HICON icons[2] = {nullptr, nullptr};
   bool destroying = false;
+  std::shared_ptr<void> control;  // a built-in control's or dialog's own state
+  const void* controlKind = nullptr;
+  SCROLLINFO bars[2]{};  // SB_HORZ and SB_VERT, as SetScrollInfo left them
+  HRGN region = nullptr;  // SetWindowRgn's, owned by the window
 };
 
 struct Timer {

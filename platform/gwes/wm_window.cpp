@@ -105,7 +105,9 @@ extern "C" HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR window
     w.extraBytes = static_cast<uint32_t>(cls->wndExtra);
     CopyName(w.className, kClassChars, cls->name);
     CopyName(w.title, kTitleChars, title);
-    LinkWindow(s, index, child ? IndexOf(s, *p) : kNone, Place::Top);
+    // A child goes under its siblings (so a dialog's controls keep the template's order), a
+    // top-level window on top.
+    LinkWindow(s, index, child ? IndexOf(s, *p) : kNone, child ? Place::Bottom : Place::Top);
     hwnd = HandleOf(s, w);
     window->hwnd = hwnd;
     window->index = index;

@@ -639,6 +639,9 @@ BOOL IsRectEmpty(const RECT* rect);
 BOOL EqualRect(const RECT* a, const RECT* b);
 BOOL PtInRect(const RECT* rect, POINT point);
 BOOL OffsetRect(LPRECT rect, int dx, int dy);
+BOOL InflateRect(LPRECT rect, int dx, int dy);
+BOOL CopyRect(LPRECT out, const RECT* in);
+BOOL SetRectEmpty(LPRECT rect);
 BOOL IntersectRect(LPRECT out, const RECT* a, const RECT* b);
 BOOL UnionRect(LPRECT out, const RECT* a, const RECT* b);
 BOOL SubtractRect(LPRECT out, const RECT* from, const RECT* cut);
@@ -671,3 +674,8 @@ BOOL SubtractRect(LPRECT out, const RECT* from, const RECT* cut);
 #define SetWindowsHookEx SetWindowsHookExW
 #define LoadCursor LoadCursorW
 #define MessageBox MessageBoxW
+
+// Dialogs, the standard controls and menus.
+#include "winuser_dlg.h"
+#include "winuser_ctl.h"
+#include "winuser_menu.h"

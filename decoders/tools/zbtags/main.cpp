@@ -1,5 +1,6 @@
-// zbtags: reads a file's tags as the media library does (the MP3 or WAVE decoder's stream
-// information, then the ID3, APE and ASF readers it names), and prints every tag by the name table's names, one
+// zbtags: reads a file's tags as the media library does (the MP3, Ogg Vorbis or WAVE decoder's
+// stream information, then the ID3, APE and ASF readers it names), and prints every tag by the
+// name table's names, one
 // "Name = value" line each ("Name[n]" for instances of multi-valued tags). Blobs print as their
 // size and first bytes.
 //
@@ -17,6 +18,7 @@
 #include "id3_reader.h"
 #include "media_item.h"
 #include "mp3_decoder.h"
+#include "ogg_decoder.h"
 #include "tag_reading.h"
 #include "tag_readers.h"
 #include "tagnames.h"
@@ -72,7 +74,8 @@ bool ReadTags(InputSource* source, LPCWSTR path, CMediaItem* item) {
     const WCHAR* extension;
     DecModule* decoder;
   } kDecoders[] = {{u".mp3", &Mp3Decoder}, {u".mp2", &Mp3Decoder}, {u".mp1", &Mp3Decoder}, {u".mpa", &Mp3Decoder},
-                   {u".wav", &WaveDecoder}, {u".snd", &WaveDecoder}, {u".au", &WaveDecoder}};
+                   {u".ogg", &OggDecoder},  {u".wav", &WaveDecoder}, {u".snd", &WaveDecoder},
+                   {u".au", &WaveDecoder}};
   DWORD wanted = TAGREAD_ID3 | TAGREAD_APE | TAGREAD_ASF;
   bool read = false;
   const WCHAR* dot = wcsrchr(path, u'.');

@@ -11,6 +11,9 @@
 //   present-unhooked      the same without a close hook
 //   present-stubborn      the same, and the window refuses to close
 //   windowless            makes a top-level window and destroys it, then waits for stdin to close
+//   dialog                shows the dialog of standard controls kept as a golden rendering, says
+//                         "presenting yes|no", and reports the commands its controls send
+//                         ("WM_COMMAND id code") until stdin closes
 // Exits 0 when every step did what it should.
 #include <poll.h>
 #include <unistd.h>
@@ -24,6 +27,7 @@
 
 #include "gwes/gdi_host.h"
 #include "gwes/presenter.h"
+#include "gwes/tests/standard_controls.h"
 
 namespace {
 
@@ -160,6 +164,57 @@ bool Present(const Way& way) {
   return true;
 }
 
+// Commands are reported once the dialog is filled and shown; the focus it takes while being
+// made is no input.
+bool reportCommands = false;
+
+INT_PTR CALLBACK ControlsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_DRAWITEM:
+      dtest::standard::DrawOwnerDrawn(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      if (!reportCommands) return TRUE;
+      std::printf("WM_COMMAND %u %u\n", LOWORD(wParam), HIWORD(wParam));
+      std::fflush(stdout);
+      return TRUE;
+    case kInputClosed:
+      DestroyWindow(dialog);
+      return TRUE;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// The dialog takes keys through the dialog manager, as the player's settings pages do.
+bool ShowControls() {
+  const dtest::Template controls = dtest::standard::ControlsTemplate();
+  HWND dialog = CreateDialogIndirectParamW(nullptr, controls.get(), nullptr, ControlsProc, 0);
+  const dtest::standard::Images images;
+  if (!dialog || !dtest::standard::FillControls(dialog, images)) return false;
+  std::printf("presenting %s\n", zb::presenter::StartIfWanted() ? "yes" : "no");
+  std::fflush(stdout);
+  reportCommands = true;
+  std::thread input([dialog] {
+    AwaitInputEnd();
+    PostMessageW(dialog, kInputClosed, 0, 0);
+  });
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  input.join();
+  zb::presenter::Stop();
+  return true;
+}
+
 const Way* WayOf(const std::string& step) {
   for (const Way& way : kWays) {
     if (step == way.step) return &way;
@@ -201,6 +256,8 @@ int main(int argc, char** argv) {
       i += 1;
     } else if (step == "save" && i + 1 < argc) {
       ok = zb::gdi::SaveScreenPng(argv[++i]);
+    } else if (step == "dialog") {
+      ok = ShowControls();
     } else if (const Way* way = WayOf(step)) {
       ok = Present(*way);
     } else {

@@ -1,7 +1,7 @@
 // Closing a program from outside: CloseProgram asks this process's main windows with WM_CLOSE
-// (shown ones first, never children or owned windows, never another process's), and a real
-// program of the device closes that way on SIGINT and SIGTERM, or ends as before when it has
-// nothing to close or ignored the first request.
+// (shown ones first, never children, owned windows or windows that never activate, never
+// another process's), and a real program of the device closes that way on SIGINT and SIGTERM,
+// or ends as before when it has nothing to close or ignored the first request.
 #include <algorithm>
 #include <csignal>
 
@@ -58,6 +58,22 @@ TEST_F(CloseProgram, AsksTheHiddenOnesWhenNoneIsShown) {
   ASSERT_TRUE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser));
   Pump();
   EXPECT_EQ(Closed(), Sorted({hidden, other}));
+}
+
+// The shell's bars live in the program here, shown and never active: a program started out of
+// sight is still asked through its own hidden window.
+TEST_F(CloseProgram, WindowsThatNeverActivateAreNoMainWindows) {
+  HWND main = Make(0);
+  HWND bar = Make(WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 240, 26}, kTraced, WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+  ASSERT_TRUE(main && bar);
+  Pump();
+  TheTrace().Take();
+  ASSERT_TRUE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser));
+  Pump();
+  EXPECT_EQ(Closed(), std::vector<HWND>{main});
+  EXPECT_TRUE(IsWindow(bar));
+  DestroyWindow(bar);
+  EXPECT_FALSE(zb::wm::CloseProgram(zb::wm::CloseKind::kUser)) << "a bar alone is nothing to close";
 }
 
 TEST_F(CloseProgram, TheProgramsOwnExitIsAskedWithWParamOne) {

@@ -7,6 +7,7 @@
 #include "gwes/gdi_host.h"
 #include "gwes/input.h"
 #include "gwes/message_box.h"
+#include "screen_support.h"
 #include "window_support.h"
 
 namespace {
@@ -57,7 +58,12 @@ class ShownBox {
       ownerEnabled_ = IsWindowEnabled(owner_);
       DestroyWindow(owner_);
     });
-    for (int i = 0; i < 20000 && !(box_ = FindWindowW(u"ZbMessageBox", caption)); ++i) Sleep(1);
+    // The box counts as shown once it is the foreground window; the owner is disabled before
+    // the box exists, and the box is visible before it comes to the front.
+    zb::testing::WaitUntil([&] {
+      box_ = FindWindowW(u"ZbMessageBox", caption);
+      return box_ && GetForegroundWindow() == box_;
+    });
   }
   ~ShownBox() {
     if (thread_.joinable()) thread_.join();
@@ -85,13 +91,13 @@ TEST_F(MessageBoxTest, ShownBoxIsDrawnDisablesItsOwnerAndAnswersTheTappedButton)
   EXPECT_EQ(GetForegroundWindow(), shown.box());
   RECT r;
   GetWindowRect(shown.box(), &r);
-  COLORREF caption = 0;
-  for (int i = 0; i < 2000; ++i) {
-    caption = zb::gdi::ScreenPixel(r.left + 4, r.top + 10);
-    if (GetBValue(caption) > 100 && GetRValue(caption) < 20) break;
-    Sleep(1);
-  }
+  // UpdateWindow has the box's thread paint it now, if it has not; a message sent after it is
+  // only answered once that thread is back in its loop, so no paint is still under way.
+  ASSERT_TRUE(UpdateWindow(shown.box()));
+  SendMessageW(shown.box(), WM_NULL, 0, 0);
+  const COLORREF caption = zb::gdi::ScreenPixel(r.left + 4, r.top + 10);
   EXPECT_GT(GetBValue(caption), 100) << "the caption bar is drawn";
+  EXPECT_LT(GetRValue(caption), 20) << "the caption bar is drawn";
   EXPECT_GT(GetRValue(zb::gdi::ScreenPixel(r.left + 4, r.bottom - 4)), 200) << "the body is white";
   POINT no;
   ASSERT_TRUE(zb::wm::MessageBoxButton(shown.box(), IDNO, &no));
@@ -122,7 +128,7 @@ TEST_F(MessageBoxTest, EnterTakesTheDefaultButtonAndEscapeCancels) {
   for (const Case& c : cases) {
     ShownBox shown(u"Keys", c.type);
     ASSERT_NE(shown.box(), nullptr);
-    for (int i = 0; i < 2000 && GetForegroundWindow() != shown.box(); ++i) Sleep(1);
+    ASSERT_EQ(GetForegroundWindow(), shown.box());
     Deliver(Event{Kind::KeyDown, 0, 0, c.key});
     Deliver(Event{Kind::KeyUp, 0, 0, c.key});
     EXPECT_EQ(shown.Answer(), c.answer) << c.type << " " << c.key;

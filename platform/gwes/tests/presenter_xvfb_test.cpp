@@ -2,7 +2,8 @@
 // program shows its screen in a window twice its size, clicks, drags and keys sent to that
 // window reach the program's window procedure as stylus and button messages at device
 // coordinates, the window follows drawing by other processes, closing it closes the program,
-// and zbdev's screenshot of it equals the headless rendering.
+// and zbdev's screenshot of it equals the headless rendering. The dialog of standard controls
+// shows on X as its golden rendering and takes clicks and keys there.
 #include <cstdlib>
 #include <sstream>
 
@@ -95,6 +96,18 @@ class XClient {
   return ::testing::AssertionSuccess();
 }
 
+// Whether the window comes to show `device` twice its size; the last difference when it does not.
+::testing::AssertionResult ComesToShow(XClient& x, Window window, const screen::Picture& device) {
+  std::optional<screen::Picture> shown;
+  if (WaitUntil([&] {
+        shown = x.Capture(window);
+        return shown && Shows(*shown, device, 2);
+      })) {
+    return ::testing::AssertionSuccess();
+  }
+  return shown ? Shows(*shown, device, 2) : ::testing::AssertionFailure() << "no picture";
+}
+
 class PresenterOnX : public GdiTest {
  protected:
   void SetUp() override {
@@ -144,11 +157,7 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
   ASSERT_TRUE(window);
   XClient x(server_->display());
   ASSERT_TRUE(x.open());
-  std::optional<screen::Picture> shown;
-  ASSERT_TRUE(WaitUntil([&] {
-    shown = x.Capture(*window);
-    return shown && Shows(*shown, *expected, 2);
-  })) << (shown ? Shows(*shown, *expected, 2).message() : "no picture");
+  ASSERT_TRUE(ComesToShow(x, *window, *expected));
 
   ASSERT_EQ(Xdotool({"mousemove", "--window", std::to_string(*window), "101", "61", "click", "1"}), 0);
   EXPECT_EQ(probe->ReadLine(), "WM_LBUTTONDOWN 50 30");
@@ -183,13 +192,66 @@ TEST_F(PresenterOnX, TheWindowShowsTheScreenAndTurnsClicksDragsAndKeysIntoDevice
   for (int y = 0; y < 160; ++y) {
     for (int x = 0; x < 240; ++x) drawn->pixels[static_cast<size_t>(y) * 240 + x] = 0x00FF00;
   }
-  EXPECT_TRUE(WaitUntil([&] {
-    shown = x.Capture(*window);
-    return shown && Shows(*shown, *drawn, 2);
-  }));
+  EXPECT_TRUE(ComesToShow(x, *window, *drawn));
 
   EXPECT_EQ(probe->Wait(), 0);
   EXPECT_EQ(probe->ReadLine(1s), std::nullopt) << "no input after the last";
+}
+
+TEST_F(PresenterOnX, TheControlsDialogShowsAsItsGoldenAndTakesClicksAndKeys) {
+  const auto golden = ReadPng(std::filesystem::path(GOLDEN_DIR) / "standard_controls.png");
+  ASSERT_TRUE(golden);
+  Child probe(SCREEN_PROBE_PATH, {"dialog"}, Env());
+  ASSERT_EQ(probe.ReadLine(), "presenting yes");
+  auto window = FindWindow();
+  ASSERT_TRUE(window);
+  XClient x(server_->display());
+  ASSERT_TRUE(x.open());
+  ASSERT_TRUE(ComesToShow(x, *window, *golden));
+
+  // The window table is the device's: the test finds the probe's check box and clicks its middle.
+  HWND dialog = ::FindWindowW(nullptr, u"Controls");
+  ASSERT_NE(dialog, nullptr);
+  RECT box;
+  ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, 101), &box));
+  const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+  ASSERT_EQ(Xdotool({"mousemove", "--window", std::to_string(*window), std::to_string(cx * 2), std::to_string(cy * 2),
+                     "click", "1"}),
+            0);
+  EXPECT_EQ(probe.ReadLine(), "WM_COMMAND 101 0") << "the check box tells its click";
+  EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 101), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  // What changed on the device's screen shows in the window: the tick, and the focus leaving
+  // Apply for the check box, so OK is the default button again.
+  const auto shot = device_.Host("clicked.png");
+  ASSERT_EQ(RunToEnd(ZBDEV_PATH, {"screenshot", shot.string()}), 0);
+  const auto clicked = ReadPng(shot);
+  ASSERT_TRUE(clicked);
+  std::vector<RECT> touched;
+  for (int id : {101, 105, IDOK}) {
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, id), &r));
+    touched.push_back(r);
+  }
+  int ticks = 0, elsewhere = 0;
+  for (int py = 0; py < golden->height; ++py) {
+    for (int px = 0; px < golden->width; ++px) {
+      if (At(*clicked, px, py) == At(*golden, px, py)) continue;
+      const POINT p{px, py};
+      if (PtInRect(&touched[0], p)) {
+        ++ticks;
+      } else if (!PtInRect(&touched[1], p) && !PtInRect(&touched[2], p)) {
+        ++elsewhere;
+      }
+    }
+  }
+  EXPECT_GT(ticks, 0) << "the tick is gone";
+  EXPECT_EQ(elsewhere, 0);
+  EXPECT_TRUE(ComesToShow(x, *window, *clicked));
+
+  // Enter goes through the dialog manager to the default button.
+  ASSERT_EQ(Xdotool({"key", "Return"}), 0);
+  EXPECT_EQ(probe.ReadLine(), "WM_COMMAND 1 0");
+  EXPECT_EQ(probe.Wait(), 0);
 }
 
 TEST_F(PresenterOnX, ClosingTheWindowAsksTheProgramToClose) {
