@@ -2,25 +2,10 @@
 // zero-padded UTF-16 path per entry. The count is only believed as far as the file holds records.
 #include <vector>
 
+#include "file_bytes.h"
 #include "playlist.h"
 
 namespace {
-
-// The whole file; false when it cannot be opened or reads short.
-bool ReadFileBytes(LPCWSTR path, std::vector<BYTE>& bytes) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD high = 0;
-  const DWORD size = GetFileSize(file, &high);
-  bool read = size != INVALID_FILE_SIZE && high == 0;
-  if (read && size > 0) {
-    bytes.resize(size);
-    DWORD got = 0;
-    read = ReadFile(file, bytes.data(), size, &got, nullptr) && got == size;
-  }
-  CloseHandle(file);
-  return read;
-}
 
 WCHAR CharAt(const std::vector<BYTE>& bytes, size_t at) {
   return static_cast<WCHAR>(bytes[at] | bytes[at + 1] << 8);
