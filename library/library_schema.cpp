@@ -4,17 +4,26 @@
 
 #include <string>
 
+#include "damaged_library.h"
 #include "resources/library_resources.h"
 #include "sql_database.h"
 #include "sql_functions.h"
 
 namespace {
 
-constexpr const char* kPragmas[] = {
-    "PRAGMA page_size = 2048;",
-    "PRAGMA synchronous = FULL;",
-    "PRAGMA auto_vacuum = INCREMENTAL;",
-    "PRAGMA temp_store = MEMORY;",
+struct Pragma {
+  const char* set;
+  const char16_t* read;  // when given, the setting is made only if the file holds another value
+  int value;
+};
+
+// Setting auto_vacuum rewrites the file's header even when it holds that value already; a file
+// that is opened only to be checked (and may be damaged) must be left as it was.
+constexpr Pragma kPragmas[] = {
+    {"PRAGMA page_size = 2048;", nullptr, 0},
+    {"PRAGMA synchronous = FULL;", nullptr, 0},
+    {"PRAGMA auto_vacuum = INCREMENTAL;", u"PRAGMA auto_vacuum;", 2},
+    {"PRAGMA temp_store = MEMORY;", nullptr, 0},
 };
 
 // The query engine's working tables, one integer key column each.
@@ -57,7 +66,9 @@ bool SetConfig(CSqlDatabase& db, LPCWSTR sql, int value) {
 
 void SetUpConnection(CSqlDatabase& db, ISqlFunctionHost* host) {
   db.ExecQuery(u"PRAGMA locking_mode = EXCLUSIVE;");
-  for (const char* pragma : kPragmas) db.Exec(pragma);
+  for (const Pragma& pragma : kPragmas) {
+    if (!pragma.read || db.ExecScalar(pragma.read) != pragma.value) db.Exec(pragma.set);
+  }
   // The lock is taken now and kept, not at the first write: no other program uses the file
   // while the library has it open, reading included.
   db.Exec("begin exclusive transaction; commit transaction;");
@@ -73,6 +84,7 @@ void SetUpConnection(CSqlDatabase& db, ISqlFunctionHost* host) {
 }
 
 bool CheckSchema(CSqlDatabase& db, HMODULE instance, int dataVersion) {
+  db.ClearLastError();
   if (db.TableExists(u"config")) {
     bool found = false;
     const int schema = ConfigValue(db, u"schema", &found);
@@ -82,6 +94,9 @@ bool CheckSchema(CSqlDatabase& db, HMODULE instance, int dataVersion) {
       if (found && version == dataVersion) return true;
     }
   }
+  // Settings that can't be read are damage, not an older schema: rebuilding in place would
+  // drop every entry that might still be recovered.
+  if (db.LastErrorCode() != 0) return false;
   if (!RunSchemaScript(db, instance, IDR_LIBRARY_SCHEMA_DROP)) return false;
   if (!RunSchemaScript(db, instance, IDR_LIBRARY_SCHEMA_CREATE)) return false;
   if (!SetConfig(db, u"insert or replace into config values ('schema', ?);", kLibrarySchemaNumber)) return false;
@@ -93,7 +108,7 @@ bool OpenWithRecovery(CSqlDatabase& db, LPCWSTR path, HMODULE instance, int data
                       ISqlErrorSink* sink) {
   db.ClearLastError();
   if (!db.Open(path)) {
-    if (FileExists(path) && !IsTransient(db.LastErrorCode())) DeleteFileW(path);
+    if (FileExists(path) && !IsTransient(db.LastErrorCode())) MoveDamagedLibraryAside(path, sink);
     return false;
   }
   SetUpConnection(db, host);
@@ -102,7 +117,7 @@ bool OpenWithRecovery(CSqlDatabase& db, LPCWSTR path, HMODULE instance, int data
   db.Close();
   if (IsTransient(db.LastErrorCode())) return false;
   if (sink) sink->ReportErrorA(0, "schema update failed. creating new database.", nullptr);
-  DeleteFileW(path);
+  if (!MoveDamagedLibraryAside(path, sink)) return false;
   if (!db.Open(path)) return false;
   SetUpConnection(db, host);
   if (CheckSchema(db, instance, dataVersion)) return true;

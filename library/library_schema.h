@@ -14,13 +14,14 @@ constexpr int kLibrarySchemaNumber = 23;
 // auto-vacuum, temporary storage in memory), the SQL functions and the query engine's tables.
 void SetUpConnection(CSqlDatabase& db, ISqlFunctionHost* host);
 
-// True when the database holds schema 23 with this data version, or was rebuilt to it.
+// True when the database holds schema 23 with this data version, or was rebuilt to it; false
+// when it holds a newer schema, can't be read, or the rebuild failed.
 bool CheckSchema(CSqlDatabase& db, HMODULE instance, int dataVersion);
 
 // Opens the database file and readies it, with the recovery for a file that cannot be used: an
-// unusable or foreign database is deleted and made anew (reported to `sink` with code 0), but a
-// file that is only out of reach now (held by another program, unreadable, the medium full or
-// gone) is left alone. False leaves `db` closed.
+// unusable database is moved aside under a ".bad" name and made anew (reported to `sink` with
+// code 0), but a file that is only out of reach now (held by another program, read-only, the
+// medium full or gone) is left alone, and so is one that can't be moved. False leaves `db` closed.
 bool OpenWithRecovery(CSqlDatabase& db, LPCWSTR path, HMODULE instance, int dataVersion, ISqlFunctionHost* host,
                       ISqlErrorSink* sink);
 

@@ -17,21 +17,36 @@ bool CMediaLibrary::RegisterItem(CLibraryItem* item) {
   return ok;
 }
 
-IMediaItem* CMediaLibrary::OpenBoundItem(DWORD mid, LPCWSTR source, DWORD flag) {
-  CLibraryLock lock(this);
-  if (!db_ || mid == 0 || !source || !*source) return nullptr;
-  CLibraryItem* item = CLibraryItem::Create(this, mid, source, flag);
-  if (!item) return nullptr;
-  if (!RegisterItem(item)) {
+namespace {
+
+// A new library item for the row, registered; null when it can't be made.
+CLibraryItem* MakeRegisteredItem(CMediaLibrary* library, DWORD mid, LPCWSTR source, DWORD flag) {
+  CLibraryItem* item = CLibraryItem::Create(library, mid, source, flag);
+  if (item && !library->RegisterItem(item)) {
     item->Release();
     return nullptr;
   }
   return item;
 }
 
+}  // namespace
+
+IMediaItem* CMediaLibrary::OpenBoundItem(DWORD mid, LPCWSTR source, DWORD flag) {
+  CLibraryLock lock(this);
+  if (!db_ || mid == 0 || !source || !*source) return nullptr;
+  return MakeRegisteredItem(this, mid, source, flag);
+}
+
 IMediaItem* CMediaLibrary::OpenBoundItemWithText(DWORD mid, LPCWSTR source, DWORD tag, LPCWSTR text, DWORD flag) {
   IMediaItem* item = OpenBoundItem(mid, source, flag);
   if (item && text) static_cast<CLibraryItem*>(item)->SetCachedString(tag, text);
+  return item;
+}
+
+IMediaItem* CMediaLibrary::OpenListedItem(DWORD mid, LPCWSTR source, DWORD tag, LPCWSTR text) {
+  if (mid == 0 || !source || !*source) return nullptr;
+  CLibraryItem* item = MakeRegisteredItem(this, mid, source, 0);
+  if (item && text) item->SetCachedString(tag, text);
   return item;
 }
 
@@ -54,6 +69,7 @@ void CMediaLibrary::UnregisterItem(CLibraryItem* item) {
 }
 
 void CMediaLibrary::NotifyItemsOfRow(DWORD mid, IMediaItem* except) {
+  ++rowChanges_;
   EnterCriticalSection(&registryLock_);
   auto [first, last] = liveItems_.equal_range(mid);
   for (auto it = first; it != last; ++it) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -139,6 +140,12 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   bool RegisterItem(CLibraryItem* item);
   void UnregisterItem(CLibraryItem* item);
   void NotifyItemsOfRow(DWORD mid, IMediaItem* except);
+  // The item of a row a query listed earlier (CListedRows), made now whether or not the database
+  // is still open, as the query would have made it then; `text` (or null) is preset for `tag`.
+  IMediaItem* OpenListedItem(DWORD mid, LPCWSTR source, DWORD tag, LPCWSTR text);
+  // How many times rows were changed under live items: a listed row's preset text holds only
+  // while this stays the same.
+  LONG RowChanges() const { return rowChanges_.load(); }
   std::u16string GetSourceByMid(DWORD mid);
 
   // The database path in use (a device path), and the connection: use both under the lock.
@@ -217,6 +224,7 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   CRITICAL_SECTION registryLock_;
   // Hashed: a query's list opens and releases one item per row, in any mid order.
   std::unordered_multimap<DWORD, CLibraryItem*> liveItems_;  // under registryLock_
+  std::atomic<LONG> rowChanges_{0};
   std::array<CSqlStatement, kTagStatementSlots> statements_;
   std::map<std::u16string, CSqlStatement> cached_;
   HMODULE instance_;

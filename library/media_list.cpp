@@ -26,7 +26,43 @@ CMediaList* CMediaList::Create() { return new (std::nothrow) CMediaList(); }
 CMediaList* CreateMediaList() { return CMediaList::Create(); }
 
 CMediaList::~CMediaList() {
-  for (IMediaItem* item : items_) item->Release();
+  // In the order of their memory: the items of one query were made one after another, and giving
+  // them back that way, not in the list's sorted order, spares the allocator and the register of
+  // live items a jump across memory for each.
+  std::vector<IMediaItem*> made;
+  made.reserve(items_.size());
+  for (const Slot& slot : items_)
+    if (slot.item) made.push_back(slot.item);
+  std::sort(made.begin(), made.end(), std::less<IMediaItem*>());
+  for (IMediaItem* item : made) item->Release();
+}
+
+IMediaItem* CMediaList::Item(size_t index) {
+  {
+    std::lock_guard<std::mutex> guard(making_);
+    if (items_[index].item) return items_[index].item;
+  }
+  // Made outside the lock: making takes the library's locks, which a caller may hold already.
+  IMediaItem* made = rows_->MakeItem(items_[index].row);
+  if (!made) return nullptr;
+  std::lock_guard<std::mutex> guard(making_);
+  if (items_[index].item) {
+    made->Release();  // another thread made it first
+  } else {
+    items_[index].item = made;
+  }
+  return items_[index].item;
+}
+
+bool CMediaList::SourceAt(size_t index, std::u16string* source) {
+  {
+    std::lock_guard<std::mutex> guard(making_);
+    if (!items_[index].item) {
+      rows_->Source(items_[index].row, source);
+      return true;
+    }
+  }
+  return SourceOf(items_[index].item, source);
 }
 
 STDMETHODIMP CMediaList::QueryInterface(REFIID riid, void** object) {
@@ -43,7 +79,8 @@ STDMETHODIMP CMediaList::GetItem(LONG index, IMediaItem** item) {
   if (!item) return E_POINTER;
   *item = nullptr;
   if (!InRange(index)) return E_FAIL;
-  *item = items_[static_cast<size_t>(index)];
+  *item = Item(static_cast<size_t>(index));
+  if (!*item) return E_FAIL;
   (*item)->AddRef();
   return S_OK;
 }
@@ -52,7 +89,7 @@ STDMETHODIMP CMediaList::Insert(LONG index, IMediaItem* item) {
   if (!item) return E_POINTER;
   if (index < 0 || static_cast<size_t>(index) > items_.size()) return E_FAIL;
   item->AddRef();
-  items_.insert(items_.begin() + index, item);
+  items_.insert(items_.begin() + index, Slot{item, 0});
   Changed();
   return S_OK;
 }
@@ -65,23 +102,33 @@ STDMETHODIMP CMediaList::Add(IMediaItem* item) {
 
 void CMediaList::AddItem(IMediaItem* item) {
   item->AddRef();
-  items_.push_back(item);
+  items_.push_back(Slot{item, 0});
+  Changed();
+}
+
+void CMediaList::AddRow(CMediaLibrary* library, DWORD tag, DWORD mid, const ListedText& source,
+                        const ListedText& text) {
+  // The rows a library item would refuse are left out, as the item would be.
+  if (mid == 0 || !source.data || source.length == 0) return;
+  if (!rows_) rows_ = std::make_unique<CListedRows>(library, tag);
+  items_.push_back(Slot{nullptr, rows_->Add(mid, source, text)});
   Changed();
 }
 
 STDMETHODIMP CMediaList::RemoveAt(LONG index) {
   if (!InRange(index)) return E_FAIL;
-  IMediaItem* item = items_[static_cast<size_t>(index)];
+  IMediaItem* item = items_[static_cast<size_t>(index)].item;
   items_.erase(items_.begin() + index);
-  item->Release();
+  if (item) item->Release();
   Changed();
   return S_OK;
 }
 
 STDMETHODIMP CMediaList::Clear() {
-  std::vector<IMediaItem*> old;
+  std::vector<Slot> old;
   old.swap(items_);
-  for (IMediaItem* item : old) item->Release();
+  for (const Slot& slot : old)
+    if (slot.item) slot.item->Release();
   Changed();
   return S_OK;
 }
@@ -107,15 +154,20 @@ STDMETHODIMP CMediaList::KeepIndices(const LONG* indices, LONG count) {
   std::vector<LONG> keep(indices, indices + count);
   if (!std::all_of(keep.begin(), keep.end(), [this](LONG i) { return InRange(i); })) return E_FAIL;
   std::sort(keep.begin(), keep.end());
-  std::vector<IMediaItem*> kept;
+  // An entry kept twice holds one item twice, as it always did: that needs the item now, and
+  // before anything is kept, so that a failure leaves the list as it was.
+  for (size_t k = 1; k < keep.size(); ++k)
+    if (keep[k - 1] == keep[k] && !Item(static_cast<size_t>(keep[k]))) return E_FAIL;
+  std::vector<Slot> kept;
   kept.reserve(keep.size());
   for (LONG i : keep) {
-    IMediaItem* item = items_[static_cast<size_t>(i)];
-    item->AddRef();
-    kept.push_back(item);
+    const Slot& slot = items_[static_cast<size_t>(i)];
+    if (slot.item) slot.item->AddRef();
+    kept.push_back(slot);
   }
   kept.swap(items_);
-  for (IMediaItem* item : kept) item->Release();
+  for (const Slot& slot : kept)
+    if (slot.item) slot.item->Release();
   Changed();
   return S_OK;
 }
@@ -170,7 +222,7 @@ STDMETHODIMP CMediaList::Merge(IMediaList* other, DWORD mode) {
     if (mode == MEDIALIST_MERGE_KEEP_SAME || mode == MEDIALIST_MERGE_REMOVE_SAME) {
       for (size_t i = 0; i < items_.size();) {
         std::u16string source;
-        const bool same = SourceOf(items_[i], &source) && zblib::EqualNoCase(source, in.source);
+        const bool same = SourceAt(i, &source) && zblib::EqualNoCase(source, in.source);
         if (same == (mode == MEDIALIST_MERGE_REMOVE_SAME)) RemoveAt(static_cast<LONG>(i));
         else ++i;
       }
@@ -178,12 +230,9 @@ STDMETHODIMP CMediaList::Merge(IMediaList* other, DWORD mode) {
     }
     bool present = false;
     if (mode == MEDIALIST_MERGE_NEW_SOURCES) {
-      for (IMediaItem* mine : items_) {
+      for (size_t i = 0; i < items_.size() && !present; ++i) {
         std::u16string source;
-        if (SourceOf(mine, &source) && zblib::EqualNoCase(source, in.source)) {
-          present = true;
-          break;
-        }
+        present = SourceAt(i, &source) && zblib::EqualNoCase(source, in.source);
       }
     }
     if (!present) AddItem(in.item);
@@ -198,8 +247,8 @@ STDMETHODIMP CMediaList::IsPlaylistItem(LONG index, BOOL* playlist) {
   *playlist = FALSE;
   if (!InRange(index)) return E_FAIL;
   GUID type;
-  *playlist = SUCCEEDED(items_[static_cast<size_t>(index)]->GetGuid(TAG_MEDIA_TYPE, &type)) &&
-              type == MEDIATYPE_PLAYLIST;
+  IMediaItem* item = Item(static_cast<size_t>(index));
+  *playlist = item && SUCCEEDED(item->GetGuid(TAG_MEDIA_TYPE, &type)) && type == MEDIATYPE_PLAYLIST;
   return S_OK;
 }
 
@@ -218,11 +267,13 @@ STDMETHODIMP CMediaList::Shuffle() {
 STDMETHODIMP CMediaList::FindBySource(LPCWSTR source, IMediaItem** item) {
   if (!source || !item) return E_POINTER;
   *item = nullptr;
-  for (IMediaItem* candidate : items_) {
+  for (size_t i = 0; i < items_.size(); ++i) {
     std::u16string own;
-    if (SourceOf(candidate, &own) && zblib::EqualNoCase(own, source)) {
-      candidate->AddRef();
-      *item = candidate;
+    if (SourceAt(i, &own) && zblib::EqualNoCase(own, source)) {
+      IMediaItem* found = Item(i);
+      if (!found) return E_FAIL;
+      found->AddRef();
+      *item = found;
       return S_OK;
     }
   }

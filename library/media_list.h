@@ -4,11 +4,16 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "com_object.h"
+#include "listed_rows.h"
 #include "medialist.h"
+
+class CMediaLibrary;
 
 class CMediaList : public CComObject<IMediaList> {
  public:
@@ -38,6 +43,9 @@ class CMediaList : public CComObject<IMediaList> {
 
   // For the query engine and the playlist export.
   void AddItem(IMediaItem* item);
+  // A query's row, made into its item when first needed (CListedRows). Every row of one list
+  // comes from one query: the library and the preloaded tag of the first call hold for all.
+  void AddRow(CMediaLibrary* library, DWORD tag, DWORD mid, const ListedText& source, const ListedText& text);
   void SetNameText(LPCWSTR text);
   void SetFileNameText(LPCWSTR text);
 
@@ -46,10 +54,23 @@ class CMediaList : public CComObject<IMediaList> {
   ~CMediaList() override;
 
  private:
+  // An entry: its item, or while that is not made yet, its row in rows_. No two entries share
+  // a row, so an item made for a row belongs to one entry.
+  struct Slot {
+    IMediaItem* item;  // one reference held
+    size_t row;
+  };
+
   bool InRange(LONG index) const { return index >= 0 && static_cast<size_t>(index) < items_.size(); }
   void Changed() { fileName_.clear(); }
+  // The entry's item, made now if need be (null when it can't be); the list keeps the reference.
+  IMediaItem* Item(size_t index);
+  // The entry's source without making its item; false when it cannot be read.
+  bool SourceAt(size_t index, std::u16string* source);
 
-  std::vector<IMediaItem*> items_;  // one reference held on each
+  std::vector<Slot> items_;
+  std::unique_ptr<CListedRows> rows_;
+  std::mutex making_;  // items made on demand may be asked for from several threads
   std::u16string name_;
   std::u16string fileName_;  // the playlist file the list stands for; any change forgets it
 };

@@ -3,7 +3,7 @@
 // items change or values are odd (NaN), and the sort can never run out of bounds.
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -13,30 +13,59 @@
 
 namespace {
 
-using KeyValue = std::variant<std::monostate, std::u16string, LONG, float, SYSTEMTIME>;
+// A text key: a span of the sort's own arena, which holds every text folded once when read.
+// Ordering the folded texts gives the order of comparing the texts ignoring case, and keeping
+// them side by side spares each its own allocation and each comparison a jump across memory.
+// Its first four units travel with it, packed in order, and settle most comparisons without a
+// look into the arena.
+struct TextSpan {
+  uint32_t offset;
+  uint32_t length;
+  uint64_t prefix;
+};
 
-std::optional<std::u16string> ReadString(IMediaItem* item, DWORD id) {
-  BSTR text = nullptr;
-  if (FAILED(item->GetString(id, &text)) || !text) return std::nullopt;
-  std::u16string value(text);
-  SysFreeString(text);
-  return value;
-}
+using KeyValue = std::variant<std::monostate, TextSpan, LONG, float, SYSTEMTIME>;
 
-// Texts are folded once when read rather than in every comparison: ordering the folded texts
-// gives the order of comparing the texts ignoring case.
-std::u16string Folded(std::u16string text) {
-  for (char16_t& c : text) c = zblib::FoldUpper(c);
-  return text;
-}
+class TextArena {
+ public:
+  explicit TextArena(size_t texts) { texts_.reserve(texts * 16); }  // room for most titles and names
+
+  // The text of a BSTR getter, folded into the arena; nothing when the item has none.
+  std::optional<TextSpan> Read(IMediaItem* item, DWORD id) {
+    BSTR text = nullptr;
+    if (FAILED(item->GetString(id, &text)) || !text) return std::nullopt;
+    const TextSpan span = Add(text);
+    SysFreeString(text);
+    return span;
+  }
+  TextSpan Add(std::u16string_view text) {
+    TextSpan span{static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size()), 0};
+    zblib::AppendFoldedUpper(texts_, text);
+    for (size_t i = 0; i < 4; ++i) {
+      span.prefix = span.prefix << 16 | (i < text.size() ? texts_[span.offset + i] : 0);
+    }
+    return span;
+  }
+  // Units missing from a short text count as 0 in the prefix, so texts whose prefixes differ
+  // order as the prefixes do; equal prefixes leave it to the whole texts.
+  int Compare(const TextSpan& a, const TextSpan& b) const {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+    const std::u16string_view all(texts_);
+    const int c = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
+    return (c > 0) - (c < 0);
+  }
+
+ private:
+  std::u16string texts_;
+};
 
 // Nothing (monostate) when the item has no readable value for the key.
-KeyValue ReadKey(IMediaItem* item, DWORD key, bool albumArtistFallback) {
+KeyValue ReadKey(IMediaItem* item, DWORD key, bool albumArtistFallback, TextArena& arena) {
   switch ((key >> 16) & 0x800F) {
     case TAG_TYPE_STR: {
-      auto text = ReadString(item, key);
-      if (!text && key == TAG_ALBUM_ARTIST && albumArtistFallback) text = ReadString(item, TAG_ARTIST);
-      if (text) return Folded(std::move(*text));
+      auto text = arena.Read(item, key);
+      if (!text && key == TAG_ALBUM_ARTIST && albumArtistFallback) text = arena.Read(item, TAG_ARTIST);
+      if (text) return *text;
       return {};
     }
     case TAG_TYPE_INT: {
@@ -61,23 +90,28 @@ KeyValue ReadKey(IMediaItem* item, DWORD key, bool albumArtistFallback) {
       return {};
     }
     default:
-      return std::u16string();  // compares equal for every item
+      return TextSpan{0, 0, 0};  // compares equal for every item
   }
 }
 
 int Sign(LONGLONG v) { return (v > 0) - (v < 0); }
 
-int CompareValues(const KeyValue& a, const KeyValue& b) {
-  const bool hasA = !std::holds_alternative<std::monostate>(a), hasB = !std::holds_alternative<std::monostate>(b);
-  if (!hasA || !hasB) return static_cast<int>(hasA) - static_cast<int>(hasB);  // missing is lower
-  if (const auto* text = std::get_if<std::u16string>(&a)) return Sign(text->compare(std::get<std::u16string>(b)));
-  if (const auto* number = std::get_if<LONG>(&a)) return Sign(static_cast<LONGLONG>(*number) - std::get<LONG>(b));
-  if (const auto* real = std::get_if<float>(&a)) {
-    const float other = std::get<float>(b);
-    if (std::isnan(*real) || std::isnan(other)) return static_cast<int>(std::isnan(*real)) - static_cast<int>(std::isnan(other));
-    return (*real > other) - (*real < other);
+// One key holds values of one type, or nothing where an item lacks it.
+int CompareValues(const KeyValue& a, const KeyValue& b, const TextArena& arena) {
+  if (a.index() != b.index() || a.index() == 0) {
+    const bool hasA = a.index() != 0, hasB = b.index() != 0;
+    return static_cast<int>(hasA) - static_cast<int>(hasB);  // missing is lower
   }
-  return Sign(CompareDates(std::get<SYSTEMTIME>(a), std::get<SYSTEMTIME>(b), false));
+  switch (a.index()) {
+    case 1: return arena.Compare(*std::get_if<TextSpan>(&a), *std::get_if<TextSpan>(&b));
+    case 2: return Sign(static_cast<LONGLONG>(*std::get_if<LONG>(&a)) - *std::get_if<LONG>(&b));
+    case 3: {
+      const float x = *std::get_if<float>(&a), y = *std::get_if<float>(&b);
+      if (std::isnan(x) || std::isnan(y)) return static_cast<int>(std::isnan(x)) - static_cast<int>(std::isnan(y));
+      return (x > y) - (x < y);
+    }
+    default: return Sign(CompareDates(*std::get_if<SYSTEMTIME>(&a), *std::get_if<SYSTEMTIME>(&b), false));
+  }
 }
 
 // Multi-valued keys other than integers, blobs and GUIDs cannot be ordered.
@@ -88,6 +122,13 @@ bool SortableKey(DWORD key) {
   return type != TAG_TYPE_BLOB && type != TAG_TYPE_GUID;
 }
 
+// An item's place in the sort: its first key travels with it, so that the comparisons that the
+// first key decides read the rows in the order the sort walks them.
+struct Row {
+  KeyValue first;
+  size_t index;
+};
+
 }  // namespace
 
 STDMETHODIMP CMediaList::Sort(const DWORD* tags, const DWORD* ascending, LONG count) {
@@ -97,36 +138,46 @@ STDMETHODIMP CMediaList::Sort(const DWORD* tags, const DWORD* ascending, LONG co
     if (!SortableKey(tags[k])) return E_FAIL;
 
   const size_t n = items_.size();
-  std::vector<std::vector<KeyValue>> keys(n);
+  const size_t keys = count == 0 ? 1 : static_cast<size_t>(count);
+  std::vector<Row> rows(n);
+  std::vector<KeyValue> later(n * (keys - 1));  // the keys after the first, item by item
   std::vector<int> directions;
+  TextArena arena(n * keys);
   if (count == 0) {
     directions.push_back(ascending && !ascending[0] ? -1 : 1);
     for (size_t i = 0; i < n; ++i) {
-      BSTR source = nullptr;
+      rows[i].index = i;
+      std::u16string source;
       // An item without a source orders before every item with one.
-      if (SUCCEEDED(items_[i]->GetSource(&source)) && source && *source) keys[i].emplace_back(Folded(source));
-      else keys[i].emplace_back();
-      SysFreeString(source);
+      if (SourceAt(i, &source) && !source.empty()) rows[i].first = arena.Add(source);
     }
   } else {
     const bool fallback = tags[0] != 0;
     for (LONG k = 0; k < count; ++k) directions.push_back(ascending[k] ? 1 : -1);
-    for (size_t i = 0; i < n; ++i)
-      for (LONG k = 0; k < count; ++k) keys[i].push_back(ReadKey(items_[i], tags[k], fallback));
+    // A listed row tells its preloaded text itself; anything else takes the entry's item.
+    std::u16string text;
+    auto key = [&](size_t i, DWORD tag) -> KeyValue {
+      if (!items_[i].item && rows_->Text(items_[i].row, tag, &text)) return arena.Add(text);
+      IMediaItem* item = Item(i);
+      return item ? ReadKey(item, tag, fallback, arena) : KeyValue();
+    };
+    for (size_t i = 0; i < n; ++i) {
+      rows[i].index = i;
+      rows[i].first = key(i, tags[0]);
+      for (size_t k = 1; k < keys; ++k) later[i * (keys - 1) + k - 1] = key(i, tags[k]);
+    }
   }
 
-  std::vector<size_t> order(n);
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    for (size_t k = 0; k < directions.size(); ++k) {
-      int c = CompareValues(keys[a][k], keys[b][k]) * directions[k];
-      if (c != 0) return c < 0;
+  std::sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+    int c = CompareValues(a.first, b.first, arena) * directions[0];
+    for (size_t k = 1; c == 0 && k < keys; ++k) {
+      c = CompareValues(later[a.index * (keys - 1) + k - 1], later[b.index * (keys - 1) + k - 1], arena) * directions[k];
     }
-    return false;
+    return c < 0;
   });
-  std::vector<IMediaItem*> sorted;
+  std::vector<Slot> sorted;
   sorted.reserve(n);
-  for (size_t i : order) sorted.push_back(items_[i]);
+  for (const Row& row : rows) sorted.push_back(items_[row.index]);
   items_.swap(sorted);
   Changed();
   return S_OK;

@@ -102,10 +102,11 @@ bool CQueryRun::Matching(const QueryCondition& c, const std::u16string& source, 
   const Resolved r = Resolve(c);
   if (r.valueCode != 0 && TAG_TYPE(c.tag) == TAG_TYPE_DATE) return DatesMatching(c, source, mids);
   const std::u16string table = TagTableName(c.tag);
-  std::u16string sql = u"select distinct tags.mid from " + source + u" src inner join " + table +
-                       u" tags on tags.mid=src.mid ";
-  if (r.valueCode != 0 && TAG_TYPE(c.tag) == TAG_TYPE_STR) sql += u"inner join str_data data on tags.strid=data.strid ";
-  sql += u"where tags.tag=?";
+  const bool text = r.valueCode != 0 && TAG_TYPE(c.tag) == TAG_TYPE_STR;
+  // Entries with several matching instances come more than once; the insert keeps one.
+  std::u16string sql = u"select tags.mid" +
+                       TagRowsOf(source, table, text ? u"inner join str_data data on tags.strid=data.strid" : u"") +
+                       u"tags.tag=?";
   if (r.valueCode != 0) sql += u" AND " + std::u16string(TestOf(r.valueCode));
   if (r.instanceOnly) sql += u" AND tags.instance = ?";
   sql += u";";
@@ -125,8 +126,7 @@ bool CQueryRun::Matching(const QueryCondition& c, const std::u16string& source, 
 
 bool CQueryRun::DatesMatching(const QueryCondition& c, const std::u16string& source, std::vector<DWORD>* mids) {
   const Resolved r = Resolve(c);
-  std::u16string sql = u"select tags.mid, tags.svalue from " + source +
-                       u" src inner join date_tags tags on tags.mid=src.mid where tags.tag=?";
+  std::u16string sql = u"select tags.mid, tags.svalue" + TagRowsOf(source, u"date_tags") + u"tags.tag=?";
   if (r.instanceOnly) sql += u" AND tags.instance = ?";
   sql += u";";
   CTagValue wanted = c.value;
@@ -151,12 +151,11 @@ bool CQueryRun::DatesMatching(const QueryCondition& c, const std::u16string& sou
 
 bool CQueryRun::Missing(const QueryCondition& c, const std::u16string& source, std::vector<DWORD>* mids) {
   const DWORD m = c.missing;
-  std::u16string sql = u"select distinct tags.mid from " + source + u" src inner join " +
-                       std::u16string(TagTableName(m)) + u" tags on tags.mid=src.mid ";
   // An empty text counts as no text.
-  if (TAG_TYPE(m) == TAG_TYPE_STR) sql += u"inner join str_data data on tags.strid=data.strid where data.slen > 0 AND ";
-  else sql += u"where ";
-  sql += u"tags.tag=?;";
+  const bool text = TAG_TYPE(m) == TAG_TYPE_STR;
+  const std::u16string sql =
+      u"select tags.mid" + TagRowsOf(source, TagTableName(m), text ? u"inner join str_data data on tags.strid=data.strid" : u"") +
+      (text ? u"data.slen > 0 AND tags.tag=?;" : u"tags.tag=?;");
   std::vector<DWORD> all, present;
   if (!SelectMids(u"select mid from " + source + u";", {}, &all) ||
       !SelectMids(sql, [&](CSqlStatement& s) { s.BindInt(1, static_cast<int>(m)); }, &present)) {
@@ -166,8 +165,7 @@ bool CQueryRun::Missing(const QueryCondition& c, const std::u16string& source, s
   if ((params_.flags & (QFLAG_WITH_MISSING | QFLAG_MARKED)) == (QFLAG_WITH_MISSING | QFLAG_MARKED)) {
     // Items marked for the tag count as lacking it.
     std::vector<DWORD> marked;
-    if (!SelectMids(u"select distinct src.mid from " + source +
-                        u" src inner join int_tags tags on tags.mid=src.mid where tags.tag=? and tags.value=?;",
+    if (!SelectMids(u"select distinct tags.mid" + TagRowsOf(source, u"int_tags") + u"tags.tag=? and tags.value=?;",
                     [&](CSqlStatement& s) {
                       s.BindInt(1, static_cast<int>(QTAG_MARKED_TAGS));
                       s.BindInt(2, static_cast<int>(m));

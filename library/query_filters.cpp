@@ -54,6 +54,7 @@ HRESULT CQueryRun::PreFilter(const char16_t* table) {
 
 HRESULT CQueryRun::PostFilter() {
   if (params_.postFilters.empty()) return S_OK;
+  MaterializeResults();
   std::vector<DWORD> dropped;
   const HRESULT hr = ForEachItem(*this, results_, [&](DWORD mid, IMediaItem* item) {
     for (const auto& [filter, context] : params_.postFilters) {

@@ -10,12 +10,11 @@ std::u16string Numbered(const char16_t* stem, int depth) { return stem + std::u1
 
 }  // namespace
 
-bool CQueryRun::ApplyMarks(const char16_t* table, DWORD tag) {
+bool CQueryRun::ApplyMarks(const std::u16string& table, DWORD tag) {
   if (!(params_.flags & QFLAG_MARKED) || TAG_NUMBER(tag) >= TAG_INTERNAL_NUMBER) return false;
-  const std::u16string name(table);
+  std::u16string name = table;
   std::vector<DWORD> marked;
-  if (!SelectMids(u"select distinct dst.mid from " + name +
-                      u" dst inner join int_tags tags on dst.mid=tags.mid where tags.tag=? and tags.value=?;",
+  if (!SelectMids(u"select distinct tags.mid" + TagRowsOf(name, u"int_tags") + u"tags.tag=? and tags.value=?;",
                   [&](CSqlStatement& s) {
                     s.BindInt(1, static_cast<int>(QTAG_MARKED_TAGS));
                     s.BindInt(2, static_cast<int>(tag));
@@ -23,6 +22,10 @@ bool CQueryRun::ApplyMarks(const char16_t* table, DWORD tag) {
                   &marked) ||
       marked.empty()) {
     return false;
+  }
+  if (!IsTable(name) && name == results_) {
+    MaterializeResults();
+    name = results_;
   }
   DeleteMids(name, marked);
   if (params_.flags & QFLAG_WITH_MISSING) addZero_ = true;
@@ -42,13 +45,12 @@ HRESULT CQueryRun::Chain(const std::u16string& source, const std::vector<QueryCo
     if (FAILED(hr)) return hr;
     *current = target;
     next ^= 1;
-    ApplyMarks(current->c_str(), condition.tag);
+    ApplyMarks(*current, condition.tag);
   }
   return Status();
 }
 
-HRESULT CQueryRun::Funnel(const char16_t* sourceTable) {
-  const std::u16string source(sourceTable);
+HRESULT CQueryRun::Funnel(const std::u16string& source) {
   std::u16string current;
   HRESULT hr;
   if (params_.alternatives.empty()) {
@@ -78,5 +80,7 @@ HRESULT CQueryRun::Funnel(const char16_t* sourceTable) {
 }
 
 void CQueryRun::AddMarkedRow() {
-  if (addZero_) Exec(u"insert or replace into " + results_ + u" values (0);");
+  if (!addZero_) return;
+  MaterializeResults();
+  Exec(u"insert or replace into " + results_ + u" values (0);");
 }

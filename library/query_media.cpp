@@ -1,38 +1,54 @@
 // IMediaLibrary::QueryMedia: which entries match a query item, as a list of library items,
 // optionally shuffled, limited in count, in total length or in total size. A cancelled query
-// reports E_ABORT and hands out nothing.
+// reports E_ABORT and hands out nothing. The list makes each row's item when it is first asked for.
 #include <string>
 #include <vector>
 
 #include "media_list.h"
 #include "query_run.h"
 #include "query_watcher.h"
+#include "utf8_text.h"
 
 namespace {
 
 // A total's tag, read in the final select only when that total is limited.
 std::u16string TotalColumn(LONG maximum) {
   // Negative lengths and sizes stand for "unknown" and add nothing to a total.
-  return maximum > 0 ? u", (select max(value, 0) from int_tags where int_tags.mid=results.mid and int_tags.tag=? "
+  return maximum > 0 ? u", (select max(value, 0) from int_tags where int_tags.mid=media.mid and int_tags.tag=? "
                        u"and int_tags.instance=0)"
                      : u", 0";
 }
 
 // The final read: result rows with their source, the preloaded text and the limited totals' tags.
-std::u16string FinalSelect(const QueryParams& p, bool preload, const std::u16string& results) {
+std::u16string FinalSelect(const QueryParams& p, bool preload, const CQueryRun& run) {
   std::u16string sql = u"select media.mid, media.source";
   sql += preload ? u", str_data.value" : u", NULL";
   sql += TotalColumn(p.maxLength) + TotalColumn(p.maxSize);
-  // Results lead, in mid order: the planner would otherwise walk media by source and then sort,
-  // which turns every tag lookup into a random read.
-  sql += u" from " + results + u" results cross join media on results.mid=media.mid ";
+  // Media leads, in mid order, taking the results' rows by their key; a join led by a results
+  // table would have the planner filter the whole tag table first, for want of its statistics.
+  sql += u" from media ";
   if (preload) {
-    sql += u" left join str_tags on results.mid=str_tags.mid and str_tags.tag=? left join str_data on "
+    sql += u" left join str_tags on media.mid=str_tags.mid and str_tags.tag=? left join str_data on "
            u"str_tags.strid=str_data.strid ";
   }
-  sql += (p.flags & QFLAG_RANDOM) ? u" ORDER BY RANDOM() " : u" ORDER BY results.mid ";
+  sql += run.ResultsInPlace() ? u" where media.valid >= " + Utf8ToWide(std::to_string(run.Minimum()))
+                              : u" where media.mid in (select mid from " + run.Results() + u")";
+  sql += (p.flags & QFLAG_RANDOM) ? u" ORDER BY RANDOM() " : u" ORDER BY media.mid ";
   if (p.limit > 0) sql += u" LIMIT ?";
   return sql + u";";
+}
+
+// A column's text as the list keeps it: ASCII as stored, anything else as the UTF-16 that an
+// item would have been given. Either ends at the first NUL, as the item's text would.
+ListedText TextOf(const CSqlQuery& row, int column) {
+  const char* narrow = row.GetUtf8(column);
+  if (!narrow) return {};
+  size_t length = 0;
+  bool ascii = true;
+  for (; narrow[length]; ++length) ascii = ascii && static_cast<unsigned char>(narrow[length]) < 0x80;
+  if (ascii) return {narrow, length, false};
+  LPCWSTR wide = row.GetText(column);
+  return wide ? ListedText{wide, std::char_traits<char16_t>::length(wide), true} : ListedText{};
 }
 
 }  // namespace
@@ -62,7 +78,7 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
     bool full = false;  // a total maximum was reached: the rest of the rows are not wanted
     if (SUCCEEDED(hr)) {
       run.SelectRows(
-          FinalSelect(params, preload, run.Results()),
+          FinalSelect(params, preload, run),
           [&](CSqlStatement& s) {
             int index = 1;
             if (params.maxLength > 0) s.BindInt(index++, static_cast<int>(TAG_LENGTH));
@@ -72,7 +88,8 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
           },
           [&](const CSqlQuery& row) {
             if (full) return;
-            const LONG rowLength = row.GetInt(3, 0), rowSize = row.GetInt(4, 0);
+            const LONG rowLength = params.maxLength > 0 ? row.GetInt(3, 0) : 0;
+            const LONG rowSize = params.maxSize > 0 ? row.GetInt(4, 0) : 0;
             // A total maximum ends the list at the first item that would go beyond it.
             if ((params.maxLength > 0 && length + rowLength > params.maxLength) ||
                 (params.maxSize > 0 && size + rowSize > params.maxSize)) {
@@ -81,14 +98,10 @@ STDMETHODIMP CMediaLibrary::QueryMedia(IMediaItem* query, IMediaList** result) {
             }
             length += rowLength;
             size += rowSize;
+            // Each row becomes its library item when somebody first asks for it.
             const DWORD mid = static_cast<DWORD>(row.GetInt(0, 0));
-            LPCWSTR source = row.GetText(1, u"");
-            LPCWSTR extra = row.GetText(2);
-            IMediaItem* item = extra ? OpenBoundItemWithText(mid, source, params.extraColumn, extra, 0)
-                                     : OpenBoundItem(mid, source, 0);
-            if (!item) return;
-            list->AddItem(item);
-            item->Release();
+            const ListedText source = TextOf(row, 1);
+            list->AddRow(this, preload ? params.extraColumn : 0, mid, source, TextOf(row, 2));
           });
       hr = run.Status();
     }

@@ -4,6 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
+#include "utf8_text.h"
+
 namespace {
 
 // SQLite's virtual-machine steps between looks at the cancel flag.
@@ -83,14 +87,22 @@ bool CQueryRun::SelectMids(const std::u16string& sql, const Binder& bind, std::v
 }
 
 bool CQueryRun::InsertMids(const std::u16string& table, const std::vector<DWORD>& mids) {
-  CSqlStatement* insert = Statement(u"insert or replace into " + table + u" values (?);");
-  if (!insert) return false;
+  // Many rows a statement: running one statement per row cost more than the rows themselves.
+  constexpr size_t kBatch = 64;
+  std::u16string many = u"insert or replace into " + table + u" values (?)";
+  for (size_t i = 1; i < kBatch; ++i) many += u",(?)";
+  CSqlStatement* batch = Statement(many + u";");
+  CSqlStatement* single = Statement(u"insert or replace into " + table + u" values (?);");
+  if (!batch || !single) return false;
   size_t done = 0;
-  for (DWORD mid : mids) {
+  while (done < mids.size()) {
     // Long runs of rows still give way to a cancel now and then.
-    if ((++done & 1023) == 0 && Cancelled()) return false;
-    insert->BindInt(1, static_cast<int>(mid));
+    if (done > 0 && done % 1024 == 0 && Cancelled()) return false;
+    CSqlStatement* insert = mids.size() - done >= kBatch ? batch : single;
+    const size_t rows = insert == batch ? kBatch : 1;
+    for (size_t r = 0; r < rows; ++r) insert->BindInt(static_cast<int>(r + 1), static_cast<int>(mids[done + r]));
     if (insert->Execute() < 0) return !(failed_ = true);
+    done += rows;
   }
   return true;
 }
@@ -120,10 +132,16 @@ HRESULT CQueryRun::Candidates(const char16_t* table) {
       break;
     default: return E_FAIL;
   }
-  const std::u16string name(table);
-  Exec(u"delete from " + name + u";");
+  minimum_ = minimum;
   Exec(u"delete from results;");
-  Exec(u"insert into " + name + u" select mid from media WHERE valid >=?;",
+  if (params_.preFilters.empty()) {
+    // A number only, so the text can't carry anything else.
+    candidates_ = u"(select mid from media where valid >= " + Utf8ToWide(std::to_string(minimum)) + u")";
+    return Status();
+  }
+  candidates_ = table;
+  Exec(u"delete from " + candidates_ + u";");
+  Exec(u"insert into " + candidates_ + u" select mid from media WHERE valid >=?;",
        [&](CSqlStatement& s) { s.BindInt(1, minimum); });
   return Status();
 }
@@ -131,6 +149,21 @@ HRESULT CQueryRun::Candidates(const char16_t* table) {
 HRESULT CQueryRun::Narrow(const char16_t* table) {
   HRESULT hr = Candidates(table);
   if (SUCCEEDED(hr)) hr = PreFilter(table);
-  if (SUCCEEDED(hr)) hr = Funnel(table);
+  if (SUCCEEDED(hr)) hr = Funnel(candidates_);
   return hr;
+}
+
+std::u16string CQueryRun::TagRowsOf(const std::u16string& source, const std::u16string& table,
+                                    const std::u16string& joins) {
+  // Not a join led by the table: without statistics for it the planner would first build a
+  // filter from every row of the tag table, which costs more than the whole lookup.
+  if (IsTable(source)) return u" from " + table + u" tags " + joins + u" where tags.mid in (select mid from " + source + u") AND ";
+  // The entry's own row comes last, so that only the tags that pass their test look it up.
+  return u" from " + table + u" tags " + joins + u" cross join " + source + u" src on src.mid=tags.mid where ";
+}
+
+void CQueryRun::MaterializeResults() {
+  if (IsTable(results_)) return;
+  Exec(u"insert or replace into results select mid from " + results_ + u";");
+  results_ = u"results";
 }

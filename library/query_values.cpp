@@ -15,8 +15,10 @@ constexpr const char16_t* kDateParts[] = {u"%Y", u"-%m", u"-%d", u" %H", u":%M",
 
 std::u16string Literal(const std::u16string& text) { return u"'" + EscapeQuotes(text.c_str()) + u"'"; }
 
+constexpr const char16_t* kStringData = u"inner join str_data data on tags.strid=data.strid";
+
 // The compound text: the pieces around V's text and S's text (or the pieces for a missing S).
-std::u16string CompoundSelect(const QueryParams& p, const std::u16string& from) {
+std::u16string CompoundSelect(const QueryParams& p, const std::u16string& results) {
   auto piece = [&](int i) { return p.pieces[i]; };
   std::u16string present = u" match.value ";
   if (!piece(0).empty()) present = Literal(piece(0)) + u" || " + present;
@@ -31,34 +33,33 @@ std::u16string CompoundSelect(const QueryParams& p, const std::u16string& from) 
   std::u16string sql = u"select case when str_data.value IS NULL ";
   if (p.flags & QFLAG_EMPTY_SECOND_MISSING) sql += u" OR str_data.slen = 0 ";
   sql += u" then " + missing + u" else " + present + u" end ";
-  sql += u" from (select results.mid, str_data.value from " + from + u" inner join str_tags on results.mid=str_tags.mid "
-         u"inner join str_data on str_tags.strid=str_data.strid where str_tags.tag=?) as match left join str_tags "
-         u"on match.mid=str_tags.mid and str_tags.tag=? left join str_data on str_tags.strid=str_data.strid;";
+  sql += u" from (select tags.mid as mid, data.value as value" + CQueryRun::TagRowsOf(results, u"str_tags", kStringData) +
+         u"tags.tag=?) as match left join str_tags on match.mid=str_tags.mid and str_tags.tag=? left join str_data on "
+         u"str_tags.strid=str_data.strid;";
   return sql;
 }
 
-std::u16string ValueSelect(const QueryParams& p, const std::u16string& from) {
+std::u16string ValueSelect(const QueryParams& p, const std::u16string& results) {
   const DWORD v = p.valueTag;
   switch (TAG_TYPE(v)) {
     case TAG_TYPE_STR:
-      return u"select data.value from " + from + u" inner join str_tags tags on results.mid=tags.mid inner join str_data "
-             u"data on tags.strid=data.strid where tags.tag=? group by data.strid;";
+      return u"select data.value" + CQueryRun::TagRowsOf(results, u"str_tags", kStringData) +
+             u"tags.tag=? group by data.strid;";
     case TAG_TYPE_DATE:
       if (p.flags & 0xFC0) {
         std::u16string format;
         for (int bit = 0; bit < 6; ++bit)
           if (p.flags & (QFLAG_DATE_YEAR << bit)) format += kDateParts[bit];
-        return u"select strftime('" + format + u"', tags.dvalue) as field from " + from + u" inner join date_tags tags on "
-               u"results.mid=tags.mid where tags.tag=? group by field;";
+        return u"select strftime('" + format + u"', tags.dvalue) as field" + CQueryRun::TagRowsOf(results, u"date_tags") +
+               u"tags.tag=? group by field;";
       }
-      return u"select tags.svalue from " + from + u" inner join date_tags tags on results.mid=tags.mid where tags.tag=? "
-             u"group by tags.svalue;";
+      return u"select tags.svalue" + CQueryRun::TagRowsOf(results, u"date_tags") + u"tags.tag=? group by tags.svalue;";
     case TAG_TYPE_BLOB:
-      return u"select data.bsize from " + from + u" inner join blob_tags tags on results.mid=tags.mid inner join "
-             u"blob_data data on tags.blobid=data.blobid where tags.tag=? group by data.blobid;";
+      return u"select data.bsize" +
+             CQueryRun::TagRowsOf(results, u"blob_tags", u"inner join blob_data data on tags.blobid=data.blobid") +
+             u"tags.tag=? group by data.blobid;";
     default:
-      return u"select tags.value from " + from + u" inner join " + std::u16string(TagTableName(v)) +
-             u" tags on results.mid=tags.mid where tags.tag=? group by tags.value;";
+      return u"select tags.value" + CQueryRun::TagRowsOf(results, TagTableName(v)) + u"tags.tag=? group by tags.value;";
   }
 }
 
@@ -111,11 +112,10 @@ STDMETHODIMP CMediaLibrary::QueryValues(IMediaItem* query, IMediaResult** result
     CQueryRun run(this, params, watcher.Flag());
     hr = run.Narrow(u"GVSC");
     // Entries marked for the value tag give no value; with QFLAG_WITH_MISSING they count as lacking it.
-    if (SUCCEEDED(hr) && run.ApplyMarks(run.Results().c_str(), v)) run.AddMarkedRow();
+    if (SUCCEEDED(hr) && run.ApplyMarks(run.Results(), v)) run.AddMarkedRow();
     if (SUCCEEDED(hr)) hr = run.PostFilter();
     if (SUCCEEDED(hr)) {
-      const std::u16string from = run.Results() + u" results";
-      run.SelectRows(compound ? CompoundSelect(params, from) : ValueSelect(params, from),
+      run.SelectRows(compound ? CompoundSelect(params, run.Results()) : ValueSelect(params, run.Results()),
                      [&](CSqlStatement& s) {
                        s.BindInt(1, static_cast<int>(v));
                        if (compound) s.BindInt(2, static_cast<int>(params.secondTag));
@@ -126,9 +126,8 @@ STDMETHODIMP CMediaLibrary::QueryValues(IMediaItem* query, IMediaResult** result
     if (SUCCEEDED(hr) && (params.flags & QFLAG_WITH_MISSING)) {
       const std::u16string table = TagTableName(v);
       std::vector<DWORD> lacking;
-      run.SelectMids(u"select results.mid from " + run.Results() + u" results left join " + table +
-                         u" on results.mid=" + table + u".mid and " + table + u".tag=? where " + table +
-                         u".tag IS NULL limit 1;",
+      run.SelectMids(u"select results.mid from " + run.Results() + u" results where not exists (select 1 from " + table +
+                         u" where " + table + u".mid=results.mid and " + table + u".tag=?) limit 1;",
                      [&](CSqlStatement& s) { s.BindInt(1, static_cast<int>(v)); }, &lacking);
       if (!lacking.empty()) values->AddText(u"");
       hr = run.Status();

@@ -45,6 +45,9 @@ class CSqlQuery {
   int ColumnCount() const { return columns_; }
   LPCWSTR GetText(int column) const;  // null when out of range
   LPCWSTR GetText(int column, LPCWSTR fallback) const;
+  // The text as SQLite stores it (UTF-8, terminated), null when it is NULL or out of range; a
+  // later GetText of the same column leaves it invalid.
+  const char* GetUtf8(int column) const;
   int GetInt(int column, int fallback) const;
   double GetDouble(int column, double fallback) const;
   const void* GetBlob(int column, int* size) const;

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
@@ -76,8 +77,21 @@ int OpenTemp(sqlite3_file* file, int flags, int* outFlags) {
   return Base()->xOpen(Base(), name, file, flags | SQLITE_OPEN_CREATE | SQLITE_OPEN_DELETEONCLOSE, outFlags);
 }
 
+// A database file marked read-only is opened for reading, whoever runs the player: the
+// default VFS only falls back to reading when the host refuses to write, which it never does
+// for the superuser, and a read-only library must never be rebuilt or replaced.
+bool MarkedReadOnly(const char* name) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status status = fs::status(name, ec);
+  return fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
   if (!name) return OpenTemp(file, flags, outFlags);
+  if ((flags & SQLITE_OPEN_MAIN_DB) && (flags & SQLITE_OPEN_READWRITE) && MarkedReadOnly(name)) {
+    flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+  }
   return Base()->xOpen(Base(), name, file, flags, outFlags);
 }
 

@@ -4,11 +4,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
+#include <string>
 #include <string_view>
 
+#include "search_expression.h"
 #include "sql_database.h"
-#include "tag_compare.h"
 #include "wide_text.h"
 
 namespace {
@@ -17,21 +20,64 @@ std::atomic<LONG> g_textCalls{0};
 
 void Invalid(sqlite3_context* context) { sqlite3_result_error16(context, u"invalid arguments", -1); }
 
-// The argument as UTF-16 text; false when it is absent (NULL).
-bool Text(sqlite3_value* value, std::u16string_view* out) {
+// The argument as UTF-16 text; false when it is absent (NULL). The library stores UTF-8, mostly
+// ASCII, which widens as it stands into `buffer`; SQLite's own conversion (an allocation per
+// call) is left for the rest.
+bool Text(sqlite3_value* value, std::u16string& buffer, std::u16string_view* out) {
+  if (sqlite3_value_type(value) == SQLITE_TEXT) {
+    const auto* narrow = sqlite3_value_text(value);
+    const size_t size = static_cast<size_t>(sqlite3_value_bytes(value));
+    if (narrow && std::all_of(narrow, narrow + size, [](unsigned char c) { return c < 0x80; })) {
+      buffer.resize(size);  // keeps the buffer's room from call to call
+      std::copy(narrow, narrow + size, buffer.begin());
+      *out = buffer;
+      return true;
+    }
+  }
   auto* text = static_cast<const char16_t*>(sqlite3_value_text16(value));
   if (!text) return false;
   *out = std::u16string_view(text, static_cast<size_t>(sqlite3_value_bytes16(value)) / sizeof(char16_t));
   return true;
 }
 
+// The second argument (the pattern) made ready once per statement run: SQLite keeps it for the
+// following rows while the argument stays the same. False when it is absent.
+template <typename Ready>
+class Pattern {
+ public:
+  Pattern(sqlite3_context* context, sqlite3_value* value) : context_(context) {
+    ready_ = static_cast<const Ready*>(sqlite3_get_auxdata(context, 1));
+    if (ready_) return;
+    std::u16string buffer;
+    std::u16string_view text;
+    if (!Text(value, buffer, &text)) return;
+    fresh_.reset(new Ready(text));
+    ready_ = fresh_.get();
+  }
+  // Handed to SQLite only now: it may drop it at once, when the argument is not a constant.
+  ~Pattern() {
+    if (fresh_) sqlite3_set_auxdata(context_, 1, fresh_.release(), [](void* p) { delete static_cast<Ready*>(p); });
+  }
+  Pattern(const Pattern&) = delete;
+  Pattern& operator=(const Pattern&) = delete;
+  const Ready* get() const { return ready_; }
+
+ private:
+  sqlite3_context* context_;
+  const Ready* ready_ = nullptr;
+  std::unique_ptr<Ready> fresh_;
+};
+
 // The shape the four counted text tests share: two texts in, 1 or 0 out.
 template <bool (*Test)(std::u16string_view, std::u16string_view)>
 void TextTest(sqlite3_context* context, int count, sqlite3_value** values) {
   ++g_textCalls;
-  std::u16string_view a, b;
-  if (count != 2 || !Text(values[0], &a) || !Text(values[1], &b)) return Invalid(context);
-  sqlite3_result_int(context, Test(a, b) ? 1 : 0);
+  thread_local std::u16string buffer;
+  std::u16string_view a;
+  if (count != 2 || !Text(values[0], buffer, &a)) return Invalid(context);
+  Pattern<std::u16string> b(context, values[1]);
+  if (!b.get()) return Invalid(context);
+  sqlite3_result_int(context, Test(a, *b.get()) ? 1 : 0);
 }
 
 bool Like(std::u16string_view a, std::u16string_view b) { return zblib::EqualNoCase(a, b); }
@@ -44,12 +90,15 @@ bool ContainsCase(std::u16string_view text, std::u16string_view part) {
 bool StartsWith(std::u16string_view text, std::u16string_view prefix) { return zblib::StartsWithNoCase(text, prefix); }
 
 void PhraseQuery(sqlite3_context* context, int count, sqlite3_value** values) {
-  std::u16string_view text, pattern;
+  thread_local std::u16string buffer;
+  std::u16string_view text;
   if (count != 2 || sqlite3_value_type(values[0]) != SQLITE_TEXT || sqlite3_value_type(values[1]) != SQLITE_TEXT ||
-      !Text(values[0], &text) || !Text(values[1], &pattern)) {
+      !Text(values[0], buffer, &text)) {
     return Invalid(context);
   }
-  sqlite3_result_int(context, MatchesSearchExpression(text, pattern) ? 1 : 0);
+  Pattern<CSearchExpression> expression(context, values[1]);
+  if (!expression.get()) return Invalid(context);
+  sqlite3_result_int(context, expression.get()->Matches(text) ? 1 : 0);
 }
 
 ISqlFunctionHost* Host(sqlite3_context* context) { return static_cast<ISqlFunctionHost*>(sqlite3_user_data(context)); }
@@ -75,8 +124,9 @@ void StringRemoved(sqlite3_context* context, int count, sqlite3_value** values) 
   if (count != 3) return Invalid(context);
   const DWORD tag = static_cast<DWORD>(sqlite3_value_int64(values[0]));
   ISqlFunctionHost* host = Host(context);
+  std::u16string buffer;
   std::u16string_view value;
-  if (!Text(values[2], &value)) {
+  if (!Text(values[2], buffer, &value)) {
     sqlite3_result_int(context, host && host->WantsValueRemoved(tag) ? 1 : 0);
     return;
   }

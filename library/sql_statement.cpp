@@ -61,10 +61,15 @@ LPCWSTR CSqlQuery::GetText(int column) const {
   return static_cast<LPCWSTR>(sqlite3_column_text16(shared_->handle, column));
 }
 
+// SQLite gives no text for NULL alone (an empty text is not null), so one call settles both.
 LPCWSTR CSqlQuery::GetText(int column, LPCWSTR fallback) const {
-  if (IsNull(column)) return fallback;
   LPCWSTR text = GetText(column);
   return text ? text : fallback;
+}
+
+const char* CSqlQuery::GetUtf8(int column) const {
+  if (!InRange(column) || atEnd_) return nullptr;
+  return reinterpret_cast<const char*>(sqlite3_column_text(shared_->handle, column));
 }
 
 int CSqlQuery::GetInt(int column, int fallback) const {

@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "search_expression.h"
 #include "tag_value.h"
 
 // The operator a pattern tag gets when it names none: 1, 21, 41, 51, 61, or 91 when multi-valued.
@@ -19,5 +20,3 @@ bool OperatorFitsTag(LONG code, DWORD id);
 // Stored value v against pattern value p under one value operator (not 91-95); values of
 // different tags never match, and a code foreign to the type is false.
 bool EvaluateOperator(LONG code, const CTagValue& v, const CTagValue& p);
-
-bool MatchesSearchExpression(std::u16string_view text, std::u16string_view pattern);

@@ -191,6 +191,14 @@ HRESULT CTagValue::ConvertTo(DWORD tag) {
   HRESULT hr = E_FAIL;
   switch (TAG_TYPE(tag)) {
     case TAG_TYPE_STR: {
+      if (Type() == TAG_TYPE_STR) {
+        // Already text: only the trimming is left, without a copy when there is nothing to trim.
+        const std::u16string_view trimmed = zblib::Trim(text);
+        if (trimmed.empty()) return E_FAIL;
+        if (trimmed.size() != text.size()) text = std::u16string(trimmed);
+        hr = S_OK;
+        break;
+      }
       std::u16string value;
       if (FAILED(ToText(&value))) return E_FAIL;
       std::u16string_view trimmed = zblib::Trim(value);

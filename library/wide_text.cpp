@@ -7,15 +7,50 @@
 
 namespace zblib {
 
-WCHAR FoldUpper(WCHAR c) { return towupper(c); }
-WCHAR FoldLower(WCHAR c) { return towlower(c); }
-bool IsSpace(WCHAR c) { return iswspace(c) != 0; }
+namespace {
+
+// The platform's answers for the ASCII range, asked once: the library folds and trims whole
+// libraries a character at a time, and a call into the runtime for each dominated its queries.
+struct AsciiClasses {
+  WCHAR upper[128];
+  WCHAR lower[128];
+  bool space[128];
+  AsciiClasses() {
+    for (WCHAR c = 0; c < 128; ++c) {
+      upper[c] = towupper(c);
+      lower[c] = towlower(c);
+      space[c] = iswspace(c) != 0;
+    }
+  }
+};
+
+const AsciiClasses& Ascii() {
+  static const AsciiClasses classes;
+  return classes;
+}
+
+inline WCHAR Upper(const AsciiClasses& ascii, WCHAR c) { return c < 128 ? ascii.upper[c] : towupper(c); }
+
+}  // namespace
+
+WCHAR FoldUpper(WCHAR c) { return Upper(Ascii(), c); }
+WCHAR FoldLower(WCHAR c) { return c < 128 ? Ascii().lower[c] : towlower(c); }
+bool IsSpace(WCHAR c) { return c < 128 ? Ascii().space[c] : iswspace(c) != 0; }
+
+void AppendFoldedUpper(std::u16string& out, std::u16string_view text) {
+  const AsciiClasses& ascii = Ascii();
+  const size_t at = out.size();
+  out.resize(at + text.size());
+  std::transform(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(at),
+                 [&](WCHAR c) { return Upper(ascii, c); });
+}
 
 // As _wcsicmp compares, but over counted text that may hold no terminator.
 int CompareNoCase(std::u16string_view a, std::u16string_view b) {
   const size_t n = std::min(a.size(), b.size());
+  const AsciiClasses& ascii = Ascii();
   for (size_t i = 0; i < n; ++i) {
-    const WCHAR x = FoldUpper(a[i]), y = FoldUpper(b[i]);
+    const WCHAR x = Upper(ascii, a[i]), y = Upper(ascii, b[i]);
     if (x != y) return x < y ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
@@ -23,9 +58,10 @@ int CompareNoCase(std::u16string_view a, std::u16string_view b) {
 
 size_t FindNoCase(std::u16string_view text, std::u16string_view needle, size_t from) {
   if (needle.size() > text.size()) return std::u16string_view::npos;
+  const AsciiClasses& ascii = Ascii();
   for (size_t i = from; i + needle.size() <= text.size(); ++i) {
     size_t k = 0;
-    while (k < needle.size() && FoldUpper(text[i + k]) == FoldUpper(needle[k])) ++k;
+    while (k < needle.size() && Upper(ascii, text[i + k]) == Upper(ascii, needle[k])) ++k;
     if (k == needle.size()) return i;
   }
   return std::u16string_view::npos;

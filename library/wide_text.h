@@ -12,9 +12,14 @@ WCHAR FoldUpper(WCHAR c);
 WCHAR FoldLower(WCHAR c);
 inline bool HasCase(WCHAR c) { return FoldUpper(c) != FoldLower(c); }
 bool IsSpace(WCHAR c);
+// Appends the text to `out` with every unit folded by FoldUpper.
+void AppendFoldedUpper(std::u16string& out, std::u16string_view text);
 
 int CompareNoCase(std::u16string_view a, std::u16string_view b);
-inline bool EqualNoCase(std::u16string_view a, std::u16string_view b) { return CompareNoCase(a, b) == 0; }
+// Folding keeps every unit a unit, so texts of different lengths never compare equal.
+inline bool EqualNoCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
 // Position of the first match at or after `from`, or npos.
 size_t FindNoCase(std::u16string_view text, std::u16string_view needle, size_t from = 0);
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix);

@@ -237,10 +237,34 @@ void CSkin::DrawElement(CSkinElement* element) {
     if (!element->GetCachedValue() && !GetPragma(9)) {
       element->Draw(window_, dc);
     } else {
-      ComposeRect(rect, window_, dc);
+      ComposeThroughOffscreen(rect, dc);
     }
   }
   ReleaseDC(window_, dc);
+}
+
+// The main window's off-screen bitmap, when it has one, takes the composition so that the
+// background never shows alone on the screen; it carries the window DC's viewport.
+void CSkin::ComposeThroughOffscreen(const RECT& rect, HDC dc) {
+  HBITMAP shared = MainWindowOffscreenBitmap();
+  HDC memory = shared ? CreateCompatibleDC(dc) : nullptr;
+  if (!memory) {
+    ComposeRect(rect, window_, dc);
+    return;
+  }
+  HGDIOBJ old = SelectObject(memory, shared);
+  POINT origin{};
+  GetViewportOrgEx(dc, &origin);
+  SetViewportOrgEx(memory, origin.x, origin.y, nullptr);
+  ComposeRect(rect, window_, memory);
+  BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memory, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
+HBITMAP& MainWindowOffscreenBitmap() {
+  static HBITMAP bitmap = nullptr;
+  return bitmap;
 }
 
 void CSkin::Rescale(BOOL rescaleCache, int numX, int numY, int den) {

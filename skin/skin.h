@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "skin/skin_element.h"
@@ -15,6 +16,23 @@ class CSkin {
   ~CSkin();
   CSkin(const CSkin&) = delete;
   CSkin& operator=(const CSkin&) = delete;
+
+  // The skin file the skin was read from; panels read their scripts from the same package.
+  void SetPath(LPCWSTR path);
+  LPCWSTR GetPath() const { return path_.c_str(); }
+  // Reads the skin file: a package through its "script.txt"; 0 for anything else or no script
+  // (the element list is then emptied).
+  BOOL Load(LPCWSTR path);
+  BOOL LoadScript(LPCWSTR packagePath, LPCWSTR scriptName);
+  // The whole text of the named entry of the skin's package (the script encodings); empty when
+  // there is none.
+  std::u16string ReadPackageText(LPCWSTR name) const;
+  // Each failing script line's message, with its line number, from the last load.
+  const std::vector<std::u16string>& LoadMessages() const { return loadMessages_; }
+  void DeleteElements() { elements_.clear(); }
+  CSkinElement* CreateElement(int kind);
+  void SetTransparency(int a, int b, int c) { transparency_[0] = a, transparency_[1] = b, transparency_[2] = c; }
+  int GetTransparency(int i) const { return i >= 0 && i < 3 ? transparency_[i] : 0; }
 
   // Takes ownership; the element joins the nearest group before it.
   void AddElement(CSkinElement* element, LONG tag);
@@ -56,6 +74,7 @@ class CSkin {
 
  private:
   void PaintBackground(HWND window, HDC dc, const RECT& rect);
+  void ComposeThroughOffscreen(const RECT& rect, HDC dc);
   void SetViewportFor(HDC dc) const;
   LRESULT Forward(UINT msg, WPARAM wParam, LPARAM lParam);
   void MoveRule(UINT msg, WPARAM wParam, LPARAM lParam, POINT at);
@@ -64,6 +83,9 @@ class CSkin {
   void InvalidateInWindow(CSkinElement* element);
 
   HWND window_;
+  std::u16string path_;
+  std::vector<std::u16string> loadMessages_;
+  int transparency_[3] = {255, 17, 231};
   int backgroundId_ = -1;
   POINT backgroundOrigin_{0, 0};
   std::vector<std::unique_ptr<CSkinElement>> elements_;
@@ -76,3 +98,7 @@ class CSkin {
   int captured_ = -1;
   POINT viewOffset_{0, 0};
 };
+
+// The bitmap the main window keeps at its client size for flicker-free redraws; none until the
+// main window makes one. Skins compose single elements through it.
+HBITMAP& MainWindowOffscreenBitmap();

@@ -176,3 +176,8 @@ BOOL CSkinCountButton::ComputeValue() {
   UICache* cache = UICache::Get();
   return std::any_of(ids_, ids_ + 2 * states_, [cache](int id) { return cache->GetMask(id) != nullptr; });
 }
+
+int RatingFrame(int rating, int frames) {
+  const int frame = rating == 99 ? 5 : rating <= 0 ? 0 : rating / 25 + 1;
+  return std::clamp(frame, 0, std::max(frames - 1, 0));
+}

@@ -90,3 +90,7 @@ class CSkinCountButton : public CSkinButton {
   int ids_[2 * kMaxStates] = {};
   POINT sources_[2 * kMaxStates] = {};
 };
+
+// The frame of a rating count button for a Rating tag value: 99 the top rating, 0 (or none) the
+// first frame, others value / 25 + 1. Values past the button's frames clamp to the nearest one.
+int RatingFrame(int rating, int frames);

@@ -7,7 +7,7 @@ constexpr struct {
   const WCHAR* extension;
   int type;
 } kSkinFiles[kSkinFileExtensionCount] = {
-    {u".roz", 1},
+    {u".zsz", 1},
     {u".wsz", 1},
     {u".skn", 2},
 };
@@ -28,4 +28,16 @@ int GetSkinFileType(const WCHAR* path) {
     if (_wcsicmp(dot, entry.extension) == 0) return entry.type;
   }
   return 0;
+}
+
+int BuildSkinFileMask(int i, WCHAR* out) {
+  if (!out) return 0;
+  out[0] = 0;
+  if (i < -1 || i >= kSkinFileExtensionCount) return 0;
+  for (int row = i < 0 ? 0 : i; row < (i < 0 ? kSkinFileExtensionCount : i + 1); ++row) {
+    if (out[0]) wcscat(out, u";");
+    wcscat(out, u"*");
+    wcscat(out, kSkinFiles[row].extension);
+  }
+  return 1;
 }

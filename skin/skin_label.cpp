@@ -6,10 +6,11 @@
 #include <algorithm>
 
 #include "skin/skin.h"
+#include "skin/skin_settings.h"
 #include "skin/ui_cache.h"
 
 namespace {
-constexpr UINT kLength = 1239, kTextWidth = 1240, kGlyphSetCopy = 1241, kGlyphCount = 1242, kCharAt = 1243;
+constexpr UINT kLength = SKM_GETLENGTH, kTextWidth = SKM_GETTEXTWIDTH, kGlyphSetCopy = 1241, kGlyphCount = 1242, kCharAt = 1243;
 }
 
 CSkinLabel::~CSkinLabel() {
@@ -35,7 +36,7 @@ LPCWSTR CSkinLabel::GetGlyphSet() { return GetAlphaGlyphSet(UICache::Get()->GetG
 
 bool CSkinLabel::UsesAlphaFont() {
   UICache* cache = UICache::Get();
-  const bool gdiAsked = value_ != 0 && GetOwner() && GetOwner()->GetPragma(6);
+  const bool gdiAsked = value_ != 0 && ((GetOwner() && GetOwner()->GetPragma(6)) || CurrentSkinSettings().useGDIFont);
   return fontId_ > 0 && !cache->HasGdiFont(fontId_) && cache->GetAlphaFont(fontId_) && !gdiAsked;
 }
 
@@ -283,8 +284,10 @@ void CSkinLabel::DrawGdi(HDC off) {
   SetTextColor(off, colour);
   RECT rect;
   GetRect(&rect);
-  if (!scrollNeeded_ || Angle() != 0) {
-    DrawTextAligned(off, pos_.x, pos_.y, scrollNeeded_ ? align_ % 3 : align_, ETO_CLIPPED, &rect, text_);
+  if (!scrollNeeded_) {
+    DrawTextAligned(off, pos_.x, pos_.y, align_, ETO_CLIPPED, &rect, text_);
+  } else if (Angle() != 0) {
+    DrawTurnedMarquee(off, rect);
   } else {
     // The marquee: text, separator, text, moved back by the offset in character steps.
     const int down = align_ == 9 ? 1 : std::min(align_ / 3, 2);
@@ -297,6 +300,26 @@ void CSkinLabel::DrawGdi(HDC off) {
   }
   SelectObject(off, old);
   if (owned) DeleteObject(font);
+}
+
+// Turned text runs down (90) or up (270) the label: the marquee's pieces follow one another
+// along that axis, and align mod 3 places them across it.
+void CSkinLabel::DrawTurnedMarquee(HDC off, const RECT& rect) {
+  const int textWidth = TextWidth(text_), gap = TextWidth(separator_.c_str());
+  const int cycle = (textWidth + gap + step_ - 1) / step_ * step_;
+  const int shift = (offset_ * step_) % std::max(cycle, 1);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(off, &tm);
+  const int across = align_ % 3, room = std::max(size_.cx - static_cast<int>(tm.tmHeight), 0);
+  const int inset = across == 1 ? room / 2 : across == 2 ? room : 0;
+  const bool down = Angle() == 90;
+  // A downward text's top lies on the label's right; an upward one's on its left.
+  const int x = down ? pos_.x + size_.cx - inset : pos_.x + inset;
+  const int start = down ? pos_.y - shift : pos_.y + size_.cy + shift;
+  const int sign = down ? 1 : -1;
+  DrawTextAligned(off, x, start, 0, ETO_CLIPPED, &rect, text_);
+  DrawTextAligned(off, x, start + sign * textWidth, 0, ETO_CLIPPED, &rect, separator_.c_str());
+  DrawTextAligned(off, x, start + sign * cycle, 0, ETO_CLIPPED, &rect, text_);
 }
 
 void CSkinLabel::Draw(HWND window, HDC dc) {

@@ -47,6 +47,7 @@ class CSkinLabel : public CSkinElement {
   HFONT MakeFont(HDC dc, bool* owned);
   void DrawAlpha(HDC dc);
   void DrawGdi(HDC dc);
+  void DrawTurnedMarquee(HDC off, const RECT& rect);
   void FillBackground(HWND window, HDC off);
   LRESULT Stylus(UINT msg, LPARAM lParam);
 

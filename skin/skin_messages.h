@@ -33,6 +33,8 @@ enum SkinMessage : UINT {
   SKM_SETTEXT = 1234,       // wParam = optional value pointer, lParam = text
   SKN_LABELTAPPED = 1235,   // posted, wParam 0
   SKN_PRESSED = 1238,       // posted, wParam 0
+  SKM_GETLENGTH = 1239,     // a label's length along its text
+  SKM_GETTEXTWIDTH = 1240,  // a label's width of the text in lParam
   SKN_PANELPRESS = 1245,
   SKN_PANELMOVE = 1246,
   SKN_PANELRELEASE = 1247,

@@ -5,6 +5,14 @@
 #include "skin/bitmap_helpers.h"
 #include "skin/ui_cache.h"
 
+namespace {
+
+// Sums in 64 bits: the numerators are products of two screen sizes, and long glyph strips have
+// offsets of thousands of pixels.
+int Scaled(int v, int num, int den) { return static_cast<int>(int64_t{v} * num / den); }
+
+}  // namespace
+
 void UICache::Rescale(int numX, int numY, int den) {
   if (numX == 0 || numY == 0 || den == 0) return;
   HDC screen = GetDC(nullptr);
@@ -31,14 +39,14 @@ void UICache::Rescale(int numX, int numY, int den) {
   ReleaseDC(nullptr, screen);
 
   for (AlphaFont& f : alphaFonts_) {
-    f.glyphWidth = f.glyphWidth * numX / den;
-    f.glyphHeight = f.glyphHeight * numY / den;
-    for (int& w : f.widths) w = w * numX / den;
-    for (int& o : f.offsets) o = o * numX / den;
+    f.glyphWidth = Scaled(f.glyphWidth, numX, den);
+    f.glyphHeight = Scaled(f.glyphHeight, numY, den);
+    for (int& w : f.widths) w = Scaled(w, numX, den);
+    for (int& o : f.offsets) o = Scaled(o, numX, den);
   }
   for (GdiFont& f : gdiFonts_) {
     if (f.height <= 0) continue;
-    f.height = f.height * (numX > numY ? numY : numX) / den;
+    f.height = Scaled(f.height, numX > numY ? numY : numX, den);
     if (f.font) DeleteObject(f.font);
     f.font = nullptr;
   }

@@ -9,6 +9,7 @@
 #include "core/modules/module_lists.h"
 #include "core/player/play_statistics.h"
 #include "core/player/player_core_neighbours.h"
+#include "skin/skin_state.h"
 #include "core/interface/player_events.h"
 #include "core/modules/plugin_scan.h"
 #include "core/output/sample_chain.h"
@@ -40,7 +41,7 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
   library_ = library ? library : CreateCoreMediaLibrary(instance);
   refreshEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   stateItem_ = static_cast<IMediaItem*>(CreateMediaItem());
-  LogSeam(u"CSkinState");
+  skinState_ = std::make_unique<CSkinState>(mainWindow);
 
   volume_ = 255;
   volume_ = ReadSystemVolume(this);
@@ -92,6 +93,7 @@ CPlayerCore::~CPlayerCore() {
   // What the next start restores.
   if (playlist_) playlist_->SaveState();
   playlist_.reset();
+  skinState_.reset();
   visHost_.reset();
   bookmarks_.reset();
   presets_.reset();

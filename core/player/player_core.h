@@ -25,6 +25,8 @@
 #include "playlist_core.h"
 
 class CBookmarkList;
+class CSkin;
+class CSkinState;
 class CEqPresetList;
 class CPlaylist;
 
@@ -195,6 +197,11 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   void EnqueuePath(LPCWSTR spec, BOOL play);
   void AddPathOrSelect(LPCWSTR path, BOOL play);
 
+  // ---- The skin (player_core_skin.cpp) ----
+  // Takes ownership of the skin through the skin state; null detaches the current skin.
+  void ApplySkin(CSkin* skin);
+  CSkinState* GetSkinState() { return skinState_.get(); }
+
   // ---- User-interface links (ui_links.cpp) ----
   // Offered to the hooks first (26 as event 38, 29 not at all, others as 39), then to the skin.
   int SendUiCommand(int id, void* value);
@@ -267,6 +274,7 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   HANDLE refreshEvent_ = nullptr;
   CEventHooks hooks_;
   std::unique_ptr<CVisHost> visHost_;
+  std::unique_ptr<CSkinState> skinState_;
 
   int volume_ = 255;
   BOOL eqOn_ = FALSE;

@@ -5,6 +5,7 @@
 
 #include "core/player/core_seam.h"
 #include "core/player/media_library_link.h"
+#include "core/player/player_core.h"
 #include "core/modules/module_lists.h"
 #include "core/output/output_registry.h"
 #include "core/window/song_title_stand_in.h"
@@ -12,6 +13,7 @@
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
 #include "wave_decoder.h"
+#include "skin/skin_state.h"
 
 namespace {
 constexpr int kUiCommandSongTitle = 6;
@@ -30,12 +32,11 @@ void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
 void ShowStreamInfo(int, int, int) { LogSeam(u"skin stream information"); }
 
 int RunUserInterfaceCommand(int command, void* value) {
-  if (command == kUiCommandSongTitle) {
-    ShowSongTitle(static_cast<LPCWSTR>(value));
-    return 0;
-  }
-  LogSeam(u"user-interface command");
-  return 0;
+  if (command == kUiCommandSongTitle) ShowSongTitle(static_cast<LPCWSTR>(value));
+  CPlayerCore* core = PeekPlayerCore();
+  CSkinState* state = core ? core->GetSkinState() : nullptr;
+  if (!CSkinState::Handles(command)) LogSeam(u"skin element refresh from player state");
+  return state ? state->HandleUiCommand(command, value) : 0;
 }
 
 void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current item"); }

@@ -137,15 +137,15 @@ TEST_F(Associations, AsxTakesWmwebasxAlong) {
 
 TEST_F(Associations, TheDefaultMaskSelectsItsExtensionsInTableOrder) {
   ApplyDefaultAssociations(&settings);
-  EXPECT_EQ(std::u16string(settings.associations), u".mp3.ogg.mp1.mp2.m3u.m3u8.pspl.pls.roz.wsz.skn");
-  for (const char16_t* on : {u"mp3", u"ogg", u"mp1", u"mp2", u"m3u", u"m3u8", u"pspl", u"pls", u"roz", u"wsz", u"skn"}) {
+  EXPECT_EQ(std::u16string(settings.associations), u".mp3.ogg.mp1.mp2.m3u.m3u8.pspl.pls.zsz.wsz.skn");
+  for (const char16_t* on : {u"mp3", u"ogg", u"mp1", u"mp2", u"m3u", u"m3u8", u"pspl", u"pls", u"zsz", u"wsz", u"skn"}) {
     EXPECT_TRUE(IsAssociated(on)) << ::testing::PrintToString(std::u16string(on));
   }
   for (const char16_t* off : {u"wav", u"wma", u"plt", u"asx", u"lst"}) {
     EXPECT_FALSE(IsAssociated(off)) << ::testing::PrintToString(std::u16string(off));
   }
   ApplyAssociations(&settings, kSkinAssociationsBit);
-  EXPECT_EQ(std::u16string(settings.associations), u".roz.wsz.skn");
+  EXPECT_EQ(std::u16string(settings.associations), u".zsz.wsz.skn");
   EXPECT_EQ(Dump(".mp3"), DefaultOnly(".mp3", "OtherPlayer.mp3"));
 }
 

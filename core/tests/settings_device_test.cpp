@@ -56,17 +56,17 @@ INSTANTIATE_TEST_SUITE_P(
     Devices, SettingsOnDevice,
     ::testing::Values(
         DeviceCase{"PocketPC51", "[os]\nmajor = 5\nminor = 1\n", false, 48000, 0, 0, 2, 0, u"Escape", 0x1B,
-                   u"\\Program Files\\Zonbrel\\default.roz"},
+                   u"\\Program Files\\Zonbrel\\default.zsz"},
         DeviceCase{"PocketPC420", "[os]\nmajor = 4\nminor = 20\n", false, 44100, 0, 1, 2, 0, u"Escape", 0x1B,
-                   u"\\Program Files\\Zonbrel\\default.roz"},
+                   u"\\Program Files\\Zonbrel\\default.zsz"},
         DeviceCase{"PocketPC421", "[os]\nmajor = 4\nminor = 21\n", false, 48000, 0, 1, 2, 0, u"Escape", 0x1B,
-                   u"\\Program Files\\Zonbrel\\default.roz"},
+                   u"\\Program Files\\Zonbrel\\default.zsz"},
         DeviceCase{"PocketPC30", "[os]\nmajor = 3\nminor = 0\n", false, 44100, 1, 1, 2, 0, u"Escape", 0x1B,
-                   u"\\Program Files\\Zonbrel\\default.roz"},
+                   u"\\Program Files\\Zonbrel\\default.zsz"},
         DeviceCase{"OemNeedsRedraw", "[os]\noem = HP iPAQ h2200\n", false, 48000, 0, 0, 2, 1, u"Escape", 0x1B,
-                   u"\\Program Files\\Zonbrel\\default.roz"},
+                   u"\\Program Files\\Zonbrel\\default.zsz"},
         DeviceCase{"Smartphone", "[os]\nplatform = SmartPhone\nmajor = 4\n", true, 48000, 0, 0, 0, 0, u"Back",
-                   0x10001B, u"\\Program Files\\Zonbrel\\default_sp.roz"}),
+                   0x10001B, u"\\Program Files\\Zonbrel\\default_sp.zsz"}),
     [](const ::testing::TestParamInfo<DeviceCase>& info) { return std::string(info.param.name); });
 
 TEST(SettingsFolders, TheApplicationDataFolderComesFromTheShellWithoutItsBackslash) {

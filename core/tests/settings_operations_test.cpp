@@ -142,7 +142,7 @@ TEST_F(SettingsOperations, TheSkinIsStoredPerScreenSize) {
   EXPECT_EQ(std::u16string(name), u"skin.240.320");
   WCHAR skin[MAX_PATH];
   s.LoadSkin(skin);
-  EXPECT_EQ(std::u16string(skin), u"\\Program Files\\Zonbrel\\default.roz");
+  EXPECT_EQ(std::u16string(skin), u"\\Program Files\\Zonbrel\\default.zsz");
   EXPECT_EQ(s.SaveSkin(u"\\Storage Card\\Skins\\Dark.roz", TRUE), ERROR_SUCCESS);
   s.LoadSkin(skin);
   EXPECT_EQ(std::u16string(skin), u"\\Storage Card\\Skins\\Dark.roz");

@@ -13,6 +13,7 @@
 #include "core/player/player_core_neighbours.h"
 #include "core/window/repeat_timers.h"
 #include "core/settings/settings.h"
+#include "skin/skin_state.h"
 
 namespace {
 
@@ -65,14 +66,8 @@ constexpr ButtonNames kButtonNames[] = {
     {32, {u"PLAYPAUSE", u"PLAY|PAUSE", u"PLAYPAUSESTOP"}},
 };
 
-struct ElementMessage {
-  LPCWSTR name;
-  UINT message;
-  DWORD words[3];
-};
-
 LRESULT SendElementMessage(LPCWSTR name, UINT message, DWORD word) {
-  ElementMessage record{name, message, {word, 0, 0}};
+  SkinElementMessage record{name, message, {word, 0, 0}};
   return RunUserInterfaceCommand(kUiElementMessage, &record);
 }
 

@@ -15,6 +15,8 @@
 #include "core/window/program_state.h"
 #include "core/settings/settings.h"
 #include "core/window/trusted_buffers.h"
+#include "skin/skin.h"
+#include "skin/skin_state.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ constexpr int kStoredValue = -666;
 
 void MakeBackBuffer(HWND window) {
   MainWindowState& state = MainWindow();
+  MainWindowOffscreenBitmap() = nullptr;
   if (state.backBuffer) DeleteObject(state.backBuffer);
   state.backBuffer = nullptr;
   RECT client{};
@@ -36,6 +39,7 @@ void MakeBackBuffer(HWND window) {
     DeleteDC(memory);
   }
   ReleaseDC(window, screen);
+  MainWindowOffscreenBitmap() = state.backBuffer;  // the skin composes single elements through it
 }
 
 LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
@@ -64,6 +68,7 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
 LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
   MainWindowState& state = MainWindow();
   SetWindowLongW(window, GWL_USERDATA, MAIN_WINDOW_DESTROYED);
+  MainWindowOffscreenBitmap() = nullptr;
   if (state.backBuffer) DeleteObject(state.backBuffer);
   state.backBuffer = nullptr;
   UnmapHardwareButtons();
@@ -182,6 +187,8 @@ LRESULT OnPointer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SetFocus(window);
   }
   RestartSleepTimer(window);
+  if (CPlayerCore* core = PeekPlayerCore())
+    if (CSkinState* skin = core->GetSkinState()) skin->HandleWindowMessage(window, message, wParam, lParam);
   return 1;
 }
 
@@ -334,7 +341,7 @@ constexpr MessageEntry kMessages[] = {
        if (!TrustedBufferChars(lParam)) return 1;  // no text of this process
        return OnOpenPath(w, wParam != 0, TrustedText(lParam));
      }},
-    {WM_ZB_SKIN_SHOWN, [](HWND w, WPARAM, LPARAM lParam) { return OnSkinShown(w, lParam); }},
+    {WM_ZB_SKIN_SHOWN, [](HWND w, WPARAM wParam, LPARAM lParam) { return OnSkinShown(w, wParam, lParam); }},
     {WM_ZB_PRIORITY_BOOST,
      [](HWND, WPARAM wParam, LPARAM lParam) -> LRESULT {
        MainWindow().boostValue = wParam;

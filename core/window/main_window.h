@@ -14,7 +14,7 @@ BOOL CreateMainWindow(HINSTANCE instance, int show);
 // Parts of the window procedure, one file each.
 LRESULT OnCopyData(HWND window, HWND sender, const COPYDATASTRUCT* data);
 LRESULT OnOpenPath(HWND window, BOOL enqueue, std::u16string text);
-LRESULT OnSkinShown(HWND window, LPARAM commandLine);
+LRESULT OnSkinShown(HWND window, WPARAM temporary, LPARAM commandLine);
 LRESULT OnNewTitle(HWND window, LPARAM title);
 LRESULT OnMainTimer(HWND window, UINT_PTR id);
 LRESULT OnStarted(HWND window);

@@ -1,6 +1,5 @@
 // Stand-ins for the work the main window calls but that is built elsewhere (see
-// main_window_neighbours.h). Without a skin the window is shown at once: the stand-in for the
-// skin tells the window that it is shown, as the skin would once it had drawn.
+// main_window_neighbours.h), and the storing of the chosen skin.
 #include "core/window/main_window_neighbours.h"
 
 #include "core/player/core_seam.h"
@@ -9,24 +8,6 @@
 #include "core/window/program_state.h"
 #include "core/settings/settings.h"
 #include "core/window/trusted_buffers.h"
-
-BOOL ApplyDefaultSkin(HWND window, LPCWSTR commandLine) {
-  LogSeam(u"ApplySkinDefault");
-  // The skin shows the window it loaded into, unless the player was started to stay out of sight.
-  if (!commandLine || !IsSwitch(commandLine, u"/SILENT")) ShowWindow(window, SW_SHOW);
-  if (commandLine) TrustBuffer(commandLine, wcslen(commandLine) + 1);
-  return PostMessageW(window, WM_ZB_SKIN_SHOWN, 0, reinterpret_cast<LPARAM>(commandLine));
-}
-
-BOOL ApplyChosenSkin() {
-  LogSeam(u"ApplySkin");
-  return FALSE;
-}
-
-BOOL FindSkinForScreen(WCHAR*, int, int) {
-  LogSeam(u"ListSkinFiles");
-  return FALSE;
-}
 
 void StoreChosenSkin(LPCWSTR path) {
   if (CSettings* settings = GetSettings()) settings->SaveSkin(path, TRUE);

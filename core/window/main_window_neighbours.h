@@ -7,10 +7,15 @@
 
 #include <string>
 
-// The skin. Applying the default skin shows it: the skin then tells the main window (message
-// 1330) with the command line still to open.
+// The skin (skin_apply.cpp). Applying the default skin shows it: the skin then tells the main
+// window (message 1330) with the command line still to open. Applying the chosen skin reloads it
+// when the file or the colour settings changed: TRUE when a new skin was applied.
 BOOL ApplyDefaultSkin(HWND window, LPCWSTR commandLine);
 BOOL ApplyChosenSkin();
+// Deletes the applied skin file when it is a temporary copy (the built-in skin), once the main
+// window has finished the change.
+void DeleteTemporarySkin();
+LPCWSTR AppliedSkinPath();
 // A skin made for the screen size, written to `out` (260 characters); FALSE when none.
 BOOL FindSkinForScreen(WCHAR* out, int width, int height);
 // Stores a skin file as the chosen skin (save flag 1).

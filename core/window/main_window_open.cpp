@@ -70,7 +70,7 @@ LRESULT OnOpenPath(HWND window, BOOL enqueue, std::u16string text) {
   return 1;
 }
 
-LRESULT OnSkinShown(HWND window, LPARAM commandLine) {
+LRESULT OnSkinShown(HWND window, WPARAM temporary, LPARAM commandLine) {
   MainWindowState& state = MainWindow();
   const std::u16string text = TrustedText(commandLine);
   if (TrustedBufferChars(commandLine)) ForgetBuffer(reinterpret_cast<const WCHAR*>(commandLine));
@@ -78,6 +78,7 @@ LRESULT OnSkinShown(HWND window, LPARAM commandLine) {
   RunUserInterfaceCommand(25, reinterpret_cast<void*>(1));
   state.skinLoading = FALSE;
   RunUserInterfaceCommand(25, nullptr);
+  if (temporary) DeleteTemporarySkin();
   RaiseNamedEvent(u"Zonbrel/Skin/Changed");
   SetWindowLongW(window, GWL_USERDATA, MAIN_WINDOW_SHOWN);
   ShowNotificationBubble(1);

@@ -44,6 +44,37 @@ inline std::string ShellValue(const fs::path& db, const std::string& sql) {
   return out;
 }
 
+// Another program (the sqlite3 shell) holding the database's exclusive lock while it lives.
+class ProgramHoldingTheFile {
+ public:
+  explicit ProgramHoldingTheFile(const fs::path& db) : db_(db) {
+    const std::string command = std::string(SQLITE3_SHELL) + " -batch '" + db.string() + "' > /dev/null";
+    holder_ = ::popen(command.c_str(), "w");
+    if (!holder_) return;
+    std::fputs("PRAGMA locking_mode = EXCLUSIVE;\nbegin exclusive;\nselect 'locked';\n", holder_);
+    std::fflush(holder_);
+  }
+  ~ProgramHoldingTheFile() {
+    if (holder_) ::pclose(holder_);
+  }
+  ProgramHoldingTheFile(const ProgramHoldingTheFile&) = delete;
+  ProgramHoldingTheFile& operator=(const ProgramHoldingTheFile&) = delete;
+
+  // Waits (bounded) until the shell has the lock: a write of ours would then be busy.
+  bool Holds() const {
+    for (int i = 0; holder_ && i < 100; ++i) {
+      int status = 0;
+      if (Shell(db_, ".timeout 0\nbegin immediate;", &status).find("locked") != std::string::npos) return true;
+      ::usleep(50000);
+    }
+    return false;
+  }
+
+ private:
+  fs::path db_;
+  FILE* holder_ = nullptr;
+};
+
 inline std::string ReadScript(const char* name) {
   std::ifstream in(fs::path(LIBRARY_SCHEMA_DIR) / name);
   return std::string(std::istreambuf_iterator<char>(in), {});

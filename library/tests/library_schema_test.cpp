@@ -149,25 +149,14 @@ TEST_F(LibrarySchemaTest, EveryConnectionGetsTheQueryAndTemporaryTagTables) {
 // database and delete it.
 TEST_F(LibrarySchemaTest, AFileHeldByAnotherProgramIsNotDeleted) {
   Shell(HostDb(), CurrentSchemaWith("insert into config values ('schema', 23); insert into config values ('version', 7);"));
-  const std::string command = std::string(SQLITE3_SHELL) + " -batch '" + HostDb().string() + "' > /dev/null";
-  FILE* holder = ::popen(command.c_str(), "w");
-  ASSERT_NE(holder, nullptr);
-  std::fputs("PRAGMA locking_mode = EXCLUSIVE;\nbegin exclusive;\nselect 'locked';\n", holder);
-  std::fflush(holder);
-  // Wait (bounded) until the shell has the lock: a write of ours would then be busy.
-  bool held = false;
-  for (int i = 0; i < 100 && !held; ++i) {
-    int status = 0;
-    held = Shell(HostDb(), ".timeout 0\nbegin immediate;", &status).find("locked") != std::string::npos;
-    if (!held) ::usleep(50000);
+  {
+    ProgramHoldingTheFile holder(HostDb());
+    ASSERT_TRUE(holder.Holds());
+    CSqlDatabase db(nullptr);
+    db.SetBusyTimeout(100);
+    EXPECT_FALSE(OpenWithRecovery(db, kPath, GetModuleHandleW(nullptr), 7, nullptr, nullptr));
+    EXPECT_FALSE(db.IsOpen());
   }
-  ASSERT_TRUE(held);
-
-  CSqlDatabase db(nullptr);
-  db.SetBusyTimeout(100);
-  EXPECT_FALSE(OpenWithRecovery(db, kPath, GetModuleHandleW(nullptr), 7, nullptr, nullptr));
-  EXPECT_FALSE(db.IsOpen());
-  ::pclose(holder);
   EXPECT_EQ(ShellValue(HostDb(), "select source from media;"), "\\kept.mp3");
 }
 

@@ -18,6 +18,7 @@ namespace {
 constexpr const char16_t* kDefaultLibraries[] = {
     u"coredll", u"aygshell", u"commctrl", u"ole32",   u"oleaut32", u"ws2",    u"winsock", u"cellcore",
     u"phone",   u"ceshell",  u"note_prj", u"imgdecmp", u"wmcore",  u"wmpocx", u"btceavif",
+    u"zarvex",
 };
 
 std::filesystem::path RunningProgramFolder() {

@@ -287,5 +287,18 @@ TEST(SkinRegion, StylusPointsAreSigned) {
   EXPECT_EQ(q.y, 400);
 }
 
+struct RatingCase {
+  int rating, frames, frame;
+};
+
+// Rating values map to six frames; values beyond a strip clamp to its nearest frame.
+TEST(RatingFrames, MapTheRatingAndClampToTheStrip) {
+  for (const RatingCase& c : {RatingCase{0, 6, 0}, RatingCase{1, 6, 1}, RatingCase{24, 6, 1}, RatingCase{25, 6, 2},
+                              RatingCase{75, 6, 4}, RatingCase{98, 6, 4}, RatingCase{99, 6, 5}, RatingCase{100, 6, 5},
+                              RatingCase{5000, 6, 5}, RatingCase{-7, 6, 0}, RatingCase{60, 3, 2}, RatingCase{99, 1, 0},
+                              RatingCase{50, 0, 0}})
+    EXPECT_EQ(RatingFrame(c.rating, c.frames), c.frame) << c.rating << " in " << c.frames;
+}
+
 }  // namespace
 }  // namespace zb::testing

@@ -163,5 +163,43 @@ TEST_F(Dials, PositionsSetFromOutsideClampAndAZeroRangeClears) {
   Release(110, 70);
 }
 
+// The picture form draws only the wedge of the current step: with four steps and the wedges
+// reaching 45 pixels out, step 0 shows the picture above the centre and step 2 below it.
+TEST_F(Dials, APictureShowsOnlyTheWedgeOfTheCurrentStep) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP red = CreateCompatibleBitmap(screen, 100, 100);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, red);
+  HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+  const RECT all{0, 0, 100, 100};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  UICache::Get()->AddBitmap(red, 7, u"dial.bmp");
+  auto* d = new CSkinDial(skin_.get());
+  d->SetGeometry(0, 360, 0, 100, 4, 0, 0, 40, 45);
+  d->SetBitmaps(7, 7);
+  d->SetRegion(SkinRegionDesc{SKIN_REGION_RECT, RECT{20, 20, 120, 120}, nullptr, 0});
+  skin_->AddElement(d, -1);
+  struct Case {
+    int value;
+    POINT inside, outside;
+  };
+  for (const Case& c : {Case{0, {70, 40}, {70, 100}}, Case{50, {70, 100}, {70, 40}}, Case{25, {100, 70}, {40, 70}}}) {
+    HDC window = GetDC(window_);
+    d->SetValue(c.value);
+    const RECT area{0, 0, 140, 140};
+    FillRect(window, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ASSERT_EQ(GetPixel(window, c.outside.x, c.outside.y), RGB(0, 0, 0));
+    d->Draw(window_, window);
+    EXPECT_EQ(GetPixel(window, c.inside.x, c.inside.y), RGB(255, 0, 0)) << c.value;
+    EXPECT_EQ(GetPixel(window, c.outside.x, c.outside.y), RGB(0, 0, 0)) << c.value;
+    EXPECT_EQ(GetPixel(window, 70, 70 - 60), RGB(0, 0, 0)) << "past the outer radius, value " << c.value;
+    ReleaseDC(window_, window);
+  }
+}
+
 }  // namespace
 }  // namespace zb::testing

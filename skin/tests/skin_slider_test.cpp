@@ -166,5 +166,46 @@ TEST_F(Ratchets, APictureWithoutFramesStaysAtFrameZero) {
   Release(150, 55);
 }
 
+// The skin's window procedure hands the window's own stylus messages to the skin, as the main
+// window does; points left of or above the window arrive as 16-bit negative numbers.
+CSkin* g_routedSkin = nullptr;
+LRESULT CALLBACK RoutingProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (g_routedSkin && g_routedSkin->HandleWindowMessage(window, msg, wParam, lParam, FALSE)) return 0;
+  return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+TEST_F(Sliders, DraggingPastTheLeftEdgeOfTheWindowGoesToTheStartNotTheEnd) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = RoutingProc;
+  wc.lpszClassName = u"SkinRouting";
+  RegisterClassW(&wc);
+  HWND routed = CreateWindowExW(0, u"SkinRouting", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(routed, nullptr);
+  CSkin skin(routed);
+  g_routedSkin = &skin;
+  auto* s = new CSkinSlider(&skin);
+  s->SetBitmap(1);
+  s->SetGeometry(1, 4, 10, 10, 50, 100, 10, 10, 10, 12, 12);
+  s->SetRegion(SkinRegionDesc{SKIN_REGION_RECT, RECT{10, 50, 110, 60}, nullptr, 0});
+  skin.AddElement(s, -1);
+  skin.SetViewOffset(0, 20);  // the skin starts 20 pixels down: a window y of 5 is skin y -15
+  ::SendMessageW(routed, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 75));
+  ::SendMessageW(routed, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-40, 5));
+  EXPECT_EQ(s->TentativeValue(), 0);
+  EXPECT_EQ(s->TentativeFrame(), 0);
+  ::SendMessageW(routed, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(500, 5));
+  EXPECT_EQ(s->TentativeValue(), s->Maximum() - s->Minimum());
+  ::SendMessageW(routed, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-3, -8));  // up and left of the window
+  ::SendMessageW(routed, WM_LBUTTONUP, 0, MAKELPARAM(-3, -8));
+  EXPECT_EQ(s->Value(), 0);
+  MSG m;
+  std::vector<Posted> posted;
+  while (PeekMessageW(&m, routed, SKN_DRAGGING, SKN_RELEASED, PM_REMOVE)) posted.push_back({m.message, m.wParam, m.lParam});
+  ASSERT_FALSE(posted.empty());
+  EXPECT_EQ(posted.back(), (Posted{SKN_RELEASED, static_cast<WPARAM>(Packed(0, s->Maximum() - s->Minimum())), Of(s)}));
+  g_routedSkin = nullptr;
+  DestroyWindow(routed);
+}
+
 }  // namespace
 }  // namespace zb::testing

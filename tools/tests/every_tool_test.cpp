@@ -40,7 +40,7 @@ std::vector<std::string> Tools() {
 
 TEST(EveryTool, AnswersHelpWithItsUsageOnStandardOutput) {
   const std::vector<std::string> tools = Tools();
-  for (const char* known : {"zbdecode", "zbdev", "zbimage", "zblibrary", "zbpath", "zbplaylist", "zbrc", "zbreg", "zbtags", "zbtitle"})
+  for (const char* known : {"zbdecode", "zbdev", "zbimage", "zblibrary", "zbpath", "zbplaylist", "zbrc", "zbreg", "zbskin", "zbtags", "zbtitle"})
     EXPECT_NE(std::find(tools.begin(), tools.end(), known), tools.end()) << known << " is built";
   TestDevice device;
   for (const std::string& tool : tools) {
@@ -81,6 +81,7 @@ TEST(EveryTool, RunsLeaveTheBinariesFolderAsItWas) {
       {"zbtags", song.string()},
       {"zbdecode", song.string(), "--null"},
       {"zbimage", SKIN_CORPUS "/strip.png", (work / "strip.png").string(), "--mask", (work / "mask.png").string()},
+      {"zbskin", "shot", SKIN_PACKAGE, "--out", (work / "skin.png").string()},
       {"zbrc", "-o", (work / "table.res").string(), "-c", (work / "table.cpp").string(), "-s", "kTable",
        (work / "table.rc").string()},
   };
