@@ -40,8 +40,8 @@ bool IsSavablePlaylistPath(LPCWSTR name) {
 
 std::u16string ProgramFilePath(LPCWSTR name) {
   WCHAR folder[MAX_PATH] = {};
-  GetSpecialFolderPath(kProgramFolderId, folder);
-  return std::u16string(folder) + u"\\" + name;
+  GetSpecialFolderPath(kProgramFolderId, folder);  // ends in "\"
+  return std::u16string(folder) + name;
 }
 
 void CPlaylist::SaveBoundFile() {

@@ -8,6 +8,7 @@
 #include "core/modules/module_lists.h"
 #include "core/player/player_core.h"
 #include "playlist.h"
+#include "recent_list.h"
 
 namespace {
 constexpr UINT kEventLibraryOpened = 8197;
@@ -27,6 +28,7 @@ void OpenLibrary(CPlayerCore* core) {
   CPlaylist* playlist = core->GetPlaylist();
   if (playlist) playlist->RestoreState();
   if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
+  if (CRecentList* recent = core->GetRecentList()) recent->Load();
   if (playlist && playlist->GetCurrentIndex() < 0) playlist->Next(TRUE);
   if (playlist && playlist->GetCurrentIndex() >= 0) {
     std::u16string path;
