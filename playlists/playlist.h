@@ -103,6 +103,8 @@ class CPlaylist {
   // Local Content key "-", or nothing (empty). The title follows the name.
   void SetFileName(LPCWSTR name);
   const std::u16string& GetFileName() const { return fileName_; }
+  // Writes the entries back to the bound playlist file when they changed since.
+  void SaveBoundFile();
   // The main playlist across runs (playlist_state.cpp): "\current.dat" beside the program and the
   // switches, binding, title and current entry in the settings key. SaveState returns the result
   // of closing the key.
@@ -128,8 +130,6 @@ class CPlaylist {
   bool ReadFeed(const std::u16string& text, LPCWSTR source, int encoding, int& first);
   int DownloadAndRead(LPCWSTR url, IPlaylistCore* core);
   void ReplaceEntryWithRead(int index, int firstRead);
-  // Writes the entries back to the bound playlist file when they changed since.
-  void SaveBoundFile();
 
   IPlaylistCore* core_;
   BOOL batching_ = FALSE;
