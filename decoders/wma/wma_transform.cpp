@@ -26,21 +26,31 @@ int InputShift(int bits, int version) {
   return 31 + ((bits & 1) ? 5 + (bits - 1) / 2 : 4 + bits / 2) - 12;
 }
 
-// Inverse FFT (roots e^(+i)) of `count` complex values in bit-reversed order, radix 2.
+inline void Butterfly(int32_t* a, int32_t* b, int32_t tr, int32_t ti) {
+  b[0] = Sub(a[0], tr);
+  b[1] = Sub(a[1], ti);
+  a[0] = Add(a[0], tr);
+  a[1] = Add(a[1], ti);
+}
+
+// Inverse FFT (roots e^(+i)) of `count` complex values in bit-reversed order, radix 2. The roots
+// 1 and i need no product.
 void Fft(int32_t* z, int count) {
   for (int size = 2; size <= count; size <<= 1) {
-    const int half = size / 2, stride = 1024 / size;
-    for (int k = 0; k < half; ++k) {
-      const int64_t c = kWmaFftRoots[k * stride].a, s = kWmaFftRoots[k * stride].b;
-      for (int at = k; at < count; at += size) {
-        int32_t* a = z + 2 * at;
-        int32_t* b = z + 2 * (at + half);
-        const int32_t tr = k == 0 ? b[0] : Round(b[0] * c - b[1] * s, 31);
-        const int32_t ti = k == 0 ? b[1] : Round(b[0] * s + b[1] * c, 31);
-        b[0] = Sub(a[0], tr);
-        b[1] = Sub(a[1], ti);
-        a[0] = Add(a[0], tr);
-        a[1] = Add(a[1], ti);
+    const int half = size / 2, quarter = size / 4, stride = 1024 / size;
+    for (int start = 0; start < count; start += size) {
+      int32_t* a = z + 2 * start;
+      int32_t* b = a + 2 * half;
+      Butterfly(a, b, b[0], b[1]);
+      for (int k = 1; k < half; ++k) {
+        int32_t* ak = a + 2 * k;
+        int32_t* bk = b + 2 * k;
+        if (k == quarter) {
+          Butterfly(ak, bk, static_cast<int32_t>(0u - static_cast<uint32_t>(bk[1])), bk[0]);
+          continue;
+        }
+        const int64_t c = kWmaFftRoots[k * stride].a, s = kWmaFftRoots[k * stride].b;
+        Butterfly(ak, bk, Round(bk[0] * c - bk[1] * s, 31), Round(bk[0] * s + bk[1] * c, 31));
       }
     }
   }
