@@ -68,6 +68,15 @@ class WmaBlock : public ::testing::Test {
     w_.Put(level, d_.coefficientBits ? d_.coefficientBits : CoefficientBits(gain_));
     w_.Put(run * 2 + positive, d_.frameBits + 1);
   }
+  // A first block of a packet with variable sizes: previous, current and next size indexes, the
+  // mono channel bit and the gain, then whether the exponents are present.
+  void FirstBlock(int prev, int cur, int next, uint32_t gain, bool exponents) {
+    d_.resetBlockSizes = 1;
+    for (int index : {prev, cur, next}) w_.Put(index, d_.blockSizeIndexBits);
+    w_.Put(1, 1);
+    Gain(gain);
+    w_.Put(exponents, 1);
+  }
   void End() { Symbol("coef" + std::to_string((d_.tableSet - 1) * 2), 1); }
   void Gain(uint32_t g) {
     gain_ = g;
@@ -190,14 +199,8 @@ TEST_F(WmaBlock, BlockSizeIndexPastTheLargestIsMalformed) {
 
 TEST_F(WmaBlock, SmallerBlockReusesTheExponentsAtItsScaledPositions) {
   Init(1, 3500, 0x0F);
-  d_.resetBlockSizes = 1;
   // 1024 after a 2048, then 512: the first reads exponents, the second reuses them.
-  w_.Put(0, 2);
-  w_.Put(1, 2);
-  w_.Put(2, 2);
-  w_.Put(1, 1);
-  Gain(50);
-  w_.Put(1, 1);  // exponents present
+  FirstBlock(0, 1, 2, 50, true);
   std::vector<int> exps;
   for (int i = 0; i < 25; ++i) exps.push_back(36 + i);
   Exponents(exps);
@@ -219,13 +222,7 @@ TEST_F(WmaBlock, SmallerBlockReusesTheExponentsAtItsScaledPositions) {
 
 TEST_F(WmaBlock, ReusingExponentsNeverReadIsMalformed) {
   Init(1, 3500, 0x0F);
-  d_.resetBlockSizes = 1;
-  w_.Put(0, 2);
-  w_.Put(1, 2);
-  w_.Put(1, 2);
-  w_.Put(1, 1);
-  Gain(50);
-  w_.Put(0, 1);
+  FirstBlock(0, 1, 1, 50, false);
   Load();
   EXPECT_EQ(DecodeSpectrum(), WMA_MALFORMED);
 }
