@@ -13,6 +13,7 @@
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
 #include "wave_decoder.h"
+#include "wma_decoder.h"
 #include "skin/skin_state.h"
 
 namespace {
@@ -22,7 +23,8 @@ constexpr int kUiCommandSongTitle = 6;
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
   RegisterDecModule(&Mp3Decoder, instance, window);
   RegisterDecModule(&OggDecoder, instance, window);
-  LogSeam(u"the WMA and Windows Media decoders");
+  RegisterDecModule(&WmaDecoder, instance, window);
+  LogSeam(u"the Windows Media decoder");
   RegisterDecModule(&WaveDecoder, instance, window);
   RegisterSource(FileReaderSource(), instance, window);
   LogSeam(u"the network source");
