@@ -160,14 +160,9 @@ int Preamp(const Command& c) {
 
 int EqBand(const Command& c) {
   if (c.message != SKN_RELEASED || c.Range() <= 0) return 0;
-  for (int band = 0; band < 10; ++band) {
-    WCHAR name[16];
-    wsprintfW(name, u"EQUALIZER%d", band);
-    if (c.state->GetSkin()->FindElement(SKIN_KIND_SLIDER, name) == c.element) {
-      c.host->SetEqValue(band, c.Position() * 63 / c.Range());
-      break;
-    }
-  }
+  // The row matched "EQUALIZER%d": the band is its digit (the slider may be the panel's).
+  const WCHAR digit = c.element->Name()[9];
+  c.host->SetEqValue(digit - u'0', c.Position() * 63 / c.Range());
   return 0;
 }
 

@@ -44,6 +44,8 @@ class CSkin {
   CSkinElement* GetElementAt(int index) const;
   int GetElementCount() const { return static_cast<int>(elements_.size()); }
   BOOL HasVisibleElement(LPCWSTR name) const;
+  // Whether the element is one of this skin's, or of a skin inside one of its panels.
+  bool Contains(const CSkinElement* element) const;
 
   HWND GetWindow() const { return window_; }
   void SetActivePanel(CSkinElement* panel) { activePanel_ = panel; }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/common/named_events.h"
-#include "core/window/song_title_stand_in.h"
 #include "core/window/trusted_buffers.h"
 #include "main_window_fixture.h"
 
@@ -174,8 +173,12 @@ TEST_F(CopyDataTest, ClientEventIsSetOnEachTitleChange) {
   CloseEventWaiters();
 }
 
-// Until the skin is built, its title command's stand-in tells the window of the core's titles.
-TEST_F(CopyDataTest, TheCoresTitlesReachTheWindowOnceEachThroughTheSkinsStandIn) {
+// The skin's title command tells the window of the core's titles, each new one once.
+TEST_F(CopyDataTest, TheCoresTitlesReachTheWindowOnceEachThroughTheSkinsTitleCommand) {
+  CPlayerCore* core = PeekPlayerCore();
+  ASSERT_NE(core, nullptr);
+  ASSERT_NE(core->GetSkinState()->GetSkin(), nullptr) << "the built-in skin is on";
+  const auto ShowSongTitle = [core](LPCWSTR text) { core->SendUiCommand(6, const_cast<LPWSTR>(text)); };
   const std::u16string name = u"Zonbrel/Stream/Title";
   const LRESULT number = CopyText(232, name);
   ASSERT_GE(number, 2);
