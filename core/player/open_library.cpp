@@ -8,6 +8,7 @@
 #include "core/modules/module_lists.h"
 #include "core/player/player_core.h"
 #include "playlist.h"
+#include "recent_list.h"
 
 namespace {
 constexpr UINT kEventLibraryOpened = 8197;
@@ -24,9 +25,10 @@ void OpenLibrary(CPlayerCore* core) {
   core->OpenItem(nullptr, nullptr);
   LogSeam(u"CMediaLibrary start-up");
   LogSeam(u"CSettings::LoadActions");
-  LogSeam(u"playlist state");
-  if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
   CPlaylist* playlist = core->GetPlaylist();
+  if (playlist) playlist->RestoreState();
+  if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
+  if (CRecentList* recent = core->GetRecentList()) recent->Load();
   if (playlist && playlist->GetCurrentIndex() < 0) playlist->Next(TRUE);
   if (playlist && playlist->GetCurrentIndex() >= 0) {
     std::u16string path;
