@@ -9,6 +9,7 @@
 
 #include "core/interface/dsp_module.h"
 #include "core/player/core_seam.h"
+#include "core/player/favorites_entry.h"
 #include "core/player/player_core.h"
 #include "core/settings/settings.h"
 #include "core/window/command_target.h"
@@ -242,7 +243,8 @@ void CCoreSkinHost::RunMenuCommand(int id) {
     case 2:
       return LogSeam(u"the about property sheet");
     case 5:
-      return LogSeam(u"the favourites of the playing item");
+      AddToFavorites(core, nullptr);
+      return;
     case 10:
       return LogSeam(u"the Local Content playlist in place of the playlist");
     default:
