@@ -4,6 +4,7 @@
 
 #include "core/common/named_events.h"
 #include "core/window/trusted_buffers.h"
+#include "skin/skin_state.h"
 #include "main_window_fixture.h"
 
 namespace zb::testing {
