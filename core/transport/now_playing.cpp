@@ -18,6 +18,7 @@ constexpr int kUiTitle = 6, kUiScrollTitle = 1, kUiClockTick = 27;
 constexpr int kTitleChars = 1024;
 
 struct NowPlayingMemory {
+  const CPlayerCore* core = nullptr;  // whose display this is: another core starts afresh
   std::u16string shownPath;  // the idle item whose resume position the time elements show
   int lastPosition = 0;      // where the bookmarks were looked at last
 };
@@ -149,6 +150,7 @@ void ShowPlaying(CPlayerCore* core, CSkinState* state, DecModule* decoder) {
 
 void ShowNowPlaying(CPlayerCore* core) {
   if (!core) return;
+  if (Memory().core != core) Memory() = NowPlayingMemory{core};
   CSkinState* state = core->GetSkinState();
   DecModule* decoder = core->GetDecoder();
   if (core->IsPlaying() && decoder)
