@@ -112,13 +112,7 @@ void OfferPassedBookmarks(CPlayerCore* core, int position) {
 }
 
 void ShowPlaying(CPlayerCore* core, CSkinState* state, DecModule* decoder) {
-  std::u16string text;
-  const int index = core->GetCurrentIndex();
-  if (index >= 0) {
-    WCHAR number[16];
-    wsprintfW(number, u"%d. ", index + 1);
-    text = number;
-  }
+  std::u16string text = PlaylistNumberPrefix(core->GetCurrentIndex());
   int length = 0;
   std::u16string title = TitleAndLength(core, decoder, &length);
   if (title.empty()) {
@@ -147,6 +141,13 @@ void ShowPlaying(CPlayerCore* core, CSkinState* state, DecModule* decoder) {
 }
 
 }  // namespace
+
+std::u16string PlaylistNumberPrefix(int index) {
+  if (index < 0) return {};
+  WCHAR number[16];
+  wsprintfW(number, u"%d. ", index + 1);
+  return number;
+}
 
 void ShowNowPlaying(CPlayerCore* core) {
   if (!core) return;
