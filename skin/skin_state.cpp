@@ -222,6 +222,13 @@ int CSkinState::HandleUiCommand(int id, void* value) {
       CSkinElement* element = record && record->name ? skin_->FindElementByName(record->name) : nullptr;
       return element ? static_cast<int>(element->SendMessage(window_, record->message, record->words[0], record->words[1])) : 0;
     }
+    case 18: {
+      // The small visualisation's own picture, drawn where the caller wants it.
+      CSkinElement* element = skin_->FindElementByName(u"VISSMALL");
+      if (!element || !value) return 0;
+      element->Draw(window_, static_cast<HDC>(value));
+      return 1;
+    }
     case 21:
       ShowTagLabels(static_cast<IMediaItem*>(value));
       return 0;
