@@ -102,17 +102,21 @@ class SkinRefresh : public SkinStateTest {
     Command(27, static_cast<INT_PTR>(tick_ += 1000));
     Command(1, static_cast<INT_PTR>(0));
   }
+  // The skin drawn whole for a playing first of three items, ten seconds in.
+  void PlayingAtSecondTen() {
+    host.playing = TRUE, host.paused = 0, host.index = 0, host.count = 3;
+    host.settings[SKIN_SETTING_SHOWING_ELAPSED] = 1;
+    Command(0);
+    HDC dc = GetDC(window_);
+    Command(8, dc);
+    ReleaseDC(window_, dc);
+    Refresh(10);
+  }
   DWORD tick_ = 5000000;
 };
 
 TEST_F(SkinRefresh, ANewSecondRepaintsTheTimeLabelAndTheTrackSliderOnly) {
-  host.playing = TRUE, host.paused = 0, host.index = 0, host.count = 3;
-  host.settings[SKIN_SETTING_SHOWING_ELAPSED] = 1;
-  Command(0);
-  HDC dc = GetDC(window_);
-  Command(8, dc);
-  ReleaseDC(window_, dc);
-  Refresh(10);
+  PlayingAtSecondTen();
   const std::vector<COLORREF> before = Screen();
   Refresh(11);
   const std::vector<COLORREF> after = Screen();
@@ -142,13 +146,7 @@ TEST_F(SkinRefresh, ANewSecondRepaintsTheTimeLabelAndTheTrackSliderOnly) {
 }
 
 TEST_F(SkinRefresh, ARefreshPaintsTheRectanglesOfTheTimeLabelAndTheTrackSliderAlone) {
-  host.playing = TRUE, host.paused = 0, host.index = 0, host.count = 3;
-  host.settings[SKIN_SETTING_SHOWING_ELAPSED] = 1;
-  Command(0);
-  HDC dc = GetDC(window_);
-  Command(8, dc);
-  ReleaseDC(window_, dc);
-  Refresh(10);
+  PlayingAtSecondTen();
 
   const COLORREF marker = Mark();
   Refresh(11);
