@@ -98,5 +98,9 @@ void CSkinState::ScrollTexts(BOOL on) {
   }
   if (!host_) return;
   const int mode = !textHidden_ && host_->IsPlaying() ? (host_->IsPaused() ? 2 : 1) : 0;
+  const int before = skin_->GetAnimationMode();
   skin_->SetAnimationMode(mode);
+  // The refresh's tick drives the skin's animation: it starts from its first frame, steps while
+  // playing and holds its frame while paused.
+  if (mode != 0) skin_->Animate(before == 0 ? 0 : mode);
 }

@@ -1,7 +1,11 @@
 // Skin animation with the test clock: frame labels step through their glyph set and wrap to its
 // second glyph, and rotating groups show their members in turn every four seconds, skipping
 // labels without text. Labels here are stand-ins that answer the label messages.
+#include <memory>
+
+#include "recording_host.h"
 #include "skin/skin_button.h"
+#include "skin/skin_state.h"
 #include "skin_window_support.h"
 #include "testing/test_clock.h"
 
@@ -129,6 +133,37 @@ TEST_F(Animation, ASkinWithoutAnimatedPartsIgnoresTheTimer) {
   EXPECT_FALSE(skin_->IsAnimated());
   skin_->Animate(0);
   EXPECT_TRUE(a->IsVisible());
+}
+
+// The refresh's scroll tick (user-interface command 1) runs the animation: from its first frame
+// when playing starts, a step a tick while playing, no step while paused, nothing when stopped.
+TEST_F(Animation, TheRefreshTickStartsStepsAndHoldsTheAnimationWithThePlayer) {
+  auto* frames = new StandInLabel(skin_.get(), u"ANIMATION", u" abc", u"?");
+  skin_->AddElement(frames, -1);
+  RecordingHost host;
+  CSkin* skin = skin_.release();
+  auto state = std::make_unique<CSkinState>(window_, &host);
+  state->SetSkin(skin);
+  const auto tick = [&] { state->HandleUiCommand(1, nullptr); };
+  tick();
+  EXPECT_EQ(frames->text_, u"?") << "stopped: no animation";
+  host.playing = TRUE, host.paused = 0;
+  tick();
+  EXPECT_EQ(frames->text_, u" ") << "playing starts from the first frame";
+  tick();
+  tick();
+  EXPECT_EQ(frames->text_, u"b");
+  host.paused = 1;
+  tick();
+  tick();
+  EXPECT_EQ(frames->text_, u"b") << "paused holds the frame";
+  host.paused = 0;
+  tick();
+  EXPECT_EQ(frames->text_, u"c");
+  host.playing = FALSE;
+  tick();
+  EXPECT_EQ(frames->text_, u"c");
+  EXPECT_EQ(skin->GetAnimationMode(), 0);
 }
 
 }  // namespace
