@@ -17,6 +17,7 @@
 #include "core/output/system_volume.h"
 #include "media_item.h"
 #include "playlist.h"
+#include "playlist_neighbours.h"
 #include "settingsui/eq_preset_list.h"
 
 namespace {
@@ -89,7 +90,9 @@ CPlayerCore::~CPlayerCore() {
     for (int event : {LIBRARY_EVENT_ITEM_CHANGED, LIBRARY_EVENT_UNAVAILABLE, LIBRARY_EVENT_OTHER})
       library_->Unadvise(event, OnLibraryEvent, this);
   }
-  if (state_.load() & CORE_STATE_COMPACT) LogSeam(u"CMediaLibrary::Compact");
+  // The scan's lists go before the library they write to.
+  DestroyLocalContentLists();
+  if (library_) library_->Compact((state_.load() & CORE_STATE_COMPACT) != 0);
   playlist_.reset();
   skinState_.reset();
   visHost_.reset();

@@ -4,7 +4,6 @@
 #include "core/player/player_core_neighbours.h"
 
 #include "core/player/core_seam.h"
-#include "core/player/media_library_link.h"
 #include "core/player/player_core.h"
 #include "core/modules/module_lists.h"
 #include "core/output/output_registry.h"
@@ -12,6 +11,7 @@
 #include "core/transport/transport_neighbours.h"
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
+#include "tag_readers.h"
 #include "wave_decoder.h"
 #include "skin/skin_state.h"
 
@@ -20,6 +20,8 @@ constexpr int kUiCommandSongTitle = 6;
 }  // namespace
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
+  // The generic tag readers the decoders' stream information names, for the library's reading.
+  InstallTagReaders();
   RegisterDecModule(&Mp3Decoder, instance, window);
   RegisterDecModule(&OggDecoder, instance, window);
   LogSeam(u"the WMA and Windows Media decoders");
@@ -42,8 +44,3 @@ int RunUserInterfaceCommand(int command, void* value) {
 void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current item"); }
 
 void SaveActionBindings(CPlayerCore*) { LogSeam(u"CSettings::SaveActions"); }
-
-IMediaLibraryLink* CreateCoreMediaLibrary(HINSTANCE) {
-  LogSeam(u"CreateMediaLibrary");
-  return nullptr;
-}
