@@ -3,6 +3,7 @@
 // it makes itself (under the hold counter) or that others make (which end it).
 #include "local_content_updater.h"
 
+#include "core/modules/bound_system_functions.h"
 #include "local_content_library.h"
 #include "playlist.h"
 
@@ -98,11 +99,11 @@ void CLocalContentUpdater::Register() {
   if (options_ & LCUPDATE_VOLUMES) mask |= kVolumeEvents;
   if (!mask || !window_) return;
   SHCHANGENOTIFYENTRY entry{mask, path_.empty() ? nullptr : path_.data(), subfolders_};
-  notifying_ = SHChangeNotifyRegister(window_, &entry) != FALSE;
+  notifying_ = BoundSHChangeNotifyRegister(window_, &entry) != FALSE;
 }
 
 void CLocalContentUpdater::Unregister() {
-  if (notifying_) SHChangeNotifyDeregister(window_);
+  if (notifying_) BoundSHChangeNotifyDeregister(window_);
   notifying_ = false;
 }
 
@@ -290,7 +291,7 @@ LRESULT CLocalContentUpdater::OnMessage(UINT message, WPARAM wParam, LPARAM lPar
       auto* notice = reinterpret_cast<FILECHANGENOTIFY*>(lParam);
       if (notice) {
         OnFileChange(notice->fci);
-        SHChangeNotifyFree(notice);
+        BoundSHChangeNotifyFree(notice);
       }
       return 0;
     }
