@@ -19,5 +19,5 @@ bool IsFolderIgnored(LPCWSTR path);
 bool IsLocalContentPlaying();
 // Brings entry `index` of the list up to date in the library and settles it: a file the library
 // holds as it is now stays; a new or changed file is read and stored; a file that cannot be read
-// (or vanished) is given up for this run.
-void ValidateLocalEntry(CPlaylist& playlist, int index);
+// (or vanished) is given up for this run. True when the library was written.
+bool ValidateLocalEntry(CPlaylist& playlist, int index);

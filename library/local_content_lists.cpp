@@ -195,11 +195,13 @@ bool IsFolderIgnored(LPCWSTR path) {
 
 bool IsLocalContentPlaying() { return g_host && g_host->IsPlaying(); }
 
-void ValidateLocalEntry(CPlaylist& playlist, int index) {
+bool ValidateLocalEntry(CPlaylist& playlist, int index) {
   const std::u16string path = playlist.GetItemPath(index);
+  bool wrote = false;
   if (!IsLibraryEntryCurrent(nullptr, path.c_str()) && g_host)
-    RefreshLibraryEntry(g_host->ItemHost(), g_host->Library(), path.c_str());
+    wrote = SUCCEEDED(RefreshLibraryEntry(g_host->ItemHost(), g_host->Library(), path.c_str()));
   playlist.MarkItemResult(index, TRUE);
+  return wrote;
 }
 
 int RunLocalContentScan(LPCWSTR folder, void (*progress)(int percent, LPCWSTR folder, void* context), void* context) {

@@ -127,8 +127,9 @@ bool CLocalContentUpdater::ValidateStep(DWORD budgetMs) {
   int index = next_;
   for (; index < playlist_->GetCount(); ++index) {
     if (playlist_->GetItemStatus(index) == 0) continue;
-    ValidateLocalEntry(*playlist_, index);
-    if (++validated_ % kEntriesPerBatch == 0) {
+    // Batches count the entries written: a card whose files the library holds as they are
+    // makes no batch to end (and no analysis to wait for).
+    if (ValidateLocalEntry(*playlist_, index) && ++validated_ % kEntriesPerBatch == 0) {
       // The batch ends on the library's analysis thread; the next step waits until it is idle.
       SetLibraryState(4);
       ++index;
