@@ -32,3 +32,11 @@ constexpr AsfGuid kAsfHeaderExtension = MakeAsfGuid(0x5FBF03B5, 0xA92E, 0x11CF, 
 constexpr AsfGuid kAsfReserved1 = MakeAsfGuid(0xABD3D211, 0xA9BA, 0x11CF, 0x8EE600C00C205365ull);
 constexpr AsfGuid kAsfMetadata = MakeAsfGuid(0xC5F8CBEA, 0x5BAF, 0x4877, 0x8467AA8C44FA4CCAull);
 constexpr AsfGuid kAsfMetadataLibrary = MakeAsfGuid(0x44231C94, 0x9498, 0x49D1, 0xA1411D134E457054ull);
+// What the WMA decoding library reads besides: the second form of the stream properties, the
+// audio stream's extra data, two error-correction types and the stream type it keeps a number of.
+constexpr AsfGuid kAsfStreamPropertiesEx = MakeAsfGuid(0x818D0D47, 0x0043, 0x4451, 0x9237DAEFBC484F50ull);
+constexpr AsfGuid kAsfAudioExtraData = MakeAsfGuid(0x8FA7857B, 0xDDC0, 0x11D3, 0xB6BD00C04F610D62ull);
+constexpr AsfGuid kAsfAudioSpread = MakeAsfGuid(0xBFC3CD50, 0x618F, 0x11CF, 0x8BB200AA00B4E220ull);
+constexpr AsfGuid kAsfSpanCorrection = MakeAsfGuid(0x49F1A440, 0x4ECE, 0x11D0, 0xA3AC00A0C90348F6ull);
+constexpr AsfGuid kAsfKeptStreamType = MakeAsfGuid(0xD5C82C81, 0x8264, 0x4ABD, 0xA714CD4F8554C72Eull);
+constexpr AsfGuid kAsfData = MakeAsfGuid(0x75B22636, 0x668E, 0x11CF, 0xA6D900AA0062CE6Cull);

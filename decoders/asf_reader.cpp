@@ -9,6 +9,7 @@
 
 #include "asf_attributes.h"
 #include "asf_guids.h"
+#include "asf_objects.h"
 #include "item_instances.h"
 #include "source_reading.h"
 #include "tag_text.h"
@@ -25,29 +26,9 @@
 namespace {
 
 constexpr size_t kHeadSize = 30;
-constexpr size_t kObjectHead = 24;
 constexpr GUID kVideoClass = {0x35B405E5, 0x6DB6, 0x457E, {0xB7, 0x9F, 0xBB, 0x24, 0xEE, 0xC5, 0xC9, 0xF4}};
 
-WORD Le16(const BYTE* b) { return static_cast<WORD>(b[0] | b[1] << 8); }
-DWORD Le32(const BYTE* b) { return b[0] | b[1] << 8 | b[2] << 16 | static_cast<DWORD>(b[3]) << 24; }
-unsigned long long Le64(const BYTE* b) { return Le32(b) | static_cast<unsigned long long>(Le32(b + 4)) << 32; }
-
-struct AsfObject {
-  const BYTE* data;  // from the object's GUID
-  size_t size;
-};
-
-// The objects of a region, each whole inside it; the walk ends at the first that is not.
-template <typename Visit>
-void WalkObjects(const BYTE* data, size_t size, DWORD limit, Visit visit) {
-  size_t pos = 0;
-  for (DWORD i = 0; i < limit && size - pos >= kObjectHead; ++i) {
-    const unsigned long long objectSize = Le64(data + pos + 16);
-    if (objectSize < kObjectHead || objectSize > size - pos) return;
-    visit(AsfObject{data + pos, static_cast<size_t>(objectSize)});
-    pos += static_cast<size_t>(objectSize);
-  }
-}
+using namespace asf;
 
 std::u16string Utf16Text(const BYTE* data, size_t bytes) {
   return DecodeId3Text(ID3_UTF16_LE, data, bytes).value_or(u"");

@@ -3,10 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include "asf_objects.h"
 #include "core/interface/input_source.h"
 #include "mediaitem.h"
-
-#define ASF_MAX_HEADER 2096128
 
 // 0 when the file has an ASF header, 1 when not (or the source cannot seek), E_FAIL for bad
 // arguments or a failed open.

@@ -3,11 +3,11 @@
 
 #include "core/interface/player_messages.h"
 
-void MergeIntoPlayingItem(const DecModule& module, const std::function<bool(IMediaItem*)>& fill) {
+void MergeIntoPlayingItem(const DecModule& module, const std::function<bool(IMediaItem*)>& fill, UINT message) {
   if (!module.PlayerCallback) return;
   IMediaItem* item = nullptr;
   module.PlayerCallback(PLAYER_MSG_NEW_ITEM, nullptr, 0, &item, sizeof item);
   if (!item) return;
-  if (fill(item)) module.PlayerCallback(PLAYER_MSG_COPY_STATE_TAGS, item, sizeof item, nullptr, 0);
+  if (fill(item)) module.PlayerCallback(message, item, sizeof item, nullptr, 0);
   item->Release();
 }

@@ -6,8 +6,10 @@
 #include <functional>
 
 #include "core/interface/dec_module.h"
+#include "core/interface/player_messages.h"
 #include "mediaitem.h"
 
 // `fill` answers whether it set anything; nothing is sent otherwise. Without a player callback in
-// the record nothing happens.
-void MergeIntoPlayingItem(const DecModule& module, const std::function<bool(IMediaItem*)>& fill);
+// the record nothing happens. `message` is the player's merge: 4371, or 4122 for the tags it tracks.
+void MergeIntoPlayingItem(const DecModule& module, const std::function<bool(IMediaItem*)>& fill,
+                          UINT message = PLAYER_MSG_COPY_STATE_TAGS);

@@ -97,6 +97,20 @@ class CPlaylist {
   // A playlist file, or a URL the core downloads, read in place of the entry at `insertAt` (-1:
   // appended). 1 when entries were read, else 0.
   int LoadFromPathOrUrl(LPCWSTR path, int insertAt, IPlaylistCore* core);
+  // Writes the entries to `path` in the layout its ending names (WritePlaylistFile); 1 when written.
+  int SaveFile(LPCWSTR path);
+  // Binding (playlist_binding.cpp): a savable playlist file the list is written back to, the
+  // Local Content key "-", or nothing (empty). The title follows the name.
+  void SetFileName(LPCWSTR name);
+  const std::u16string& GetFileName() const { return fileName_; }
+  // Writes the entries back to the bound playlist file when they changed since.
+  void SaveBoundFile();
+  // The main playlist across runs (playlist_state.cpp): "\current.dat" beside the program and the
+  // switches, binding, title and current entry in the settings key. SaveState returns the result
+  // of closing the key.
+  LONG SaveState();
+  void RestoreState();
+
   // The entries of a parsed feed document, its title becoming the playlist's; the first index or -1.
   int AppendFeedItems(LPCWSTR title, const std::vector<FeedItem>& items);
 
@@ -126,8 +140,20 @@ class CPlaylist {
   int position_ = 0;  // history slots played; slot position-1 is the current entry
   std::vector<HWND> views_;
   std::u16string title_;
+  std::u16string fileName_;
+  bool boundChanged_ = false;  // entries changed since the bound file was read or written
   CShuffleDraw draw_;
 };
+
+// Names a playlist is bound to.
+void GetLocalContentKey(std::u16string& out);
+bool IsLocalContentKey(LPCWSTR name);
+// "Local Content" for the Local Content key, else empty.
+std::u16string GetSpecialPlaylistName(LPCWSTR name);
+// A name beginning with "\" that is no ".pspl" query.
+bool IsSavablePlaylistPath(LPCWSTR name);
+// The program's folder + "\" + name, through the device's own idea of that folder.
+std::u16string ProgramFilePath(LPCWSTR name);
 
 // The shuffle's random source: rand, seeded from the tick count at its first use.
 int GetShuffleRandom();

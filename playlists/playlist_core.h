@@ -14,6 +14,9 @@ class CPlaylist;
 struct IPlaylistCore {
   virtual BOOL GetShuffle() = 0;
   virtual BOOL GetRepeat() = 0;
+  // The switches as a restored playlist state gives them.
+  virtual void SetShuffle(BOOL value) = 0;
+  virtual void SetRepeat(BOOL value) = 0;
   // The setting "manualPlaylistAdvance": an entry that ends does not start the next one.
   virtual DWORD GetManualPlaylistAdvance() = 0;
   // Reads the entry's tags and length and reports back with SetItemInfo and MarkItemResult.

@@ -25,6 +25,15 @@ constexpr int kEncodingUtf8 = -2;
 // ParseTextLine hold this many characters.
 constexpr int kPlaylistLineChars = 1040;
 
+// The binary PLT list: a 25-character UTF-16 header, an entry count, and one 524-byte record of a
+// zero-padded UTF-16 path per entry (the reader and the writer).
+constexpr char16_t kPltHeader[] = u"withMP3 Playlist File 1.1";
+constexpr size_t kPltHeaderChars = sizeof(kPltHeader) / sizeof(kPltHeader[0]) - 1;
+constexpr size_t kPltCountOffset = kPltHeaderChars * 2;
+constexpr size_t kPltFirstRecord = kPltCountOffset + 4;
+constexpr size_t kPltRecordChars = 262;
+constexpr size_t kPltRecordBytes = kPltRecordChars * 2;
+
 struct PlaylistFileKind {
   int format = PLAYLIST_FORMAT_NONE;
   int encoding = 0;

@@ -35,6 +35,12 @@ typedef struct tagPLAYLISTMOVE {
   LONG to;
 } PLAYLISTMOVE;
 
+// The messages that tell of a change to the entries (what a bound file must be saved for).
+inline bool IsEntryChange(UINT message) {
+  return message == PLM_RESET || message == PLM_ITEMREPLACED || message == PLM_REMOVED || message == PLM_ITEMCHANGED ||
+         message == PLM_MOVED || message == PLM_ITEMINFO;
+}
+
 // The one way views read a PLM_MOVED, packed or wide.
 inline void CrackPlaylistMove(WPARAM wParam, LPARAM lParam, LONG* from, LONG* to, BOOL* shift) {
   if (wParam & PLM_MOVED_WIDE) {

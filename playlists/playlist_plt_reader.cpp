@@ -2,32 +2,10 @@
 // zero-padded UTF-16 path per entry. The count is only believed as far as the file holds records.
 #include <vector>
 
+#include "file_bytes.h"
 #include "playlist.h"
 
 namespace {
-
-constexpr char16_t kPltHeader[] = u"withMP3 Playlist File 1.1";
-constexpr size_t kHeaderChars = std::size(kPltHeader) - 1;
-constexpr size_t kCountOffset = kHeaderChars * 2;
-constexpr size_t kFirstRecord = kCountOffset + 4;
-constexpr size_t kRecordChars = 262;
-constexpr size_t kRecordBytes = kRecordChars * 2;
-
-// The whole file; false when it cannot be opened or reads short.
-bool ReadFileBytes(LPCWSTR path, std::vector<BYTE>& bytes) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD high = 0;
-  const DWORD size = GetFileSize(file, &high);
-  bool read = size != INVALID_FILE_SIZE && high == 0;
-  if (read && size > 0) {
-    bytes.resize(size);
-    DWORD got = 0;
-    read = ReadFile(file, bytes.data(), size, &got, nullptr) && got == size;
-  }
-  CloseHandle(file);
-  return read;
-}
 
 WCHAR CharAt(const std::vector<BYTE>& bytes, size_t at) {
   return static_cast<WCHAR>(bytes[at] | bytes[at + 1] << 8);
@@ -37,20 +15,20 @@ WCHAR CharAt(const std::vector<BYTE>& bytes, size_t at) {
 
 int CPlaylist::ReadPltFile(LPCWSTR path) {
   std::vector<BYTE> bytes;
-  if (!ReadFileBytes(path, bytes) || bytes.size() < kFirstRecord) return -1;
-  for (size_t i = 0; i < kHeaderChars; ++i) {
+  if (!ReadFileBytes(path, bytes) || bytes.size() < kPltFirstRecord) return -1;
+  for (size_t i = 0; i < kPltHeaderChars; ++i) {
     if (CharAt(bytes, i * 2) != kPltHeader[i]) return -1;
   }
-  const DWORD count = bytes[kCountOffset] | bytes[kCountOffset + 1] << 8 | bytes[kCountOffset + 2] << 16 |
-                      static_cast<DWORD>(bytes[kCountOffset + 3]) << 24;
+  const DWORD count = bytes[kPltCountOffset] | bytes[kPltCountOffset + 1] << 8 | bytes[kPltCountOffset + 2] << 16 |
+                      static_cast<DWORD>(bytes[kPltCountOffset + 3]) << 24;
   int first = -1;
   WCHAR record[kPlaylistLineChars];
   for (DWORD n = 0; n < count; ++n) {
-    const size_t start = kFirstRecord + static_cast<size_t>(n) * kRecordBytes;
+    const size_t start = kPltFirstRecord + static_cast<size_t>(n) * kPltRecordBytes;
     if (start >= bytes.size()) break;
     // A last record cut short by the end of the file keeps what it has.
     size_t chars = 0;
-    for (; chars < kRecordChars && start + chars * 2 + 1 < bytes.size(); ++chars) {
+    for (; chars < kPltRecordChars && start + chars * 2 + 1 < bytes.size(); ++chars) {
       record[chars] = CharAt(bytes, start + chars * 2);
       if (!record[chars]) break;
     }

@@ -11,6 +11,7 @@
 #include "path_helpers.h"
 #include "playlist.h"
 #include "playlist_file_format.h"
+#include "xml_pull_tokenizer.h"
 
 namespace {
 
@@ -160,14 +161,15 @@ int ParseM3uLine(LPCWSTR base, LPWSTR line, int* length) {
   return ResolveEntryPath(base, line) ? 1 : Nothing(line);
 }
 
-// <ref href = "path" />: from the quote behind the '=' to the line's last quote.
+// <ref href = "path" />: from the quote behind the '=' to the line's last quote, its character
+// references decoded as an XML reader would ("&amp;" in a URL is "&").
 int ParseAsxLine(LPCWSTR base, LPWSTR line) {
   const WCHAR* reference = WStrFindNoCase(line, u"<ref href");
   const WCHAR* equals = reference ? wcschr(reference, u'=') : nullptr;
   const WCHAR* open = equals ? wcschr(equals, u'"') : nullptr;
   const WCHAR* close = wcsrchr(line, u'"');
   if (!open || close - open - 1 < 2) return Nothing(line);
-  Store(line, std::u16string_view(open + 1, static_cast<size_t>(close - open - 1)));
+  Store(line, DecodeXmlReferences(std::u16string_view(open + 1, static_cast<size_t>(close - open - 1))));
   return ResolveEntryPath(base, line) ? 1 : Nothing(line);
 }
 

@@ -13,6 +13,7 @@ void CPlaylist::RemoveView(HWND view) {
 }
 
 LRESULT CPlaylist::Notify(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsEntryChange(message)) boundChanged_ = true;
   if (batching_ && message == PLM_ITEMCHANGED) {
     held_.push_back(static_cast<int>(wParam));
     return 0;

@@ -34,7 +34,41 @@ char32_t NumericReference(std::u16string_view name) {
   return value;
 }
 
+// The character of a reference's name, 0 for none.
+char32_t ReferenceValue(std::u16string_view name) {
+  for (const PredefinedEntity& entity : kPredefined) {
+    if (!entity.name.empty() && name == entity.name) return entity.value;
+  }
+  return NumericReference(name);
+}
+
+void AppendCodePoint(std::u16string& out, char32_t code) {
+  if (code < 0x10000) {
+    out += static_cast<char16_t>(code);
+    return;
+  }
+  code -= 0x10000;
+  out += static_cast<char16_t>(0xD800 + (code >> 10));
+  out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+}
+
 }  // namespace
+
+std::u16string DecodeXmlReferences(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t semicolon = text[i] == u'&' ? text.find(u';', i + 1) : std::u16string_view::npos;
+    const char32_t code = semicolon == std::u16string_view::npos ? 0 : ReferenceValue(text.substr(i + 1, semicolon - i - 1));
+    if (code == 0) {
+      out += text[i];
+      continue;
+    }
+    AppendCodePoint(out, code);
+    i = semicolon;
+  }
+  return out;
+}
 
 CXmlPullTokenizer::CXmlPullTokenizer(IXmlCharSource* source, XmlEntityResolver resolver, void* context)
     : resolver_(resolver), context_(context), source_(source) {}

@@ -46,6 +46,10 @@ class CXmlTextSource : public IXmlCharSource {
   size_t pos_ = 0;
 };
 
+// The text with its predefined and numeric character references ("&amp;", "&#38;", "&#x26;")
+// replaced by their characters; anything else beginning with "&" stays as it stands.
+std::u16string DecodeXmlReferences(std::u16string_view text);
+
 // Resolves an entity name that is none of the five predefined ones; 0 when it is unknown.
 using XmlEntityResolver = WCHAR (*)(const char* name, int length, void* context);
 

@@ -9,8 +9,8 @@
 #include "core/player/player_core.h"
 #include "core/settings/settings.h"
 #include "library_location.h"
-#include "local_content.h"
 #include "playlist.h"
+#include "recent_list.h"
 
 namespace {
 constexpr UINT kEventLibraryOpened = 8197;
@@ -25,16 +25,17 @@ void OpenLibrary(CPlayerCore* core) {
   ModuleListBroadcastInit();
   GenModuleListBroadcastInit();
   core->OpenItem(nullptr, nullptr);
-  if (CMediaLibrary* library = core->GetMediaLibrary()) {
-    if (CSettings* settings = GetSettings()) {
-      OpenLibrary(library, settings, core->GetMainWindow(), ForwardLibraryEvent, reinterpret_cast<DWORD_PTR>(core));
-    }
-    CreateLocalContentLists();
+  // The library opens before the playlist state, whose restoring starts the Local Content scan.
+  CMediaLibrary* library = core->GetMediaLibrary();
+  CSettings* settings = GetSettings();
+  if (library && settings) {
+    OpenLibrary(library, settings, core->GetMainWindow(), ForwardLibraryEvent, reinterpret_cast<DWORD_PTR>(core));
   }
   LogSeam(u"CSettings::LoadActions");
-  LogSeam(u"playlist state");
-  if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
   CPlaylist* playlist = core->GetPlaylist();
+  if (playlist) playlist->RestoreState();
+  if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();
+  if (CRecentList* recent = core->GetRecentList()) recent->Load();
   if (playlist && playlist->GetCurrentIndex() < 0) playlist->Next(TRUE);
   if (playlist && playlist->GetCurrentIndex() >= 0) {
     std::u16string path;

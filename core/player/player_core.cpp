@@ -15,9 +15,11 @@
 #include "core/output/sample_chain.h"
 #include "core/settings/settings.h"
 #include "core/output/system_volume.h"
+#include "cache_file_set.h"
 #include "media_item.h"
 #include "playlist.h"
 #include "playlist_neighbours.h"
+#include "recent_list.h"
 #include "settingsui/eq_preset_list.h"
 
 namespace {
@@ -30,6 +32,8 @@ constexpr int kPlayLockDestroyed = -1000;
 constexpr int kStoredValue = -666;
 constexpr DWORD kStatusIntervalMs = 1000;
 constexpr UINT kWakeLoopMs = 500;
+// The download cache's bound when the settings cannot be had: the setting's own default.
+constexpr DWORD kCacheBound = 0x200000;
 
 }  // namespace
 
@@ -53,7 +57,9 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
 
   playlist_ = std::make_unique<CPlaylist>(this);
   bookmarks_ = std::make_unique<CBookmarkList>(this, u"bookmarks.dat");
-  LogSeam(u"CRecentList, CCacheFileSet");
+  recent_ = std::make_unique<CRecentList>(this, u"mrulist.dat");
+  const CSettings* cacheSettings = GetSettings();
+  cacheFiles_ = std::make_unique<CCacheFileSet>(this, cacheSettings ? cacheSettings->httpCacheStorageSize : kCacheBound);
   visHost_ = std::make_unique<CVisHost>(this);
 
   if (CSettings* settings = GetSettings()) {
@@ -90,11 +96,16 @@ CPlayerCore::~CPlayerCore() {
     for (int event : {LIBRARY_EVENT_ITEM_CHANGED, LIBRARY_EVENT_UNAVAILABLE, LIBRARY_EVENT_OTHER})
       library_->Unadvise(event, OnLibraryEvent, this);
   }
+  // What the next start restores.
+  if (playlist_) playlist_->SaveState();
+  if (recent_) recent_->Save();
   // The scan's lists go before the library they write to.
   DestroyLocalContentLists();
   if (library_) library_->Compact((state_.load() & CORE_STATE_COMPACT) != 0);
   playlist_.reset();
   skinState_.reset();
+  recent_.reset();
+  cacheFiles_.reset();
   visHost_.reset();
   bookmarks_.reset();
   presets_.reset();

@@ -25,8 +25,10 @@
 #include "playlist_core.h"
 
 class CBookmarkList;
+class CCacheFileSet;
 class CSkin;
 class CSkinState;
+class CRecentList;
 class CEqPresetList;
 class CPlaylist;
 
@@ -171,6 +173,8 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
 
   // ---- Resume positions, bookmarks, playlist entry points (resume_bookmarks.cpp, playlist_entry.cpp) ----
   CBookmarkList* GetBookmarkList() { return bookmarks_.get(); }
+  CRecentList* GetRecentList() { return recent_.get(); }
+  CCacheFileSet* GetCacheFileSet() { return cacheFiles_.get(); }
   LONG GetResumePosition();
   void ForgetResumePosition();
   void AddBookmarkForCurrent();
@@ -214,8 +218,8 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   // ---- Playback flags and the visualisation (decoder_status.cpp) ----
   BOOL GetShuffle() override { return shuffle_; }
   BOOL GetRepeat() override { return repeat_; }
-  void SetShuffle(BOOL value);
-  void SetRepeat(BOOL value);
+  void SetShuffle(BOOL value) override;
+  void SetRepeat(BOOL value) override;
   void SetVisMode(int value);
   int HoldBacklightWhilePlaying();
   int ToggleVisualization(BOOL large, int unused);
@@ -305,6 +309,8 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   CCriticalSection uiLock_;
   std::unique_ptr<CPlaylist> playlist_;
   std::unique_ptr<CBookmarkList> bookmarks_;
+  std::unique_ptr<CRecentList> recent_;
+  std::unique_ptr<CCacheFileSet> cacheFiles_;
   std::unique_ptr<CEqPresetList> presets_;
   std::unique_ptr<CEqPresetList> autoLoadPresets_;
   std::u16string playlistFileName_;

@@ -1,19 +1,36 @@
 // zbplaylist: runs a playlist script on the device and prints what the views received with each
-// command, then the final list, so that sequences of playlist operations can be tried by hand.
+// command, then the final list, so that sequences of playlist operations can be tried by hand;
+// or converts a playlist file from one layout to another.
 //
-//   zbplaylist SCRIPT      (a host file, or - for standard input)
+//   zbplaylist SCRIPT        (a host file, or - for standard input)
+//   zbplaylist convert IN OUT
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "convert_command.h"
 #include "playlist_script.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: zbplaylist SCRIPT | zbplaylist convert IN OUT\n"
+    "  SCRIPT          playlist commands, one a line (a host file, or - for standard input);\n"
+    "                  prints what the views received and the final list\n"
+    "  convert IN OUT  reads the playlist IN (.pls .m3u .m3u8 .lst .asx .wmwebasx .plt .pspl .dat\n"
+    "                  or by its text) and writes its entries to OUT in the layout OUT's ending\n"
+    "                  names (.pls .dat .m3u .m3u8 .asx .wmwebasx .lst .plt; other names get .m3u);\n"
+    "                  both are device paths (\\...) or host paths inside the device folder\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const bool help = argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h");
+  if (argc == 4 && std::string(argv[1]) == "convert") return RunConvert(argv[2], argv[3]);
   if (argc != 2 || help) {
-    std::fputs("usage: zbplaylist SCRIPT\n", help ? stdout : stderr);
+    std::fputs(kUsage, help ? stdout : stderr);
     return help ? 0 : 2;
   }
   std::stringstream text;

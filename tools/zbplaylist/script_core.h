@@ -28,6 +28,8 @@ class CScriptCore : public IPlaylistCore {
 
   BOOL GetShuffle() override { return shuffle; }
   BOOL GetRepeat() override { return repeat; }
+  void SetShuffle(BOOL value) override { shuffle = value; }
+  void SetRepeat(BOOL value) override { repeat = value; }
   DWORD GetManualPlaylistAdvance() override { return manualAdvance; }
   void ReadItemInfo(CPlaylist* playlist, int index, LPCWSTR path, int reserved, int flag) override;
   std::u16string GetPlayableExtensions() override { return extensions; }

@@ -111,7 +111,42 @@ TEST_F(ZbplaylistTool, RefusesAMissingScriptAndWrongArguments) {
   EXPECT_NE(outcome.err.find("zbplaylist: cannot read"), std::string::npos);
   outcome = Run("");
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(outcome.err, "usage: zbplaylist SCRIPT\n");
+  EXPECT_EQ(outcome.err.rfind("usage: zbplaylist SCRIPT | zbplaylist convert IN OUT\n", 0), 0u);
+}
+
+TEST_F(ZbplaylistTool, ConvertsBetweenLayoutsByTheOutputsEnding) {
+  std::filesystem::create_directories(device.root() / "Music");
+  std::ofstream(device.root() / "Music" / "in.pls", std::ios::binary)
+      << "[playlist]\nfile1=a.mp3\ntitle1=A\nlength1=-1\nfile2=http://r/s?x=1&y=2\nlength2=-1\n";
+  // A host path in, a device path out.
+  Outcome outcome = Run("convert " + (device.root() / "Music" / "in.pls").string() + " '\\Music\\out.m3u'");
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "2 entries from \\Music\\in.pls\nwritten to \\Music\\out.m3u\n");
+  EXPECT_EQ(Slurp(device.root() / "Music" / "out.m3u"), "#EXTM3U\r\n#EXTINF:-1,A\r\na.mp3\r\n#EXTINF:-1,\r\nhttp://r/s?x=1&y=2\r\n");
+  // A name without a layout of its own becomes M3U with ".m3u" added.
+  outcome = Run("convert '\\Music\\out.m3u' " + (device.root() / "Music" / "copy.txt").string());
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "2 entries from \\Music\\out.m3u\nwritten to \\Music\\copy.txt.m3u\n");
+  EXPECT_EQ(Slurp(device.root() / "Music" / "copy.txt.m3u"), Slurp(device.root() / "Music" / "out.m3u"));
+}
+
+TEST_F(ZbplaylistTool, ConvertRefusesWhatItCannotReadOrWrite) {
+  std::ofstream(device.root() / "empty.m3u") << "#EXTM3U\n";
+  const struct {
+    std::string arguments;
+    std::string error;
+  } cases[] = {
+      {"/nonexistent-zb/in.m3u '\\x.m3u'", "zbplaylist: /nonexistent-zb/in.m3u is not inside the device folder\n"},
+      {"'\\empty.m3u' '\\x.m3u'", "zbplaylist: no entries read from \\empty.m3u\n"},
+      {"'\\empty.m3u' '\\smart.pspl'", "zbplaylist: \\smart.pspl: no playlist layout is written under this name\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const Outcome outcome = Run("convert " + c.arguments);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, c.error);
+    EXPECT_EQ(outcome.out, "");
+  }
 }
 
 }  // namespace

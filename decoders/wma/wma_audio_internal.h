@@ -1,0 +1,77 @@
+// What the audio decoder's files share inside the library: the bit reader over the supplied
+// packets (inline, since the coefficient loops live on it) and the block decoding entry.
+#pragma once
+#include <cstdint>
+
+#include "wma_audio.h"
+
+// Fetches the next packet into the reader: with the bit reservoir its header is taken (and a
+// sequence gap marked as a discontinuity) and the read goes on behind it. Sets the out-of-data
+// flag when the supply has nothing more.
+void WmaBitFetch(WmaAudioDecoder* d);
+// Puts the reader back at the start of the packet fetched last (behind its header with the bit
+// reservoir), unless the data ran out or no packet was fetched yet.
+void WmaBitRealign(WmaAudioDecoder* d);
+// Empties the cache and forgets the packet being read.
+void WmaBitClear(WmaAudioDecoder* d);
+
+// Moves whole bytes of the packet into the cache while it has room.
+inline void WmaBitLoad(WmaBitReader& r) {
+  while (r.bits <= 56 && r.left > 0) {
+    r.cache |= static_cast<uint64_t>(*r.next++) << (56 - r.bits);
+    r.bits += 8;
+    --r.left;
+  }
+}
+
+// At least `n` (up to 57) bits in the cache, fetching packets as needed; past the end of the
+// data the reads see zeros.
+inline void WmaBitNeed(WmaAudioDecoder* d, int n) {
+  WmaBitReader& r = d->reader;
+  WmaBitLoad(r);
+  while (r.bits < n) {
+    if (r.left < 0) {
+      r.bits = 64;  // the cache's low bits are zero
+      return;
+    }
+    WmaBitFetch(d);
+    WmaBitLoad(r);
+  }
+}
+
+inline void WmaBitSkipCached(WmaBitReader& r, int n) {
+  r.cache = n >= 64 ? 0 : r.cache << n;
+  r.bits -= n;
+  r.count += static_cast<uint32_t>(n);
+}
+
+// The next n bits (0 to 32) as an unsigned value.
+inline uint32_t WmaBitGet(WmaAudioDecoder* d, int n) {
+  if (n <= 0) return 0;
+  WmaBitNeed(d, n);
+  const uint32_t v = static_cast<uint32_t>(d->reader.cache >> (64 - n));
+  WmaBitSkipCached(d->reader, n);
+  return v;
+}
+
+inline void WmaBitSkip(WmaAudioDecoder* d, uint32_t n) {
+  while (n > 0) {
+    const int step = n > 32 ? 32 : static_cast<int>(n);
+    WmaBitGet(d, step);
+    n -= static_cast<uint32_t>(step);
+  }
+}
+
+// Drops the bits up to the next byte boundary of the reader's byte grid.
+inline void WmaBitAlign(WmaAudioDecoder* d) { WmaBitGet(d, static_cast<int>((8 - d->reader.count % 8) % 8)); }
+
+// One symbol of a Huffman table (see wma_tables.h): its value, or -1 for an unused code; the
+// symbol's bits are consumed. A code is only fetched past the packet's end when it needs to be.
+int WmaBitGetSymbol(WmaAudioDecoder* d, const uint16_t* table);
+// The lookup alone: symbol and length of the code at the top of `bits` (left-aligned).
+int WmaHuffmanLookup(const uint16_t* table, uint32_t bits, int* length);
+
+// The format's block decoding: header, envelope, spectrum, transform and output.
+int WmaDecodeBlock(WmaAudioDecoder* d);
+// Clears the overlap history (after a reset or a lost packet).
+void WmaClearHistory(WmaAudioDecoder* d);
