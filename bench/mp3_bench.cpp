@@ -2,13 +2,12 @@
 // same run: the module plays through its record, the file source and the null output; the loop
 // decodes, synthesises and converts to 16 bits from memory. The goal is within 10 % of it.
 #include <benchmark/benchmark.h>
-#include <mad.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench_libmad.h"
 #include "bench_tone.h"
 #include "core/output/output_registry.h"
 #include "file_source.h"
@@ -42,32 +41,7 @@ void ModuleIntoNullOutput(benchmark::State& state) {
 
 void BareLibmad(benchmark::State& state) {
   MakeFile();
-  std::vector<short> pcm(1152 * 2);
-  for (auto _ : state) {
-    mad_stream stream;
-    mad_frame frame;
-    mad_synth synth;
-    mad_stream_init(&stream);
-    mad_frame_init(&frame);
-    mad_synth_init(&synth);
-    mad_stream_buffer(&stream, g_file.data(), g_file.size());
-    long long sum = 0;
-    for (;;) {
-      if (mad_frame_decode(&frame, &stream) != 0) {
-        if (MAD_RECOVERABLE(stream.error)) continue;
-        break;
-      }
-      mad_synth_frame(&synth, &frame);
-      for (unsigned i = 0; i < synth.pcm.length; ++i)
-        for (int ch = 0; ch < synth.pcm.channels; ++ch)
-          pcm[i * 2 + ch] = static_cast<short>(std::clamp(synth.pcm.samples[ch][i], -MAD_F_ONE, MAD_F_ONE - 1) >> 13);
-      sum += pcm[0];
-    }
-    benchmark::DoNotOptimize(sum);
-    mad_synth_finish(&synth);
-    mad_frame_finish(&frame);
-    mad_stream_finish(&stream);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeWithLibmad(g_file));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(g_file.size()));
 }
 

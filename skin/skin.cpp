@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "skin/skin_panel.h"
 #include "skin/ui_cache.h"
 
 CSkin::~CSkin() = default;
@@ -34,6 +35,18 @@ CSkinElement* CSkin::FindElement(int kind, LPCWSTR name) const {
   for (const auto& e : elements_)
     if (e->IsKind(kind) && e->NameEquals(name)) return e.get();
   return nullptr;
+}
+
+bool CSkin::Contains(const CSkinElement* element) const {
+  if (!element) return false;
+  for (const auto& e : elements_) {
+    if (e.get() == element) return true;
+    if (e->IsKind(SKIN_KIND_PANEL)) {
+      const CSkin* inner = static_cast<CSkinPanel*>(e.get())->Inner();
+      if (inner && inner->Contains(element)) return true;
+    }
+  }
+  return false;
 }
 
 CSkinElement* CSkin::FindElementByName(LPCWSTR name) const {

@@ -44,6 +44,8 @@ class CSkin {
   CSkinElement* GetElementAt(int index) const;
   int GetElementCount() const { return static_cast<int>(elements_.size()); }
   BOOL HasVisibleElement(LPCWSTR name) const;
+  // Whether the element is one of this skin's, or of a skin inside one of its panels.
+  bool Contains(const CSkinElement* element) const;
 
   HWND GetWindow() const { return window_; }
   void SetActivePanel(CSkinElement* panel) { activePanel_ = panel; }
@@ -59,6 +61,9 @@ class CSkin {
   void SetPragma(int index, int value);
   int GetPragma(int index) const;
   bool IsAnimated() const { return animated_; }
+  // What the animation follows: 0 still, 1 playing, 2 paused.
+  void SetAnimationMode(int mode) { animationMode_ = mode; }
+  int GetAnimationMode() const { return animationMode_; }
   int GetCapturedIndex() const { return captured_; }
 
   POINT WindowToSkin(POINT p) const;
@@ -90,6 +95,7 @@ class CSkin {
   POINT backgroundOrigin_{0, 0};
   std::vector<std::unique_ptr<CSkinElement>> elements_;
   bool animated_ = false;
+  int animationMode_ = 0;
   CSkinElement* activePanel_ = nullptr;
   BOOL maskedBackground_ = FALSE;
   CSkinElement* excluded_ = nullptr;

@@ -33,6 +33,7 @@ class CSkinLabel : public CSkinElement {
   // alignment code and whether GDI text is drawn in the complement of the font's colour.
   void SetBox(int x, int y, int width, int height, int backgroundX, int backgroundY, int align, BOOL inverted);
 
+  LPCWSTR Text() const { return text_; }
   int ScrollOffset() const { return offset_; }
   bool ScrollNeeded() const { return scrollNeeded_; }
   // The glyph indices shown now, one per character of the text.

@@ -9,6 +9,7 @@
 #include "core/modules/module_lists.h"
 #include "core/player/play_statistics.h"
 #include "core/player/player_core_neighbours.h"
+#include "core/window/skin_host_link.h"
 #include "skin/skin_state.h"
 #include "core/interface/player_events.h"
 #include "core/modules/plugin_scan.h"
@@ -46,7 +47,7 @@ CPlayerCore::CPlayerCore(HINSTANCE instance, HWND mainWindow, IMediaLibraryLink*
   library_ = library ? library : CreateCoreMediaLibrary(instance);
   refreshEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   stateItem_ = static_cast<IMediaItem*>(CreateMediaItem());
-  skinState_ = std::make_unique<CSkinState>(mainWindow);
+  skinState_ = std::make_unique<CSkinState>(mainWindow, PlayerSkinHost());
 
   volume_ = 255;
   volume_ = ReadSystemVolume(this);
@@ -197,7 +198,7 @@ DSPModule* CPlayerCore::GetCurrentDSP(DWORD* enabled) {
 
 void CPlayerCore::ResetDSPCache() {
   dspChoice_.Reset();
-  LogSeam(u"skin DSP display refresh");
+  RefreshSkinDsp();
 }
 
 int CPlayerCore::AdjustSampleCount(int count) { return ::AdjustSampleCount(GetCurrentDSP(), count); }

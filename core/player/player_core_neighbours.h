@@ -13,6 +13,8 @@ void RegisterBuiltInModules(HINSTANCE instance, HWND window);
 void ShowStreamInfo(int bitrate, int sampleRate, int channelMode);
 // A user-interface command to the skin and its windows.
 int RunUserInterfaceCommand(int command, void* value);
+// The skin's DSP displays follow the DSP choice.
+void RefreshSkinDsp();
 // The playlist re-reads the current item's information.
 void RefreshPlaylistCurrentItem();
 // The settings store which library and name each plug-in action in the button map means.

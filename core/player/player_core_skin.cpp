@@ -2,10 +2,11 @@
 // messages and shows the user-interface commands; applying a skin gives the state its model.
 #include "core/player/player_core.h"
 #include "core/player/core_seam.h"
+#include "core/window/skin_host_link.h"
 #include "skin/skin_state.h"
 
 void CPlayerCore::ApplySkin(CSkin* skin) {
-  if (!skinState_) skinState_ = std::make_unique<CSkinState>(window_);
+  if (!skinState_) skinState_ = std::make_unique<CSkinState>(window_, PlayerSkinHost());
   skinState_->SetSkin(skin);
   if (skin) LogSeam(u"playlist and visualisation areas in the skin");
 }

@@ -10,11 +10,6 @@ namespace {
 
 constexpr char16_t kFavorites[] = u"\\Program Files\\Zonbrel\\Favorites.dat";
 
-std::string FavoritesText() {
-  const std::vector<BYTE> bytes = ReadDeviceBytes(kFavorites);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 class FavoritesEntry : public TransportTest {};
 
 TEST_F(FavoritesEntry, ThePlayingEntryTakesTheDecodersTitleAndLength) {
@@ -25,7 +20,7 @@ TEST_F(FavoritesEntry, ThePlayingEntryTakesTheDecodersTitleAndLength) {
   ASSERT_TRUE(core_->IsPlaying());
   EXPECT_TRUE(AddToFavorites(core_.get(), nullptr));
   EXPECT_TRUE(AddToFavorites(core_.get(), u"\\Music\\not playing.fake"));
-  EXPECT_EQ(FavoritesText(),
+  EXPECT_EQ(ReadDeviceText(kFavorites),
             "[playlist]\r\nFile1=\\Music\\a.fake\r\nTitle1=Title of \\Music\\a.fake\r\nLength1=200\r\n"
             "File2=\\Music\\not playing.fake\r\n");
 }

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/common/named_events.h"
-#include "core/window/song_title_stand_in.h"
 #include "core/window/trusted_buffers.h"
+#include "skin/skin.h"
+#include "skin/skin_state.h"
 #include "main_window_fixture.h"
 
 namespace zb::testing {
@@ -174,8 +175,12 @@ TEST_F(CopyDataTest, ClientEventIsSetOnEachTitleChange) {
   CloseEventWaiters();
 }
 
-// Until the skin is built, its title command's stand-in tells the window of the core's titles.
-TEST_F(CopyDataTest, TheCoresTitlesReachTheWindowOnceEachThroughTheSkinsStandIn) {
+// The skin's title command tells the window of the core's titles, each new one once.
+TEST_F(CopyDataTest, TheCoresTitlesReachTheWindowOnceEachThroughTheSkinsTitleCommand) {
+  CPlayerCore* core = PeekPlayerCore();
+  ASSERT_NE(core, nullptr);
+  core->ApplySkin(new CSkin(window));  // a skin without elements still announces its titles
+  const auto ShowSongTitle = [core](LPCWSTR text) { core->SendUiCommand(6, const_cast<LPWSTR>(text)); };
   const std::u16string name = u"Zonbrel/Stream/Title";
   const LRESULT number = CopyText(232, name);
   ASSERT_GE(number, 2);

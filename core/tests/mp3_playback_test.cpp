@@ -17,6 +17,7 @@
 #include "core/modules/decoder_choice.h"
 #include "device/text.h"
 #include "mp3_decoder.h"
+#include "wma_decoder.h"
 #include "ogg_decoder.h"
 #include "transport_fixture.h"
 
@@ -120,6 +121,7 @@ class Mp3Playback : public ::testing::Test {
     core_.reset();
     DestroySettings();
   }
+  void PlaysInItsTurn(const fs::path& file, const std::string& name, DecModule* decoder);
 
   // Handles the main window's messages (the decoder's end of stream among them) until `done`,
   // for at most a minute.
@@ -226,14 +228,15 @@ TEST_F(Mp3Playback, ASeekToTheMiddleOfTheSecondItemLandsWithinOneFrameAndPauseHo
   EXPECT_NEAR(static_cast<double>(landing / kChannels), targetFrame, static_cast<double>(kFrameSamples));
 }
 
-TEST_F(Mp3Playback, AnOggFileAmongTheMp3sPlaysInItsTurnThroughItsOwnDecoder) {
-  const fs::path ogg = fs::path(OGG_FIXTURE_FOLDER) / "s44k_q3.ogg";
-  fs::copy_file(ogg, device_.Host("Music/four.ogg"));
-  const Samples oggPcm = Zbdecode(ogg, device_.Host("four.zbdecode.wav"));
-  ASSERT_FALSE(oggPcm.empty());
-  const std::u16string oggPath = u"\\Music\\four.ogg";
-  EXPECT_EQ(ChooseDecoder(oggPath.c_str()), &OggDecoder);
-  core_->GetPlaylist()->InsertItem(oggPath.c_str(), 1, nullptr, -2);
+// A file of another format inserted as the second item plays in its turn through its decoder,
+// the PCM of all four equal to zbdecode's.
+void Mp3Playback::PlaysInItsTurn(const fs::path& file, const std::string& name, DecModule* decoder) {
+  fs::copy_file(file, device_.Host("Music/" + name));
+  const Samples pcm = Zbdecode(file, device_.Host(name + ".zbdecode.wav"));
+  ASSERT_FALSE(pcm.empty());
+  const std::u16string path = u"\\Music\\" + FromUtf8(name.c_str());
+  EXPECT_EQ(ChooseDecoder(path.c_str()), decoder);
+  core_->GetPlaylist()->InsertItem(path.c_str(), 1, nullptr, -2);
   core_->Play(FALSE);
   std::vector<std::u16string> order;
   ASSERT_TRUE(PumpUntil([&] {
@@ -241,13 +244,24 @@ TEST_F(Mp3Playback, AnOggFileAmongTheMp3sPlaysInItsTurnThroughItsOwnDecoder) {
     if (core_->IsPlaying() && (order.empty() || order.back() != current)) order.push_back(current);
     return !core_->IsPlaying();
   }));
-  EXPECT_EQ(order, (std::vector<std::u16string>{paths_[0], oggPath, paths_[1], paths_[2]}));
+  EXPECT_EQ(order, (std::vector<std::u16string>{paths_[0], path, paths_[1], paths_[2]}));
   const Samples played = Played();
   Samples all = expected_[0];
-  for (const Samples* part : std::initializer_list<const Samples*>{&oggPcm, &expected_[1], &expected_[2]})
+  for (const Samples* part : std::initializer_list<const Samples*>{&pcm, &expected_[1], &expected_[2]})
     all.insert(all.end(), part->begin(), part->end());
   EXPECT_EQ(played.size(), all.size());
   EXPECT_TRUE(played == all) << "the played PCM differs from zbdecode's decode of the four files";
+}
+
+TEST_F(Mp3Playback, AnOggFileAmongTheMp3sPlaysInItsTurnThroughItsOwnDecoder) {
+  PlaysInItsTurn(fs::path(OGG_FIXTURE_FOLDER) / "s44k_q3.ogg", "four.ogg", &OggDecoder);
+}
+
+// The WMA module keeps its decoding state from Init (which the player's start-up runs) to Quit.
+TEST_F(Mp3Playback, AWmaFileAmongTheMp3sPlaysInItsTurnThroughItsOwnDecoder) {
+  WmaDecoder.Init();
+  PlaysInItsTurn(fs::path(MP3_FIXTURE_FOLDER) / "four.wma", "four.wma", &WmaDecoder);
+  WmaDecoder.Quit();
 }
 
 }  // namespace

@@ -49,6 +49,12 @@ inline std::vector<BYTE> ReadDeviceBytes(const WCHAR* path) {
   return bytes;
 }
 
+// The same bytes as a string, for comparing with the text a file should hold.
+inline std::string ReadDeviceText(const WCHAR* path) {
+  const std::vector<BYTE> bytes = ReadDeviceBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

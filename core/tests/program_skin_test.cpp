@@ -42,11 +42,14 @@ int CountNear(const zb::screen::Picture& p, RECT r, uint32_t colour) {
 }
 
 // The screen once the window shows it drawn: the first picture whose play button is there.
+// The screen once the probe shows and two grabs in a row agree: a busy machine can catch the
+// display between the first paint and the rest of it.
 zb::screen::Picture ShownScreen(uint32_t probe, int x, int y) {
-  zb::screen::Picture p;
+  zb::screen::Picture p, last;
   for (int waited = 0; waited < 20000; waited += 100) {
     p = Screen();
-    if (p.width > x && p.height > y && Near(At(p, x, y), probe)) break;
+    if (p.width > x && p.height > y && Near(At(p, x, y), probe) && p.pixels == last.pixels) break;
+    last = p;
     RealSleep(100);
   }
   return p;

@@ -15,6 +15,7 @@
 #include "playlist.h"
 #include "product_device.h"
 #include "scripted_decoder.h"
+#include "wma_decoder.h"
 #include "testing/env_scope.h"
 #include "testing/test_clock.h"
 
@@ -27,6 +28,8 @@ class TransportTest : public ::testing::Test {
     ReceivedMessages().clear();
     Script().Reset();
     ScriptedHooks().Reset();
+    // The scripted WMA record stands in for the built-in WMA module: that one lists no extension.
+    WmaDecoder.fileExtensions = u"";
     core_ = std::make_unique<CPlayerCore>(GetModuleHandleW(nullptr), window_.Handle(), nullptr);
     for (DecModule* record : {&ScriptedRecord(), &ScriptedWmaRecord()}) {
       RegisterDecModule(record, nullptr, window_.Handle());
@@ -38,8 +41,10 @@ class TransportTest : public ::testing::Test {
     core_.reset();
     DestroySettings();
     ReleaseClock();
+    WmaDecoder.fileExtensions = wmaExtensions_;
   }
 
+  const LPCWSTR wmaExtensions_ = WmaDecoder.fileExtensions;
   CPlaylist& Playlist() { return *core_->GetPlaylist(); }
   void AddItems(std::initializer_list<const char16_t*> paths) {
     for (const char16_t* path : paths) Playlist().InsertItem(path, -1, nullptr, -2);

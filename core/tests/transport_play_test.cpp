@@ -91,7 +91,8 @@ TEST_F(Transport, StopOffersItselfBeforeAndAfterAndAUserStopSilencesFirst) {
   TransportEvents();
   core_->Stop(TRUE);
   EXPECT_EQ(Script().TakeCalls(), (Lines{"Pause", "Stop"}));
-  EXPECT_EQ(TransportEvents(), (Lines{"event 3 in 0", "event 5", "event 3 in 1"}));
+  // The idle now-playing display asks the plug-ins for the resume mode (10) of the stopped item.
+  EXPECT_EQ(TransportEvents(), (Lines{"event 3 in 0", "event 5", "event 10 out", "event 3 in 1"}));
   EXPECT_FALSE(core_->IsPlaying());
   EXPECT_NE(core_->GetState() & CORE_STATE_STOPPED, 0u);
 

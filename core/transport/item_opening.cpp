@@ -82,13 +82,7 @@ void CPlayerCore::OpenItem(LPCWSTR path, LPCWSTR title) {
     SendUiCommand(kUiCommandNowPlayingText, nullptr);
     return;
   }
-  std::u16string text;
-  const int index = playlist_->GetCurrentIndex();
-  if (index >= 0) {
-    WCHAR number[16];
-    wsprintfW(number, u"%d. ", index + 1);
-    text = number;
-  }
+  std::u16string text = PlaylistNumberPrefix(playlist_->GetCurrentIndex());
   text += title && *title ? title : current;
   SendUiCommand(kUiCommandNowPlayingText, const_cast<LPWSTR>(text.c_str()));
   SendUiCommand(kUiCommandNowPlayingItem, currentItem_);

@@ -1,5 +1,5 @@
-// Stand-ins for the work the transport calls but that is built elsewhere (see
-// transport_neighbours.h). Each logs that it was reached.
+// The work the transport calls in its neighbours (see transport_neighbours.h): the skin state's
+// element updates, and stand-ins that log for what is built elsewhere.
 #include "core/transport/transport_neighbours.h"
 
 #include "core/player/core_seam.h"
@@ -7,6 +7,7 @@
 #include "file_source.h"
 #include "playlist.h"
 #include "playlist_probe.h"
+#include "skin/skin_state.h"
 
 InputSource* FileReaderSource() {
   // The record the core registers (and writes its window into); readers take copies of it.
@@ -25,13 +26,35 @@ void HoldBacklightForPlayback(bool) { LogSeam(u"backlight hold while playing"); 
 
 void UpdatePowerIdle() { LogSeam(u"PowerIdleUpdate"); }
 
-void RefreshSkinElements(LPCWSTR) { LogSeam(u"skin element refresh"); }
+namespace {
 
-void ResetSkinTexts(BOOL) { LogSeam(u"skin text elements reset"); }
+CSkinState* CoreSkinState() {
+  CPlayerCore* core = PeekPlayerCore();
+  return core ? core->GetSkinState() : nullptr;
+}
+
+}  // namespace
+
+void RefreshSkinElements(LPCWSTR name) {
+  CSkinState* state = CoreSkinState();
+  if (!state || !name) return;
+  static const struct {
+    LPCWSTR name;
+    void (CSkinState::*update)();
+  } kUpdates[] = {{u"REPEAT", &CSkinState::UpdateRepeatShuffleElements},
+                  {u"SHUFFLE", &CSkinState::UpdateRepeatShuffleElements},
+                  {u"VOLUME", &CSkinState::UpdateVolumeElements},
+                  {u"MUTE", &CSkinState::UpdateMuteElement},
+                  {u"EQ", &CSkinState::UpdateEqualizerElements}};
+  for (const auto& u : kUpdates)
+    if (wcscmp(u.name, name) == 0) return (state->*u.update)();
+}
+
+void ResetSkinTexts(BOOL value) {
+  if (CSkinState* state = CoreSkinState()) state->ShowTextElements(value);
+}
 
 void TogglePlaylistView(CPlayerCore*, BOOL) { LogSeam(u"playlist view around the visualisation"); }
-
-void ShowNowPlaying(CPlayerCore*) { LogSeam(u"FormatPlaylistEntry display"); }
 
 std::vector<std::u16string> RunOpenFilesDialog(HWND, LPCWSTR, LPCWSTR) {
   LogSeam(u"OpenFilesDialog");

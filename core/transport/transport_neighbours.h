@@ -34,6 +34,8 @@ void TogglePlaylistView(CPlayerCore* core, BOOL large);
 
 // The now-playing display of the open item (text, time elements).
 void ShowNowPlaying(CPlayerCore* core);
+// "N. " before a title for the playlist's entry at that index; empty without a current entry.
+std::u16string PlaylistNumberPrefix(int index);
 
 // The open dialogs: the files chosen (multi-select), the folders chosen with their
 // include-subfolders flags, and the text of the "Add URL" dialog; empty when cancelled.

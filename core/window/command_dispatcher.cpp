@@ -348,12 +348,7 @@ void FlashCommandButtons(HWND, int command, BOOL down) {
 LRESULT RunNamedCommand(LPCWSTR name) {
   if (!PeekPlayerCore()) return 0;
   if (SendElementMessage(name, kElementPress, 0)) return SendElementMessage(name, kElementRelease, 0);
-  struct {
-    LPCWSTR name;
-    DWORD word;
-    UINT message;
-    DWORD argument;
-  } record{name, 0, kNamedCommandMessage, 0};
+  SkinNamedCommand record{name, 0, kNamedCommandMessage, 0};
   return RunUserInterfaceCommand(kUiNamedCommand, &record);
 }
 

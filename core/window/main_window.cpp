@@ -16,6 +16,7 @@
 #include "core/settings/settings.h"
 #include "core/window/trusted_buffers.h"
 #include "skin/skin.h"
+#include "skin/element_commands.h"
 #include "skin/skin_state.h"
 
 namespace {
@@ -202,6 +203,17 @@ LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return HandleHardwareKey(window, message, wParam, lParam);
 }
 
+// A skin element's notification (the element in lParam) runs the element's command.
+template <UINT Message>
+LRESULT OnElementNotification(HWND, WPARAM wParam, LPARAM lParam) {
+  CPlayerCore* core = PeekPlayerCore();
+  CSkinState* state = core ? core->GetSkinState() : nullptr;
+  auto* element = reinterpret_cast<CSkinElement*>(lParam);
+  // Only an element of the skin now shown: a notification queued before a skin change is dropped.
+  if (!state || !state->GetSkin() || !state->GetSkin()->Contains(element)) return 0;
+  return DispatchElementCommand(state, Message, wParam, element);
+}
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM) {
   ICommandTarget* target = GetCommandTarget();
   switch (LOWORD(wParam)) {
@@ -381,6 +393,11 @@ constexpr MessageEntry kMessages[] = {
        return 1;
      }},
     {WM_ZB_CONTROL, DispatchControlMessage},
+    {SKN_CLICKED, OnElementNotification<SKN_CLICKED>},
+    {SKN_DRAGGING, OnElementNotification<SKN_DRAGGING>},
+    {SKN_RELEASED, OnElementNotification<SKN_RELEASED>},
+    {SKN_TOGGLED, OnElementNotification<SKN_TOGGLED>},
+    {SKN_LABELTAPPED, OnElementNotification<SKN_LABELTAPPED>},
 };
 
 }  // namespace

@@ -67,19 +67,17 @@ struct WmaAudioDecoder;
 // WMA_PACKET_LOST. Set-up installs the format's own; the frame tests put in their own.
 typedef int (*WmaBlockDecodeFn)(WmaAudioDecoder* d);
 
-// Per channel: what the envelope of the current exponents says, read at their block size.
+// Per channel: the exponents of the current envelope, one per band of the row they were read
+// with (wider than a byte: a hostile stream may walk them anywhere), and the largest of them.
 struct WmaChannelEnvelope {
-  uint8_t exponents[kWmaMaxBands];  // band exponents (Huffman-coded exponents)
-  uint8_t largest;
-  int32_t lsp[kWmaLspCodes];        // codebook values, Q30 (line spectral pairs)
-  uint32_t lspMax;                  // the envelope's maximum when its codes were read
-  uint8_t lspBits;                  // block bits the codes were read at
+  int16_t exponents[kWmaMaxBands];
+  int16_t largest;
 };
 
 // Per channel: the noise-coded high bands of the current block.
 struct WmaChannelNoise {
   uint8_t noiseBands;               // how many high bands are noise-coded
-  uint8_t flags[kWmaMaxBands];      // by band index from the first high band: 1 = noise-coded
+  uint8_t flags[kWmaMaxBands];      // by band index: 1 = noise-coded (from the first high band on)
   int16_t values[kWmaMaxBands];     // their gains, in the order of the noise-coded bands
   uint32_t codedCount;              // coefficients coded by run and level
 };
@@ -137,10 +135,12 @@ struct WmaAudioDecoder {
   uint8_t resetBlockSizes = 0;
   uint8_t firstOutput = 3;    // 3 until the first block after set-up, then 1
   uint8_t exponentsPresent = 0;
+  uint8_t exponentsRead = 0;  // some block since the reset carried exponents
   uint8_t coefficientBits = 0;
-  uint32_t totalGain = 0;
+  uint32_t totalGain = 0;     // full width: a gain above 255 is not cut to a byte
   uint16_t blockLength = 0;
   uint16_t highBandStart = 0;
+  uint16_t coefficientEnd = 0;  // first position past the coded spectrum
   uint8_t firstHighBand = 0;
   uint8_t bandRow = 0;        // of the current exponents
   uint8_t expBits = 0;        // block bits the current exponents were read at
@@ -149,6 +149,7 @@ struct WmaAudioDecoder {
   WmaChannelEnvelope envelope[2];
   WmaChannelNoise noise[2];
   uint32_t noiseState = 0;
+  int32_t noisePrevious = 0;  // the generator's last draw, for the differenced noise
 
   // Samples of the block decoded last, interleaved, and how far they were handed out.
   int16_t pcm[2 * (kWmaMaxBlock + kWmaMaxBlock / 2)];
@@ -156,10 +157,12 @@ struct WmaAudioDecoder {
   uint32_t pcmPosition = 0;
   uint8_t outputStage = 0;
 
-  // Transform and overlap buffers.
+  // The spectrum of each channel, then its time signal (PCM in Q12); the windowed falling half of
+  // the last block toward this one, as long as the shorter of the two blocks.
   int32_t spectrum[2][kWmaMaxBlock];
-  int32_t history[2][kWmaMaxBlock];  // windowed falling slope of the last block, in 17 bits
-  int32_t levels[kWmaMaxBlock];
+  int32_t history[2][kWmaMaxBlock];
+  uint16_t historyLength = 0;  // 0 after a clear: the next block overlaps with silence
+  int32_t work[kWmaMaxBlock];  // the transform's complex values
 };
 
 int WmaAudioInit(WmaAudioDecoder* d, const WmaAudioConfig* config);

@@ -75,3 +75,27 @@ int WmaHuffmanLookup(const uint16_t* table, uint32_t bits, int* length);
 int WmaDecodeBlock(WmaAudioDecoder* d);
 // Clears the overlap history (after a reset or a lost packet).
 void WmaClearHistory(WmaAudioDecoder* d);
+
+// The block header and the exponents of every coded channel: 0, or WMA_MALFORMED.
+int WmaAudioReadBlockHeader(WmaAudioDecoder* d);
+// One channel's spectrum from its run-level codes, dequantised (and its noise-coded bands
+// filled) into d->spectrum[channel] in natural order: 0, WMA_MALFORMED or WMA_PACKET_LOST.
+int WmaCoefDecode(WmaAudioDecoder* d, int channel);
+// The inverse transform of a block of 2^bits coefficients, in place: the middle half of the
+// 2N-sample output of the inverse MDCT (the rest follows by symmetry), as PCM in Q12. `work`
+// holds 2^bits values.
+void WmaInverseTransform(int32_t* data, int32_t* work, int bits, int version);
+
+// A dequantisation step: a value of level L is hi32(mantissa * (L << shift)). It is
+// 10^(d / 16 + g / 20) * 2^(base - 9) for exponent difference d, gain g and base 13 (version 2)
+// or 14 (version 1); a mantissa of 0 means the step is too small to matter.
+struct WmaStep {
+  uint32_t mantissa;
+  int shift;
+};
+WmaStep WmaQuantStep(int difference, int gain, int base);
+// hi32(mantissa * (level << shift)), 0 for a shift outside 0..31.
+inline uint32_t WmaScaleLevel(WmaStep step, uint32_t level) {
+  if (step.shift < 0 || step.shift > 31) return 0;
+  return static_cast<uint32_t>((static_cast<uint64_t>(step.mantissa) * static_cast<uint32_t>(level << step.shift)) >> 32);
+}

@@ -24,4 +24,7 @@ uint32_t WmaAudioGetPcm(WmaAudioDecoder* d, int16_t* left, int16_t* right, uint3
   return n;
 }
 
-void WmaClearHistory(WmaAudioDecoder* d) { std::memset(d->history, 0, sizeof d->history); }
+void WmaClearHistory(WmaAudioDecoder* d) {
+  std::memset(d->history, 0, sizeof d->history);
+  d->historyLength = 0;
+}

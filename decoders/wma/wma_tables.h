@@ -44,6 +44,11 @@ extern const WmaPair kWmaRotation[513];
 // For the radix-4 passes of sizes 16, 64, 256 and 1024 in turn, per butterfly k the twiddles of
 // 2t, t and 3t (t = 2 pi k / size), each {cos + sin, -sin} in Q30.
 extern const WmaPair kWmaFftTwiddles[1020];
+// The inverse transform's rotations: for block bits b = 7..11 at N/2 - 64 (N = 2^b), pair i is
+// {cos, sin} of 2 pi (i + 1/8) / 2N in Q31.
+extern const WmaPair kWmaImdctTwiddles[1984];
+// {cos, sin} of 2 pi j / 1024 in Q31, j = 0..511: the roots of the FFT of up to 1024 points.
+extern const WmaPair kWmaFftRoots[512];
 // cos(pi j / 4096) in Q31, j = 0..2048.
 extern const int32_t kWmaCosine[2049];
 // (1 + i / 256)^(-1/4) for i = 0..256 and 2^(-r/4) for r = 0..3, in Q30.

@@ -37,6 +37,12 @@ struct Profile {
 
   uint32_t ansiCodePage = 1252;
 
+  // The power status the device reports: on mains (1) or battery (0), the battery flag bits
+  // (1 high, 2 low, 4 critical, 8 charging, 128 no battery, 255 unknown) and percent (255 unknown).
+  uint32_t acLineStatus = 1;
+  uint32_t batteryFlag = 1;
+  uint32_t batteryPercent = 100;
+
   std::u16string programFolder = u"\\Program Files\\Zonbrel";  // device path, no trailing "\"
   std::filesystem::path programHost;  // the binaries' folder (the running binary's), read-only
 

@@ -39,6 +39,9 @@ constexpr NumberKey kNumbers[] = {
     {"store", "size", &Profile::storeSize, 1, kMax},
     {"store", "free", &Profile::freeStore, 0, kMax},
     {"system", "code page", &Profile::ansiCodePage, 1, 65535},
+    {"power", "ac line", &Profile::acLineStatus, 0, 255},
+    {"power", "battery flag", &Profile::batteryFlag, 0, 255},
+    {"power", "battery percent", &Profile::batteryPercent, 0, 255},
 };
 
 // A part can never be larger than its whole; such a profile takes the whole.
@@ -156,7 +159,7 @@ const TextKey kTexts[] = {
 
 constexpr std::string_view kCards = "storage cards";
 constexpr std::string_view kLibraries = "libraries";
-constexpr std::string_view kSections[] = {"os", "screen", "memory", "store", "system", "program", "audio", "network"};
+constexpr std::string_view kSections[] = {"os", "screen", "memory", "store", "system", "power", "program", "audio", "network"};
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

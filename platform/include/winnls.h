@@ -20,6 +20,13 @@
 #define WC_COMPOSITECHECK 0x00000200
 #define WC_NO_BEST_FIT_CHARS 0x00000400
 
+#define LOCALE_USER_DEFAULT 0x0400
+#define LOCALE_SYSTEM_DEFAULT 0x0800
+#define TIME_NOMINUTESORSECONDS 0x00000001
+#define TIME_NOSECONDS 0x00000002
+#define TIME_NOTIMEMARKER 0x00000004
+#define TIME_FORCE24HOURFORMAT 0x00000008
+
 #define MAX_LEADBYTES 12
 #define MAX_DEFAULTCHAR 2
 
@@ -43,5 +50,10 @@ BOOL WINAPI IsValidCodePage(UINT codePage);
 BOOL WINAPI GetCPInfo(UINT codePage, LPCPINFO info);
 BOOL WINAPI IsDBCSLeadByte(BYTE test);
 BOOL WINAPI IsDBCSLeadByteEx(UINT codePage, BYTE test);
+
+// The time of day as the locale writes it ("h:mm:ss tt" for the user's English locale); a null
+// time is the local time now. The format must be null. Answers the characters written with the
+// terminator (or needed, for a size of 0); 0 on failure.
+int WINAPI GetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR text, int size);
 
 }  // extern "C"

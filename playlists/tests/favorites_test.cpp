@@ -13,11 +13,6 @@ namespace {
 
 constexpr char16_t kFavorites[] = u"\\Program Files\\Zonbrel\\Favorites.dat";
 
-std::string FileText(const WCHAR* path) {
-  const std::vector<BYTE> bytes = ReadDeviceBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 TEST(Favorites, AdditionsGoToTheFileBesideTheProgram) {
   ReaderDevice device;
   EXPECT_EQ(GetFavoritesPath(), kFavorites);
@@ -29,7 +24,7 @@ TEST(Favorites, AdditionsGoToTheFileBesideTheProgram) {
   // An entry without a title is a bare path: its length is read again when it is shown.
   EXPECT_TRUE(AppendToFavorites(u"\\Music\\Caf\u00E9.mp3", u"", 200500, nullptr));
   EXPECT_TRUE(AppendToFavorites(u"\\Music\\plain.mp3", nullptr, -2, nullptr));
-  EXPECT_EQ(FileText(kFavorites),
+  EXPECT_EQ(ReadDeviceText(kFavorites),
             "[playlist]\r\nFile1=http://radio.example.net/live\r\nTitle1=Radio One\r\nLength1=-1\r\n"
             "File2=\\Music\\Caf\xC3\xA9.mp3\r\nFile3=\\Music\\plain.mp3\r\n");
 }
@@ -51,19 +46,19 @@ TEST(Favorites, AShownFavoritesListKeepsItsPlaceAndItsChanges) {
   EXPECT_EQ(shown.GetItemPath(0), u"\\b.mp3");
   EXPECT_EQ(shown.GetItemDisplayName(2), u"Dee");
   EXPECT_EQ(shown.GetCurrentIndex(), 1);
-  EXPECT_EQ(FileText(kFavorites),
+  EXPECT_EQ(ReadDeviceText(kFavorites),
             "[playlist]\r\nFile1=\\b.mp3\r\nFile2=\\c.mp3\r\nFile3=\\d.mp3\r\nTitle3=Dee\r\nLength3=61\r\n");
 }
 
 TEST(Favorites, AFailedWriteLeavesTheFileAsItWas) {
   ReaderDevice device;
   AppendToFavorites(u"\\kept.mp3", nullptr, -2, nullptr);
-  const std::string earlier = FileText(kFavorites);
+  const std::string earlier = ReadDeviceText(kFavorites);
   {
     FileSizeLimit limit(20);
     EXPECT_FALSE(AppendToFavorites(u"\\Music\\a name too long for the disk.mp3", nullptr, -2, nullptr));
   }
-  EXPECT_EQ(FileText(kFavorites), earlier);
+  EXPECT_EQ(ReadDeviceText(kFavorites), earlier);
 }
 
 }  // namespace

@@ -11,11 +11,6 @@
 namespace zb::testing {
 namespace {
 
-std::string FileText(const WCHAR* path) {
-  const std::vector<BYTE> bytes = ReadDeviceBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 const std::vector<PlaylistItem> kEntries = {
     PlaylistItem(u"\\Music\\A\\x.mp3", u"Ex", 200500),
     PlaylistItem(u"\\Other\\y.mp3", u"", -1),
@@ -51,10 +46,10 @@ TEST(PlaylistFileWriter, TextLayoutsByEnding) {
     SCOPED_TRACE(ToUtf8(c.path));
     EXPECT_EQ(WritePlaylistFile(c.path, kEntries), 1);
     if (c.text) {
-      EXPECT_EQ(FileText(c.path), c.text);
+      EXPECT_EQ(ReadDeviceText(c.path), c.text);
     }
   }
-  EXPECT_EQ(FileText(u"\\Music\\list.txt.m3u"), FileText(u"\\Music\\list.m3u"));
+  EXPECT_EQ(ReadDeviceText(u"\\Music\\list.txt.m3u"), ReadDeviceText(u"\\Music\\list.m3u"));
   EXPECT_EQ(GetFileAttributesW(u"\\Music\\list.txt"), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -62,7 +57,7 @@ TEST(PlaylistFileWriter, LinesInTitlesAndPathsCannotStartAnotherEntry) {
   ReaderDevice device;
   const std::vector<PlaylistItem> entries = {PlaylistItem(u"\\a.mp3", u"One\r\nFile2=\\evil.mp3", 5000)};
   ASSERT_EQ(WritePlaylistFile(u"\\list.pls", entries), 1);
-  EXPECT_EQ(FileText(u"\\list.pls"), "[playlist]\r\nFile1=a.mp3\r\nTitle1=One  File2=\\evil.mp3\r\nLength1=5\r\n");
+  EXPECT_EQ(ReadDeviceText(u"\\list.pls"), "[playlist]\r\nFile1=a.mp3\r\nTitle1=One  File2=\\evil.mp3\r\nLength1=5\r\n");
   CPlaylist back(nullptr);
   back.LoadFile(u"\\list.pls", nullptr);
   EXPECT_EQ(back.GetCount(), 1);
@@ -73,16 +68,16 @@ TEST(PlaylistFileWriter, EncodingsByEndingAndSetting) {
   {
     ReaderDevice device(-1);  // 1252 has no eighth note: UTF-16 with its mark keeps it
     ASSERT_EQ(WritePlaylistFile(u"\\list.m3u", entries), 1);
-    EXPECT_EQ(FileText(u"\\list.m3u"), Utf16Bom(u"#EXTM3U\r\nCaf\u00E9 \u266B.mp3\r\n") + std::string(2, '\0'));
+    EXPECT_EQ(ReadDeviceText(u"\\list.m3u"), Utf16Bom(u"#EXTM3U\r\nCaf\u00E9 \u266B.mp3\r\n") + std::string(2, '\0'));
     ASSERT_EQ(WritePlaylistFile(u"\\list.m3u8", entries), 1);
-    EXPECT_EQ(FileText(u"\\list.m3u8"), "#EXTM3U\r\nCaf\xC3\xA9 \xE2\x99\xAB.mp3\r\n");
+    EXPECT_EQ(ReadDeviceText(u"\\list.m3u8"), "#EXTM3U\r\nCaf\xC3\xA9 \xE2\x99\xAB.mp3\r\n");
     ASSERT_EQ(WritePlaylistFile(u"\\state.dat", entries), 1);
-    EXPECT_EQ(FileText(u"\\state.dat"), "[playlist]\r\nFile1=Caf\xC3\xA9 \xE2\x99\xAB.mp3\r\n");
+    EXPECT_EQ(ReadDeviceText(u"\\state.dat"), "[playlist]\r\nFile1=Caf\xC3\xA9 \xE2\x99\xAB.mp3\r\n");
   }
   {
     ReaderDevice device(-1);  // what 1252 holds is written in 1252
     ASSERT_EQ(WritePlaylistFile(u"\\list.lst", std::vector<PlaylistItem>{PlaylistItem(u"\\Caf\u00E9.mp3")}), 1);
-    EXPECT_EQ(FileText(u"\\list.lst"), "Caf\xE9.mp3\r\n");
+    EXPECT_EQ(ReadDeviceText(u"\\list.lst"), "Caf\xE9.mp3\r\n");
   }
 }
 
@@ -90,7 +85,7 @@ TEST(PlaylistFileWriter, PltImage) {
   ReaderDevice device;
   std::vector<PlaylistItem> entries = {PlaylistItem(u"\\a.mp3"), PlaylistItem(u"\\b.mp3"), PlaylistItem(u"\\c.mp3")};
   ASSERT_EQ(WritePlaylistFile(u"\\list.plt", entries), 1);
-  const std::string image = FileText(u"\\list.plt");
+  const std::string image = ReadDeviceText(u"\\list.plt");
   ASSERT_EQ(image.size(), 1626u);
   EXPECT_EQ(image.substr(0, 50), Utf16Bom(u"withMP3 Playlist File 1.1").substr(2));
   EXPECT_EQ(image.substr(50, 4), std::string("\x03\0\0\0", 4));
@@ -118,7 +113,7 @@ TEST(PlaylistFileWriter, RefusedNames) {
 TEST(PlaylistFileWriter, AFailedWriteKeepsTheEarlierFileAndSaysSo) {
   ProductDevice device;
   ASSERT_EQ(WritePlaylistFile(u"\\list.pls", std::vector<PlaylistItem>{PlaylistItem(u"\\keep.mp3")}), 1);
-  const std::string before = FileText(u"\\list.pls");
+  const std::string before = ReadDeviceText(u"\\list.pls");
   std::vector<PlaylistItem> many;
   for (int i = 0; i < 200; ++i) many.emplace_back((u"\\Music\\entry " + FromUtf8(std::to_string(i)) + u".mp3").c_str());
   for (const char16_t* name : {u"\\list.pls", u"\\list.plt"}) {
@@ -126,13 +121,13 @@ TEST(PlaylistFileWriter, AFailedWriteKeepsTheEarlierFileAndSaysSo) {
     if (std::u16string(name).ends_with(u".plt")) {
       ASSERT_EQ(WritePlaylistFile(name, std::vector<PlaylistItem>{PlaylistItem(u"\\keep.mp3")}), 1);
     }
-    const std::string earlier = FileText(name);
+    const std::string earlier = ReadDeviceText(name);
     {
       FileSizeLimit limit(1000);
       EXPECT_EQ(WritePlaylistFile(name, many), 0);
       EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
     }
-    EXPECT_EQ(FileText(name), earlier);
+    EXPECT_EQ(ReadDeviceText(name), earlier);
   }
   EXPECT_EQ(before, "[playlist]\r\nFile1=keep.mp3\r\n");
 }

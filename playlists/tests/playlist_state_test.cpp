@@ -12,11 +12,6 @@ namespace {
 
 constexpr char16_t kStateFile[] = u"\\Program Files\\Zonbrel\\current.dat";
 
-std::string FileText(const WCHAR* path) {
-  const std::vector<BYTE> bytes = ReadDeviceBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 void SetText(LPCWSTR name, const std::u16string& text) {
   HKEY key = nullptr;
   RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr);
@@ -49,7 +44,7 @@ TEST(PlaylistState, EntriesCurrentEntryTitleAndSwitchesComeBack) {
   device.Core().shuffle = TRUE;
   device.Core().repeat = TRUE;
   EXPECT_EQ(device.Playlist().SaveState(), ERROR_SUCCESS);
-  EXPECT_EQ(FileText(kStateFile),
+  EXPECT_EQ(ReadDeviceText(kStateFile),
             "[playlist]\r\nFile1=\\Music\\a.mp3\r\nFile2=http://radio/live\r\nTitle2=Radio\r\nLength2=-1\r\n"
             "File3=\\Music\\Caf\xC3\xA9.ogg\r\n");
 
@@ -98,11 +93,11 @@ TEST(PlaylistState, ABoundFileIsWrittenBackAndBoundAgain) {
   // Bound and unchanged, the file is not touched: someone else may have written it since.
   device.Write(u"\\Lists\\road.m3u", "#EXTM3U\r\na.mp3\r\nadded elsewhere.mp3\r\n");
   list.SaveState();
-  EXPECT_EQ(FileText(u"\\Lists\\road.m3u"), "#EXTM3U\r\na.mp3\r\nadded elsewhere.mp3\r\n");
+  EXPECT_EQ(ReadDeviceText(u"\\Lists\\road.m3u"), "#EXTM3U\r\na.mp3\r\nadded elsewhere.mp3\r\n");
   // A change goes back to the file when the state is saved...
   list.InsertItem(u"\\Lists\\b.mp3", -1, u"Bee", 61000);
   list.SaveState();
-  EXPECT_EQ(FileText(u"\\Lists\\road.m3u"), "#EXTM3U\r\na.mp3\r\n#EXTINF:61,Bee\r\nb.mp3\r\n");
+  EXPECT_EQ(ReadDeviceText(u"\\Lists\\road.m3u"), "#EXTM3U\r\na.mp3\r\n#EXTINF:61,Bee\r\nb.mp3\r\n");
   {
     NextRun next;
     EXPECT_EQ(next.playlist.GetFileName(), u"\\Lists\\road.m3u");
@@ -112,7 +107,7 @@ TEST(PlaylistState, ABoundFileIsWrittenBackAndBoundAgain) {
   // ...and when the playlist leaves the file.
   list.RemoveItem(0);
   list.SetFileName(nullptr);
-  EXPECT_EQ(FileText(u"\\Lists\\road.m3u"), "#EXTM3U\r\n#EXTINF:61,Bee\r\nb.mp3\r\n");
+  EXPECT_EQ(ReadDeviceText(u"\\Lists\\road.m3u"), "#EXTM3U\r\n#EXTINF:61,Bee\r\nb.mp3\r\n");
   EXPECT_EQ(list.GetTitle(), u"");
 }
 
@@ -141,13 +136,13 @@ TEST(PlaylistState, AFailedWriteKeepsTheEarlierStateFile) {
   ReaderDevice device;
   device.Playlist().InsertItem(u"\\first.mp3", -1, nullptr, -2);
   device.Playlist().SaveState();
-  const std::string earlier = FileText(kStateFile);
+  const std::string earlier = ReadDeviceText(kStateFile);
   for (int i = 0; i < 300; ++i) device.Playlist().InsertItem(u"\\Music\\a long name for a song.mp3", -1, nullptr, -2);
   {
     FileSizeLimit limit(2000);
     device.Playlist().SaveState();
   }
-  EXPECT_EQ(FileText(kStateFile), earlier);
+  EXPECT_EQ(ReadDeviceText(kStateFile), earlier);
   EXPECT_EQ(NextRun().playlist.GetCount(), 1);
 }
 

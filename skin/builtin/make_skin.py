@@ -346,7 +346,7 @@ def build(name, layout, s):
         return y
 
     # Transport.
-    for nm, icon in (("PREV", icon_prev), ("NEXT", icon_next)):
+    for nm, icon in (("BACK", icon_prev), ("NEXT", icon_next)):
         box = S(layout[nm.lower()], s)
         y = place(nm, [round_button(background, box, icon, False), round_button(background, box, icon, True)])
         x0, y0, w, h = box
@@ -404,8 +404,8 @@ def build(name, layout, s):
     script += [
         "LABEL CURRENTTIME,100,703,%s,3" % rect(S(layout["clock"], s)),
         "LABEL SONGTITLE,100,700,%s,4" % rect(S(layout["title"], s)),
-        "LABEL TAG_ARTIST,100,701,%s,4" % rect(S(layout["artist"], s)),
-        "LABEL TAG_ALBUM,100,702,%s,4" % rect(S(layout["album"], s)),
+        "LABEL TAG_5,100,701,%s,4" % rect(S(layout["artist"], s)),
+        "LABEL TAG_6,100,702,%s,4" % rect(S(layout["album"], s)),
         "LABEL TRACKVIEW,100,601,%s,4" % rect(time_box(S(layout["card"], s), S(layout["time"], s), gw)),
         "LABEL PLAYLISTINDEXCOUNT,100,702,%s,4" % rect(S(layout["index"], s)),
     ]

@@ -125,7 +125,7 @@ TEST_F(Choice, TheSkinStateOwnsTheSkinAndItsImages) {
                                             {{"bg.bmp", std::string(bmp.begin(), bmp.end())},
                                              {"script.txt", "BITMAP 1,bg.bmp\r\nBACKGROUND 1\r\nPRAGMA_VALUE 4,1\r\n"
                                                             "LABEL SONGTITLE,1,2,RECT[0;0;8;8]\r\nBUTTON STOP,1,1,RECT[0;0;4;4],0,0,4,4,0,0,0,0\r\n"}});
-  CSkinState state(window_);
+  CSkinState state(window_, nullptr);
   EXPECT_EQ(state.HandleUiCommand(19, nullptr), 0) << "no skin: nothing answers";
   state.SetSkin(nullptr);  // the detach before a load
   auto* skin = new CSkin(window_);
@@ -158,8 +158,8 @@ TEST_F(Choice, TheSkinStateOwnsTheSkinAndItsImages) {
   DeleteObject(canvas);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
-  // Replacing the skin lets the old one's images go.
-  state.SetSkin(new CSkin(window_));
+  // A detach lets the skin's images go (a skin handed over keeps the images it was loaded into).
+  state.SetSkin(nullptr);
   EXPECT_EQ(UICache::Get()->GetBitmap(1), nullptr);
 }
 

@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     // The skin state owns the skin (and the UICache) as in the player, and refreshes it.
-    CSkinState state(window);
+    CSkinState state(window, nullptr);
     auto* skin = new CSkin(window);
     state.SetSkin(skin);
     const BOOL loaded = skin->Load(package.c_str());

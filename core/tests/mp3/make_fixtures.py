@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Encodes the MP3 files of the core's playback tests with lame: three VBR files (Xing headers,
 # so each length is exact in frames) of different lengths, 44.1 kHz stereo, each a chirp with a
-# little seeded noise so that no stretch of one repeats and a seek's landing is unique.
+# little seeded noise so that no stretch of one repeats and a seek's landing is unique. The second
+# is also encoded as WMA (ffmpeg's wmav2, 128 kb/s).
 #   make_fixtures.py OUTDIR
 import math, os, random, struct, subprocess, sys, wave
 
@@ -23,4 +24,7 @@ for name, seconds, base in FILES:
             frames.append(struct.pack("<hh", left, right))
         w.writeframes(b"".join(frames))
     subprocess.run(["lame", "--quiet", "-V", "4", source, os.path.join(OUT, name + ".mp3")], check=True)
+    if name == "two":
+        subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", source, "-c:a", "wmav2",
+                        "-b:a", "128k", os.path.join(OUT, "four.wma")], check=True)
     os.remove(source)

@@ -1,7 +1,7 @@
-// zbdecode: plays a file through its decoder module (MP3, Ogg Vorbis for .ogg, or WAVE for .wav,
-// .snd and .au files) as the player core binds it (the record, the core's host callbacks, a copy
-// of the file source, the core's output module and a window that gets the end-of-stream message),
-// then prints the stream information and what was played.
+// zbdecode: plays a file through its decoder module (MP3, Ogg Vorbis for .ogg, WMA for .wma, or
+// WAVE for .wav, .snd and .au files) as the player core binds it (the record, the core's host
+// callbacks, a copy of the file source, the core's output module and a window that gets the
+// end-of-stream message), then prints the stream information and what was played.
 //
 //   zbdecode FILE OUT.wav|--null [--seek MS]
 // OUT.wav plays through the waveOut writer on the WAVE-file sound device (ZONBREL_AUDIO=
@@ -22,6 +22,7 @@
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
 #include "wave_decoder.h"
+#include "wma_decoder.h"
 
 namespace {
 
@@ -70,11 +71,12 @@ OutputModule* HoldableOutput(OutputModule* chosen) {
   return &g_output;
 }
 
-// The WAVE and Ogg modules for their files, the MP3 module for everything else.
+// The WAVE, Ogg and WMA modules for their files, the MP3 module for everything else.
 DecModule& ModuleFor(const char* file) {
   std::string extension = std::filesystem::path(file).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension == ".ogg") return OggDecoder;
+  if (extension == ".wma") return WmaDecoder;
   return extension == ".wav" || extension == ".snd" || extension == ".au" ? WaveDecoder : Mp3Decoder;
 }
 

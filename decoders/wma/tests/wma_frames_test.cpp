@@ -12,28 +12,12 @@
 #include "wma_audio.h"
 #include "wma_audio_internal.h"
 #include "wma_tables.h"
+#include "wma_test_support.h"
 
 namespace {
 
-class BitWriter {
- public:
-  void Put(uint32_t value, int n) {
-    for (int i = n - 1; i >= 0; --i) {
-      if (bits_ % 8 == 0) bytes_.push_back(0);
-      if ((value >> i) & 1) bytes_.back() |= static_cast<uint8_t>(0x80 >> (bits_ % 8));
-      ++bits_;
-    }
-  }
-  size_t bits() const { return bits_; }
-  std::vector<uint8_t> Take(size_t size) {
-    bytes_.resize(size, 0);
-    return bytes_;
-  }
+using namespace wma_test;
 
- private:
-  std::vector<uint8_t> bytes_;
-  size_t bits_ = 0;
-};
 
 // The packets the decoder is fed, one per supply call, and its markers read back.
 struct Feed {

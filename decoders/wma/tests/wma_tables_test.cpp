@@ -15,59 +15,11 @@
 
 #include "wma_audio_internal.h"
 #include "wma_tables.h"
+#include "wma_test_support.h"
 
 namespace {
 
-struct Code {
-  std::string table;
-  int symbol;
-  uint32_t bits;
-  int length;
-};
-
-struct Listing {
-  std::vector<Code> codes;
-  std::vector<std::vector<int>> runLevels;  // {table, symbol, run, level}
-  std::vector<uint32_t> frequencies;
-  std::map<std::pair<int, int>, std::vector<int>> widths;  // {rate, row} -> count, widths...
-  std::vector<double> lsp;
-};
-
-const Listing& Tables() {
-  static const Listing listing = [] {
-    Listing l;
-    std::ifstream in(WMA_FORMAT_LISTING);
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream f(line);
-      std::string kind;
-      f >> kind;
-      if (kind == "code") {
-        Code c;
-        f >> c.table >> c.symbol >> c.bits >> c.length;
-        l.codes.push_back(c);
-      } else if (kind == "runlevel") {
-        std::vector<int> v(4);
-        f >> v[0] >> v[1] >> v[2] >> v[3];
-        l.runLevels.push_back(v);
-      } else if (kind == "frequencies") {
-        for (uint32_t x; f >> x;) l.frequencies.push_back(x);
-      } else if (kind == "widths") {
-        int rate = 0, row = 0;
-        f >> rate >> row;
-        auto& w = l.widths[{rate, row}];
-        for (int x; f >> x;) w.push_back(x);
-      } else if (kind == "lsp") {
-        int index = 0;
-        double value = 0;
-        f >> index >> value;
-        l.lsp.push_back(value);
-      }
-    }
-    return l;
-  }();
-  return listing;
-}
+using namespace wma_test;
 
 const uint16_t* TableNamed(const std::string& name) {
   if (name == "exponent") return kWmaExponentCode;

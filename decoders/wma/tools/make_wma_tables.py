@@ -235,6 +235,14 @@ def main():
     rotation.append((q(math.cos(math.pi / 4), 31), 0))
     parts.append(emit("kWmaRotation", "WmaPair", [f"{{{a}, {b}}}" for a, b in rotation], 4))
     parts.append(emit("kWmaFftTwiddles", "WmaPair", [f"{{{a}, {b}}}" for a, b in fft_twiddles()], 4))
+    imdct = []
+    for bits in range(7, 12):
+        n = 1 << bits
+        imdct += [(q(math.cos(2 * math.pi * (i + 0.125) / (2 * n)), 31), q(math.sin(2 * math.pi * (i + 0.125) / (2 * n)), 31))
+                  for i in range(n // 2)]
+    parts.append(emit("kWmaImdctTwiddles", "WmaPair", [f"{{{a}, {b}}}" for a, b in imdct], 4))
+    roots = [(q(math.cos(2 * math.pi * j / 1024), 31), q(math.sin(2 * math.pi * j / 1024), 31)) for j in range(512)]
+    parts.append(emit("kWmaFftRoots", "WmaPair", [f"{{{a}, {b}}}" for a, b in roots], 4))
     parts.append(emit("kWmaCosine", "int32_t", [q(math.cos(math.pi * j / 4096), 31) for j in range(2049)], 8))
     parts.append(emit("kWmaQuarterRoot", "int32_t", [q((1 + i / 256) ** -0.25, 30) for i in range(257)], 8))
     parts.append(emit("kWmaQuarterStep", "int32_t", [q(2 ** (-r / 4), 30) for r in range(4)], 8))
