@@ -57,6 +57,12 @@ CLocalContentUpdater::CLocalContentUpdater(HWND window, CPlaylist* playlist, con
 
 CLocalContentUpdater::~CLocalContentUpdater() {
   Unregister();
+  // Notices the shell posted before the registration went are ours to free: the window goes
+  // before anyone reads them, and nothing is posted to it after the deregistration.
+  MSG message;
+  while (window_ && PeekMessageW(&message, window_, WM_FILECHANGEINFO, WM_FILECHANGEINFO, PM_REMOVE)) {
+    if (message.lParam) BoundSHChangeNotifyFree(reinterpret_cast<FILECHANGENOTIFY*>(message.lParam));
+  }
   removals_.clear();
   if (options_ & LCUPDATE_SINK) UnregisterScanWindow(window_);
 }
