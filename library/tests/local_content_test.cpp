@@ -4,6 +4,8 @@
 // files made, deleted and renamed, and a storage card taken out and put back.
 #include "local_content_fixture.h"
 
+#include <aygshell.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -239,6 +241,23 @@ TEST_F(LocalContentWatch, ACardGoneLongerIsRemovedAndComesBackWithTheNextScan) {
   EXPECT_EQ(Valid(alpha), 0) << "missing, not deleted";
   fs::rename(away, device_.card());
   ASSERT_TRUE(PumpUntil([&] { return Listed(alpha) && Valid(alpha) > 0; }, 20000));
+}
+
+TEST_F(LocalContentWatch, NoticesNobodyReadGoWithTheLists) {
+  const std::u16string alpha = OnCard(TestMusic().mp3, "Music/alpha.mp3");
+  StartAndWaitFor(alpha);
+  // Files arrive while the thread handles nothing: their notices wait in its queue.
+  OnCard(TestMusic().ogg, "Music/one.ogg");
+  OnCard(TestMusic().ogg, "Music/two.ogg");
+  MSG message;
+  const DWORD began = GetTickCount();
+  while (!PeekMessageW(&message, nullptr, WM_FILECHANGEINFO, WM_FILECHANGEINFO, PM_NOREMOVE) &&
+         GetTickCount() - began < 5000)
+    Sleep(10);
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_FILECHANGEINFO, WM_FILECHANGEINFO, PM_NOREMOVE));
+  // The lists go with them unread: the updaters free them (the leak checker sees any left).
+  DestroyLocalContentLists();
+  EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_FILECHANGEINFO, WM_FILECHANGEINFO, PM_NOREMOVE));
 }
 
 }  // namespace
