@@ -112,10 +112,11 @@ HRESULT CMediaLibrary::NeedsUpdate(LPCWSTR source, const DecModule* decoder, DWO
   CLibraryLock lock(this);
   if (!db_) return E_POINTER;
   *needed = TRUE;
-  CSqlStatement find =
-      db_->CompileStatement(u"select mid, filesize, filedatelow, filedatehigh from media where source=?;");
-  find.BindText(1, source);
-  CSqlQuery row = find.ExecQuery();
+  // Asked once per file of every scan: compiled once.
+  CSqlStatement* find = Cached(u"select mid, filesize, filedatelow, filedatehigh from media where source=?;");
+  if (!find) return E_FAIL;
+  find->BindText(1, source);
+  CSqlQuery row = find->ExecQuery();
   if (row.Eof()) return E_FAIL;
   if (mode == 1 && fileInfo) {
     const bool sameSize = static_cast<DWORD>(row.GetInt(1, 0)) == fileInfo->nFileSizeLow;

@@ -24,11 +24,12 @@ constexpr MarkStatements kMarks[] = {
 
 int CMediaLibrary::ExecChange(LPCWSTR sql, const std::function<void(CSqlStatement&)>& bind) {
   db_->BeginTransaction();
-  CSqlStatement statement = db_->CompileStatement(sql);
+  // The scan marks every file it finds: each statement is compiled once.
+  CSqlStatement* statement = Cached(sql);
   int rows = -1;
-  if (statement.IsValid()) {
-    bind(statement);
-    rows = statement.Execute();
+  if (statement) {
+    bind(*statement);
+    rows = statement->Execute();
   }
   const int committed = db_->CommitTransaction();
   return committed < 0 ? committed : rows;

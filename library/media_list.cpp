@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "playlist.h"
+#include "playlist_file_writer.h"
 #include "tagids.h"
 #include "wide_text.h"
 
@@ -253,7 +255,17 @@ STDMETHODIMP CMediaList::IsPlaylistItem(LONG index, BOOL* playlist) {
 }
 
 // Writing a list as a playlist file belongs with the playlist writer, which is not built yet.
-STDMETHODIMP CMediaList::SaveAsPlaylist(LPCWSTR) { return E_NOTIMPL; }
+STDMETHODIMP CMediaList::SaveAsPlaylist(LPCWSTR path) {
+  if (!path) return E_POINTER;
+  // Never over a file: neither the name given nor the one the writer would use for it.
+  const std::u16string written = WrittenPlaylistName(path);
+  if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES || GetFileAttributesW(written.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return E_FAIL;
+  CPlaylist playlist(nullptr);
+  if (FAILED(playlist.AppendMediaList(this))) return E_FAIL;
+  if (!playlist.SaveFile(path)) return E_FAIL;
+  return GetFileAttributesW(written.c_str()) != INVALID_FILE_ATTRIBUTES ? S_OK : E_FAIL;
+}
 
 STDMETHODIMP CMediaList::Shuffle() {
   // The runtime's generator, which the player seeds; the file name stays, as the items do.

@@ -50,23 +50,41 @@ IMediaItem* FindLibraryItem(CMediaLibrary* library, LPCWSTR source) {
   return SUCCEEDED(library->FindItem(source, &item, 0)) ? item : nullptr;
 }
 
+// The file's tags read into `item` (its source set) and, unless the read failed, stored; false
+// when nothing could be read.
+static bool ReadAndStore(IPlayerItemHost* host, CMediaLibrary* library, LPCWSTR source, CMediaItem* item, HRESULT* stored) {
+  item->SetSource(source);
+  DWORD count = 0;
+  if (!host || FAILED(host->ReadTags(source, item)) || FAILED(item->GetTagCount(&count)) || count == 0) return false;
+  LONG failed = 0;
+  if (FAILED(item->GetInt(TAG_READ_FAILED, &failed)) || failed == 0) {
+    FixAlbumArtist(host, item);
+    if (library) *stored = library->StoreEntry(item);
+  }
+  return true;
+}
+
 IMediaItem* GetLibraryItemForSource(IPlayerItemHost* host, CMediaLibrary* library, LPCWSTR source) {
   if (!source || !*source) return nullptr;
   CMediaItem* item = CreateMediaItem();
   if (!item) return nullptr;
   if (library && SUCCEEDED(library->LoadItem(source, item))) return item;
-  item->SetSource(source);
-  DWORD count = 0;
-  if (!host || FAILED(host->ReadTags(source, item)) || FAILED(item->GetTagCount(&count)) || count == 0) {
+  HRESULT stored = E_FAIL;
+  if (!ReadAndStore(host, library, source, item, &stored)) {
     item->Release();
     return nullptr;
   }
-  LONG failed = 0;
-  if (FAILED(item->GetInt(TAG_READ_FAILED, &failed)) || failed == 0) {
-    FixAlbumArtist(host, item);
-    if (library) library->StoreEntry(item);
-  }
   return item;
+}
+
+HRESULT RefreshLibraryEntry(IPlayerItemHost* host, CMediaLibrary* library, LPCWSTR source) {
+  if (!source || !*source || !library) return E_POINTER;
+  CMediaItem* item = CreateMediaItem();
+  if (!item) return E_OUTOFMEMORY;
+  HRESULT stored = E_FAIL;
+  ReadAndStore(host, library, source, item, &stored);
+  item->Release();
+  return stored;
 }
 
 IMediaItem* GetPlaylistItemInterface(IPlayerItemHost* host, CMediaLibrary* library, int index) {

@@ -39,3 +39,6 @@ IMediaItem* GetPlaylistItemInterface(IPlayerItemHost* host, CMediaLibrary* libra
 IMediaItem* FindLibraryItem(CMediaLibrary* library, LPCWSTR source);
 IMediaItem* GetLibraryItemForSource(IPlayerItemHost* host, CMediaLibrary* library, LPCWSTR source);
 void FixAlbumArtist(IPlayerItemHost* host, IMediaItem* item);
+// Reads the file's tags afresh and stores them, replacing what the library held: the store's
+// result, or a failure when the file could not be read (its entry, if any, stays as it was).
+HRESULT RefreshLibraryEntry(IPlayerItemHost* host, CMediaLibrary* library, LPCWSTR source);

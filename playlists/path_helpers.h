@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 // Joins a folder and a path relative to it, canonicalised into `out`; null when it does not fit.
 LPWSTR CombinePath(LPWSTR out, LPCWSTR folder, LPCWSTR relative);
@@ -38,3 +39,6 @@ LPCWSTR FindPathFileName(LPCWSTR path);
 BOOL IsDirectory(LPCWSTR path);
 BOOL RemoveFileSpec(LPWSTR path);
 LPCWSTR GetDisplayFileName(LPCWSTR path);
+// Paths in folder order: A-Z fold to lower case, and a backslash sorts before any other
+// character; negative, 0 or positive.
+int ComparePathsNoCase(const std::u16string& a, const std::u16string& b);

@@ -1,5 +1,5 @@
-// Entry points of the Local Content scan that the playlist calls. Their bodies belong to the
-// scan; until it is built they stand in playlist_neighbours.cpp, logging that they were reached.
+// Entry points of the Local Content scan (library/local_content_lists.cpp) that the playlist
+// calls.
 #pragma once
 #include <windows.h>
 

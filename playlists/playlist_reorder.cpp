@@ -1,5 +1,6 @@
 // The reorder commands of the playlist window: sorting by name, file or path with exchanges the
 // views follow one by one, reversing, shuffling, and sorting by tags through the media library.
+#include "path_helpers.h"
 #include "playlist.h"
 #include "tagids.h"
 
@@ -11,6 +12,19 @@ constexpr DWORD kTagSortKeys[3][4] = {
     {TAG_ARTIST, TAG_ALBUM, TAG_TRACK_NUMBER, TAG_RELEASE_DATE},
     {TAG_SONG_TITLE, TAG_ALBUM_ARTIST, TAG_ALBUM, TAG_TRACK_NUMBER},
 };
+
+int CompareForMode(int mode, const PlaylistItem& a, const PlaylistItem& b) {
+  if (mode == 1) return _wcsicmp(a.DisplayName().c_str(), b.DisplayName().c_str());
+  if (mode == 2) {
+    const size_t slashA = a.path.rfind(u'\\');
+    const size_t slashB = b.path.rfind(u'\\');
+    if (slashA == std::u16string::npos || slashB == std::u16string::npos) return _wcsicmp(a.path.c_str(), b.path.c_str());
+    return _wcsicmp(a.path.c_str() + slashA, b.path.c_str() + slashB);
+  }
+  return ComparePathsNoCase(a.path, b.path);
+}
+
+}  // namespace
 
 // Paths in folder order: A-Z fold to lower case, and a backslash sorts before any other
 // character, so "\A\B\x.mp3" comes before "\A\B1.mp3".
@@ -27,19 +41,6 @@ int ComparePathsNoCase(const std::u16string& a, const std::u16string& b) {
     if (x == 0) return 0;
   }
 }
-
-int CompareForMode(int mode, const PlaylistItem& a, const PlaylistItem& b) {
-  if (mode == 1) return _wcsicmp(a.DisplayName().c_str(), b.DisplayName().c_str());
-  if (mode == 2) {
-    const size_t slashA = a.path.rfind(u'\\');
-    const size_t slashB = b.path.rfind(u'\\');
-    if (slashA == std::u16string::npos || slashB == std::u16string::npos) return _wcsicmp(a.path.c_str(), b.path.c_str());
-    return _wcsicmp(a.path.c_str() + slashA, b.path.c_str() + slashB);
-  }
-  return ComparePathsNoCase(a.path, b.path);
-}
-
-}  // namespace
 
 void CPlaylist::SortRange(int mode, int first, int last) {
   // Quicksort on the middle entry's key; the smaller side recurses, so the depth stays logarithmic.

@@ -5,6 +5,7 @@
 
 #include "core/player/core_seam.h"
 #include "core/settings/settings.h"
+#include "local_content.h"
 #include "playlist.h"
 
 namespace {
@@ -54,7 +55,7 @@ LONG CPlaylist::SaveState() {
 }
 
 void CPlaylist::RestoreState() {
-  if (core_) LogSeam(u"CreateLocalContentLists");
+  if (core_) CreateLocalContentLists();
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, 0, &key) == ERROR_SUCCESS) {
     std::u16string title;

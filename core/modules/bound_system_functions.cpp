@@ -18,17 +18,27 @@ HMODULE Coredll() { return GetModuleHandleW(u"coredll"); }
 HMODULE Aygshell() { return GetModuleHandleW(u"aygshell"); }
 
 // Kept once it loaded; a device without it is asked again next time, which costs nothing.
-HMODULE Phone() {
-  static std::atomic<HMODULE> phone{nullptr};
-  HMODULE loaded = phone.load();
+HMODULE KeptLibrary(std::atomic<HMODULE>& kept, LPCWSTR name) {
+  HMODULE loaded = kept.load();
   if (loaded) return loaded;
-  loaded = LoadLibraryW(u"\\Windows\\phone.dll");
+  loaded = LoadLibraryW(name);
   HMODULE expected = nullptr;
-  if (loaded && !phone.compare_exchange_strong(expected, loaded)) {
+  if (loaded && !kept.compare_exchange_strong(expected, loaded)) {
     FreeLibrary(loaded);  // another thread kept its own load first
     loaded = expected;
   }
   return loaded;
+}
+
+HMODULE Phone() {
+  static std::atomic<HMODULE> phone{nullptr};
+  return KeptLibrary(phone, u"\\Windows\\phone.dll");
+}
+
+// The shell's file-change notices are asked for by a program that may not have loaded it yet.
+HMODULE KeptAygshell() {
+  static std::atomic<HMODULE> shell{nullptr};
+  return KeptLibrary(shell, u"aygshell.dll");
 }
 
 constexpr WORD kShIdleTimerResetOrdinal = 2006;
@@ -124,4 +134,16 @@ DWORD SetDevicePowerBound(PVOID device, DWORD deviceFlags, int state) {
 
 DWORD GetDevicePowerBound(PVOID device, DWORD deviceFlags, int* state) {
   return CallCoredllOnce<DWORD (*)(PVOID, DWORD, int*)>(u"GetDevicePower", device, deviceFlags, state);
+}
+
+BOOL BoundSHChangeNotifyRegister(HWND window, SHCHANGENOTIFYENTRY* entry) {
+  return CallBound<BOOL (*)(HWND, SHCHANGENOTIFYENTRY*)>(KeptAygshell(), u"SHChangeNotifyRegister", FALSE, window, entry);
+}
+
+BOOL BoundSHChangeNotifyDeregister(HWND window) {
+  return CallBound<BOOL (*)(HWND)>(KeptAygshell(), u"SHChangeNotifyDeregister", FALSE, window);
+}
+
+void BoundSHChangeNotifyFree(FILECHANGENOTIFY* notice) {
+  if (auto release = BoundFunction<void (*)(FILECHANGENOTIFY*)>(KeptAygshell(), u"SHChangeNotifyFree")) release(notice);
 }

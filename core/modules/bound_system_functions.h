@@ -2,6 +2,7 @@
 // function up when it is called and passes its arguments and result through; when the library
 // or the function is missing it answers the fixed result its callers test for.
 #pragma once
+#include <aygshell.h>
 #include <windows.h>
 
 // coredll, found with GetModuleHandleW; 0 when missing.
@@ -20,6 +21,12 @@ BOOL BoundStopPowerNotifications(HANDLE notifications);
 HRESULT BoundRegistryNotifyWindow(HKEY root, LPCWSTR subKey, LPCWSTR valueName, HWND window, UINT message,
                                   DWORD userData, const void* condition, HANDLE* notification);
 HRESULT BoundRegistryCloseNotification(HANDLE notification);
+
+// The shell's file-change notices: aygshell, loaded on first use and kept; FALSE (no notices,
+// so nothing to free) when missing.
+BOOL BoundSHChangeNotifyRegister(HWND window, SHCHANGENOTIFYENTRY* entry);
+BOOL BoundSHChangeNotifyDeregister(HWND window);
+void BoundSHChangeNotifyFree(FILECHANGENOTIFY* notice);
 
 // "\Windows\phone.dll", loaded on first use and kept; E_FAIL when missing.
 HRESULT BoundPhoneOpenCallLog(HANDLE* log);

@@ -1,10 +1,12 @@
 // What the player core does with the one media library object it holds: look an item up by its
 // path, read the library's status, reopen it, and stop listening to its events. The library
-// object itself belongs to the media library; until it is built the core has none.
+// object itself belongs to the media library.
 #pragma once
 #include <windows.h>
 
 #include "mediaitem.h"
+
+class CMediaLibrary;
 
 // The library's status record; `size` must be 16 on the way in.
 struct MEDIA_LIBRARY_STATUS {
@@ -33,11 +35,17 @@ class IMediaLibraryLink {
   virtual void RequestFlush(DWORD bits, DWORD mask) = 0;
   virtual HRESULT Unadvise(int event, LibraryEventCallback callback, void* context) = 0;
   virtual void Release() = 0;
+  // The library object itself, for the core's own library work (its start-up, the entries of
+  // the items it opens, the Local Content scan); null for a library that stands in for it.
+  virtual CMediaLibrary* Object() { return nullptr; }
+  // Shutdown maintenance: the library's worker stops; with `compact` the database gives back
+  // free pages when its settings allow.
+  virtual void Compact(BOOL compact) {}
 
  protected:
   ~IMediaLibraryLink() = default;
 };
 
-// The media library object for the core, made with the program instance; null until the
-// library is built (the call logs that it was reached).
+// The media library object for the core, made with the program instance and the Local Content
+// scan's sink (core_media_library.cpp); null when memory runs out. It is the scan's host.
 IMediaLibraryLink* CreateCoreMediaLibrary(HINSTANCE instance);

@@ -1,12 +1,14 @@
-// The start-up continuation (see open_library.h). The media library's own steps (its files,
-// its memory budget, the kept tags, starting it on its database) wait for the library object,
-// which the core does not create yet; the modules' start does not.
+// The start-up continuation (see open_library.h): the modules start, the media library opens on
+// its database with the core listening to its events, and the Local Content scan begins.
 #include "core/player/open_library.h"
 
 #include "core/settings/bookmark_list.h"
+#include "core/player/core_media_library.h"
 #include "core/player/core_seam.h"
 #include "core/modules/module_lists.h"
 #include "core/player/player_core.h"
+#include "core/settings/settings.h"
+#include "library_location.h"
 #include "playlist.h"
 #include "recent_list.h"
 
@@ -23,7 +25,12 @@ void OpenLibrary(CPlayerCore* core) {
   ModuleListBroadcastInit();
   GenModuleListBroadcastInit();
   core->OpenItem(nullptr, nullptr);
-  LogSeam(u"CMediaLibrary start-up");
+  // The library opens before the playlist state, whose restoring starts the Local Content scan.
+  CMediaLibrary* library = core->GetMediaLibrary();
+  CSettings* settings = GetSettings();
+  if (library && settings) {
+    OpenLibrary(library, settings, core->GetMainWindow(), ForwardLibraryEvent, reinterpret_cast<DWORD_PTR>(core));
+  }
   LogSeam(u"CSettings::LoadActions");
   CPlaylist* playlist = core->GetPlaylist();
   if (playlist) playlist->RestoreState();

@@ -19,6 +19,7 @@
 #include "cache_file_set.h"
 #include "media_item.h"
 #include "playlist.h"
+#include "playlist_neighbours.h"
 #include "recent_list.h"
 #include "settingsui/eq_preset_list.h"
 
@@ -96,10 +97,12 @@ CPlayerCore::~CPlayerCore() {
     for (int event : {LIBRARY_EVENT_ITEM_CHANGED, LIBRARY_EVENT_UNAVAILABLE, LIBRARY_EVENT_OTHER})
       library_->Unadvise(event, OnLibraryEvent, this);
   }
-  if (state_.load() & CORE_STATE_COMPACT) LogSeam(u"CMediaLibrary::Compact");
   // What the next start restores.
   if (playlist_) playlist_->SaveState();
   if (recent_) recent_->Save();
+  // The scan's lists go before the library they write to.
+  DestroyLocalContentLists();
+  if (library_) library_->Compact((state_.load() & CORE_STATE_COMPACT) != 0);
   playlist_.reset();
   skinState_.reset();
   recent_.reset();

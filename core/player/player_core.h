@@ -184,6 +184,8 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   void DeleteBookmark(int index);
   void PruneBookmarks(BOOL checkFiles);
   CPlaylist* GetPlaylist() { return playlist_.get(); }
+  // The media library object, null when the core has none.
+  CMediaLibrary* GetMediaLibrary() const { return library_ ? library_->Object() : nullptr; }
   int GetCurrentIndex();
   int GetItemCount();
   std::u16string GetItemPath(int index);

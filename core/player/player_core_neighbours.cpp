@@ -3,13 +3,13 @@
 #include "core/player/player_core_neighbours.h"
 
 #include "core/player/core_seam.h"
-#include "core/player/media_library_link.h"
 #include "core/player/player_core.h"
 #include "core/modules/module_lists.h"
 #include "core/output/output_registry.h"
 #include "core/transport/transport_neighbours.h"
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
+#include "tag_readers.h"
 #include "wave_decoder.h"
 #include "wma_decoder.h"
 #include "skin/skin_state.h"
@@ -22,6 +22,8 @@ CSkinState* CoreSkinState() {
 }  // namespace
 
 void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
+  // The generic tag readers the decoders' stream information names, for the library's reading.
+  InstallTagReaders();
   RegisterDecModule(&Mp3Decoder, instance, window);
   RegisterDecModule(&OggDecoder, instance, window);
   RegisterDecModule(&WmaDecoder, instance, window);
@@ -52,8 +54,3 @@ void RefreshSkinDsp() {
 void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current item"); }
 
 void SaveActionBindings(CPlayerCore*) { LogSeam(u"CSettings::SaveActions"); }
-
-IMediaLibraryLink* CreateCoreMediaLibrary(HINSTANCE) {
-  LogSeam(u"CreateMediaLibrary");
-  return nullptr;
-}

@@ -1,10 +1,21 @@
 // What the core's playlist asks of the core (IPlaylistCore): the advance setting, the playable
 // types for folder scans, the media library's items and the download of playlists named by URL;
 // and the library's activity bits that the transport sets while it plays.
+#include "core/player/core_media_library.h"
 #include "core/player/core_seam.h"
 #include "core/transport/open_filter.h"
 #include "core/player/player_core.h"
 #include "core/settings/settings.h"
+#include "player_items.h"
+#include "playlist_probe.h"
+
+namespace {
+
+constexpr DWORD kTagPlaylistKind = 0x0006138C;
+// {46D49CCF-1C31-4442-A51A-28343D2DBE9D}: the item is a playlist file.
+constexpr GUID kPlaylistFileKind = {0x46D49CCF, 0x1C31, 0x4442, {0xA5, 0x1A, 0x28, 0x34, 0x3D, 0x2D, 0xBE, 0x9D}};
+
+}  // namespace
 
 DWORD CPlayerCore::GetManualPlaylistAdvance() {
   CSettings* settings = GetSettings();
@@ -24,13 +35,14 @@ IMediaItem* CPlayerCore::FindLibraryItem(LPCWSTR source) {
 }
 
 IMediaItem* CPlayerCore::GetLibraryItemForSource(LPCWSTR source) {
-  LogSeam(u"CMediaLibrary::GetItemForSource");
-  return nullptr;
+  return ::GetLibraryItemForSource(CoreItemHost(), GetMediaLibrary(), source);
 }
 
-HRESULT CPlayerCore::FindLibraryEntryForPlaylist(IMediaItem*, LPCWSTR) {
-  LogSeam(u"CMediaLibrary::FindEntryForPlaylist");
-  return E_FAIL;
+// A playlist file's own tags, read by the playlist probe through the file reader.
+HRESULT CPlayerCore::FindLibraryEntryForPlaylist(IMediaItem* item, LPCWSTR path) {
+  if (FAILED(ReadItemTags(item, path, &PlaylistProbe))) return E_FAIL;
+  item->SetGuid(kTagPlaylistKind, kPlaylistFileKind);
+  return S_OK;
 }
 
 int CPlayerCore::DownloadToFile(LPCWSTR, HANDLE) {

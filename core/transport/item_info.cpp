@@ -1,7 +1,7 @@
 // A playlist entry's title and length, read for the playlist: from the media library's item when
 // it has one, else from the decoder that would play the path. An entry that yields nothing has
 // its attempts counted, and a path whose open failed is not tried again for 60 s.
-#include "core/player/core_seam.h"
+#include "core/player/core_media_library.h"
 #include "core/player/player_core.h"
 #include "core/settings/settings.h"
 #include "playlist.h"
@@ -77,7 +77,7 @@ void CPlayerCore::ReadItemInfo(CPlaylist* playlist, int index, LPCWSTR path, int
   GetSystemTimeAsFileTime(&now);
   if (!failedPath_.empty() && failedPath_ == path && Ticks(now) - Ticks(failedAt_) < kFailureMemoTicks) return;
   const bool enoughMemory = EnoughMemory();
-  if (!skipLibraryCheck && enoughMemory && library_) LogSeam(u"the library entry of a playlist item");
+  if (!skipLibraryCheck && enoughMemory) UpdateLibraryEntry(GetMediaLibrary(), path, record);
 
   std::u16string title;
   int length = kUnknownLength;

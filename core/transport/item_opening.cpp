@@ -3,7 +3,7 @@
 // and the now-playing display hear of it.
 #include <string>
 
-#include "core/player/core_seam.h"
+#include "core/player/core_media_library.h"
 #include "core/modules/decoder_choice.h"
 #include "core/common/named_events.h"
 #include "core/player/player_core.h"
@@ -60,7 +60,7 @@ void CPlayerCore::OpenItem(LPCWSTR path, LPCWSTR title) {
   BindDecoder(current.c_str(), nullptr, nullptr, nullptr);
   SetVolume(-666);
 
-  if (library_) LogSeam(u"the library entry of an opened item");
+  UpdateLibraryEntry(GetMediaLibrary(), current.c_str(), decoder_.load());
   if (currentItem_) currentItem_->Release();
   currentItem_ = nullptr;
   if (library_ && FAILED(library_->FindItem(current.c_str(), &currentItem_, 0))) currentItem_ = nullptr;

@@ -91,10 +91,19 @@ class Watcher {
     for (auto& [wd, host] : watched_) inotify_rm_watch(fd_, wd);
     watched_.clear();
     cards_.clear();
+    const auto& cards = zb::device::CurrentProfile()->storageCards;
     for (const Registration& r : registrations_) {
       auto host = zb::device::ToHost(r.folder);
       if (!host) continue;
       Watch(*host, kEvents, r.recursive);
+      // A card is mounted from a folder of its own, outside the device folder: a registration
+      // that covers it watches it too.
+      if (!r.recursive) continue;
+      for (const zb::device::StorageCard& card : cards) {
+        std::error_code ec;
+        if (!card.host.empty() && Inside(r, u"\\" + card.name) && std::filesystem::is_directory(card.host, ec))
+          Watch(card.host, kEvents, true);
+      }
     }
     if (registrations_.empty()) return;
     for (const zb::device::StorageCard& card : zb::device::CurrentProfile()->storageCards) {

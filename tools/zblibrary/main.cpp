@@ -5,6 +5,7 @@
 //                             settings, counts, integrity
 //   zblibrary move FOLDER     moves the database into FOLDER (a device path) and keeps it there
 //   zblibrary query COND...   the sources that match the conditions (see query_command.cpp)
+//   zblibrary scan [FOLDER]   scans the folder (the whole device) into the library
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -16,13 +17,14 @@
 #include "library_location.h"
 #include "media_library.h"
 #include "query_command.h"
+#include "scan_command.h"
 #include "utf8_text.h"
 
 namespace {
 
 // The usage on `to`; asked for (--help) it goes to standard output and is no failure.
 int Usage(std::FILE* to = stderr, int status = 2) {
-  std::fputs("usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION...\n", to);
+  std::fputs("usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION... | zblibrary scan [FOLDER]\n", to);
   return status;
 }
 
@@ -111,7 +113,8 @@ int main(int argc, char** argv) {
   const bool info = argc == 2 && std::strcmp(argv[1], "info") == 0;
   const bool move = argc == 3 && std::strcmp(argv[1], "move") == 0;
   const bool query = argc >= 2 && std::strcmp(argv[1], "query") == 0;
-  if (!info && !move && !query) return Usage();
+  const bool scan = argc >= 2 && std::strcmp(argv[1], "scan") == 0;
+  if (!info && !move && !query && !scan) return Usage();
   CSettings* settings = GetSettings();
   if (!settings) return 1;
   const std::u16string path = GetLibraryDatabasePath(*settings);
@@ -122,6 +125,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zblibrary: the library folder %s does not exist\n", Text(folder).c_str());
     return 1;
   }
+  if (scan) return RunScanCommand(argc - 2, argv + 2);
   CMediaLibrary* library = new CMediaLibrary(GetModuleHandleW(nullptr), nullptr);
   OpenLibrary(library, settings, nullptr, nullptr, 0);
   const int status = info    ? Info(library)

@@ -78,6 +78,19 @@ TEST_F(ChangeNotifyTest, StorageCardTakenOutAndPutBack) {
   EXPECT_EQ(WaitFor(SHCNE_DRIVEADD), (Events{{SHCNE_DRIVEADD, u"\\Storage Card"}}));
 }
 
+TEST_F(ChangeNotifyTest, TheWholeDeviceTakesInTheStorageCardsFilesAndThoseOfACardPutBack) {
+  Register(u"\\", true, SHCNE_CREATE | SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED);
+  std::ofstream(device_.card() / "a.mp3") << "x";
+  EXPECT_EQ(WaitFor(SHCNE_CREATE), (Events{{SHCNE_CREATE, u"\\Storage Card\\a.mp3"}}));
+  const std::filesystem::path away = device_.card().string() + ".out";
+  std::filesystem::rename(device_.card(), away);
+  WaitFor(SHCNE_DRIVEREMOVED);
+  std::filesystem::rename(away, device_.card());
+  EXPECT_EQ(WaitFor(SHCNE_DRIVEADD), (Events{{SHCNE_DRIVEADD, u"\\Storage Card"}}));
+  std::ofstream(device_.card() / "b.mp3") << "x";
+  EXPECT_EQ(WaitFor(SHCNE_CREATE), (Events{{SHCNE_CREATE, u"\\Storage Card\\b.mp3"}}));
+}
+
 TEST_F(ChangeNotifyTest, RaisedEventsReachTheWindowsWhoseFolderHoldsThem) {
   Register(u"\\My Documents", false);
   SHChangeNotify(SHCNE_CREATE, SHCNF_PATH, u"\\My Documents\\x.m3u", nullptr);

@@ -187,7 +187,7 @@ TEST_F(ZbLibraryCommand, QueryExplainsConditionsItCannotRun) {
 
 TEST_F(ZbLibraryCommand, UsageIsExplained) {
   int code = -1;
-  EXPECT_EQ(Run("", &code), "usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION...\n");
+  EXPECT_EQ(Run("", &code), "usage: zblibrary info | zblibrary move FOLDER | zblibrary query CONDITION... | zblibrary scan [FOLDER]\n");
   EXPECT_EQ(code, 2);
 }
 
