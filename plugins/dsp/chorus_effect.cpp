@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "plugins/dsp/dsp_pages.h"
 #include "plugins/dsp/dsp_records.h"
 #include "plugins/dsp/dsp_settings.h"
 
@@ -150,5 +151,5 @@ void ChorusAbout(HWND owner) { ShowDspAbout(owner, u"Kestrane Chorus DSP Plugin"
 std::atomic<int>& ChorusSpeed() { return g_speed; }
 
 DSPModule g_chorusModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Chorus Effect", nullptr, nullptr, nullptr,
-                            ChorusAbout, ChorusInit, ChorusQuit, SameSampleCount, ChorusSamples, nullptr, 103, nullptr,
+                            ChorusAbout, ChorusInit, ChorusQuit, SameSampleCount, ChorusSamples, nullptr, 103, ChorusPageProc,
                             nullptr, nullptr};

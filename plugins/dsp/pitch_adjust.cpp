@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "plugins/dsp/dsp_pages.h"
 #include "plugins/dsp/dsp_records.h"
 #include "plugins/dsp/dsp_settings.h"
 
@@ -65,5 +66,5 @@ void PitchAbout(HWND owner) { ShowDspAbout(owner, u"Kestrane Pitch DSP Plugin");
 std::atomic<int>& PitchPercent() { return g_pitch; }
 
 DSPModule g_pitchModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Pitch Adjust", nullptr, nullptr, nullptr,
-                           PitchAbout, PitchInit, PitchQuit, PitchMaxSamples, PitchSamples, nullptr, 103, nullptr,
+                           PitchAbout, PitchInit, PitchQuit, PitchMaxSamples, PitchSamples, nullptr, 103, PitchPageProc,
                            nullptr, nullptr};

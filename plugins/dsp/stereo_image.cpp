@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 
+#include "plugins/dsp/dsp_pages.h"
 #include "plugins/dsp/dsp_records.h"
 #include "plugins/dsp/dsp_settings.h"
 
@@ -120,4 +121,4 @@ DSPModule g_stereoModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Stere
                             nullptr, nullptr, nullptr};
 DSPModule g_surroundModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Surround", nullptr, nullptr, nullptr,
                               SurroundAbout, SurroundInit, SurroundQuit, SameSampleCount, SurroundSamples, nullptr,
-                              103, nullptr, nullptr, nullptr};
+                              103, SurroundPageProc, nullptr, nullptr};
