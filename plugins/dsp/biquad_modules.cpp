@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "plugins/dsp/biquad_design.h"
+#include "plugins/dsp/dsp_pages.h"
 #include "plugins/dsp/dsp_records.h"
 #include "plugins/dsp/dsp_settings.h"
 
@@ -91,7 +92,7 @@ BiquadSettings& BiquadValues() { return g_values; }
 
 DSPModule g_bassBoostModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Bass Boost", nullptr, nullptr, nullptr,
                                BoostAbout, BoostInit, BiquadQuit, SameSampleCount, BoostSamples, nullptr, 101,
-                               nullptr, nullptr, nullptr};
+                               BoostPageProc, nullptr, nullptr};
 DSPModule g_variableFiltersModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Variable Filters", nullptr, nullptr,
                                      nullptr, VariableAbout, VariableInit, BiquadQuit, SameSampleCount, VariableSamples,
-                                     &g_values.q, 102, nullptr, nullptr, nullptr};
+                                     &g_values.q, 102, VariablePageProc, nullptr, nullptr};

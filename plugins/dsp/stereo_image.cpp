@@ -118,7 +118,7 @@ void SetSurroundAmount(int amount) {
 
 DSPModule g_stereoModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Stereo Balance", nullptr, nullptr, nullptr,
                             StereoAbout, StereoInit, StereoQuit, SameSampleCount, StereoSamples, nullptr, 105,
-                            nullptr, nullptr, nullptr};
+                            StereoPageProc, nullptr, nullptr};
 DSPModule g_surroundModule = {DSP_MODULE_VERSION, ZB_DSP_FLAG_CONFIG_PAGE, u"Surround", nullptr, nullptr, nullptr,
                               SurroundAbout, SurroundInit, SurroundQuit, SameSampleCount, SurroundSamples, nullptr,
                               103, SurroundPageProc, nullptr, nullptr};

@@ -21,7 +21,8 @@ struct PageCase {
   const char16_t* movedLabel;
 };
 
-class DspPages : public ::testing::TestWithParam<PageCase> {
+// dsp_omnia loaded from a program folder of its own, as the player loads it.
+class LibraryPages : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directories(folder_);
@@ -30,10 +31,8 @@ class DspPages : public ::testing::TestWithParam<PageCase> {
     InitCommonControls();
     library_ = LoadLibraryW(u"dsp_omnia.dll");
     ASSERT_NE(library_, nullptr);
-    auto get = reinterpret_cast<ZonbrelGetDSPModuleFn>(
+    get_ = reinterpret_cast<ZonbrelGetDSPModuleFn>(
         reinterpret_cast<void (*)()>(GetProcAddressW(library_, u"ZonbrelGetDSPModule")));
-    module_ = get(library_, GetParam().index);
-    module_->Init();
   }
   void TearDown() override {
     if (page_) DestroyWindow(page_);
@@ -49,8 +48,18 @@ class DspPages : public ::testing::TestWithParam<PageCase> {
   TestDevice device_;
   fs::path folder_ = device_.root().parent_path() / (device_.root().filename().string() + "-pages");
   HMODULE library_ = nullptr;
-  DSPModule* module_ = nullptr;
+  ZonbrelGetDSPModuleFn get_ = nullptr;
   HWND page_ = nullptr;
+};
+
+class DspPages : public LibraryPages, public ::testing::WithParamInterface<PageCase> {
+ protected:
+  void SetUp() override {
+    LibraryPages::SetUp();
+    module_ = get_(library_, GetParam().index);
+    module_->Init();
+  }
+  DSPModule* module_ = nullptr;
 };
 
 TEST_P(DspPages, TheSliderShowsAndStoresTheModulesValue) {
@@ -100,6 +109,51 @@ TEST(DspPagesStore, AMovedSliderActsOnTheNextBlock) {
   get(library, 3)->Quit(), get(library, 7)->Quit();
   FreeLibrary(library);
   fs::remove_all(folder);
+}
+
+// Bass Boost's page opened at 60 Hz lands on position 109 and stores what that position means.
+TEST_F(LibraryPages, BoostFilterAndStereoPagesShowTheirValues) {
+  DSPModule* boost = get_(library_, 0);
+  DSPModule* filters = get_(library_, 1);
+  DSPModule* stereo = get_(library_, 4);
+  boost->Init(), filters->Init(), stereo->Init();
+  auto open = [&](DSPModule* m) {
+    return CreateDialogParamW(library_, MAKEINTRESOURCEW(m->configDialogId), nullptr,
+                              reinterpret_cast<DLGPROC>(m->configDialogProc), 0);
+  };
+  HWND page = open(boost);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(SendDlgItemMessageW(page, 1000, TBM_GETPOS, 0, 0), 109);
+  EXPECT_EQ(Text(GetDlgItem(page, 1002)), u"Frequency: 59Hz");
+  EXPECT_EQ(Text(GetDlgItem(page, 1003)), u"Boost: 15dB");
+  DestroyWindow(page);
+
+  page = open(filters);
+  ASSERT_NE(page, nullptr);
+  // 59 Hz maps to position 108, which means 58 Hz: each showing walks the mapping once more.
+  EXPECT_EQ(Text(GetDlgItem(page, 1002)), u"Freq: 58Hz");
+  EXPECT_EQ(SendDlgItemMessageW(page, 1004, CB_GETCOUNT, 0, 0), 8);
+  SendDlgItemMessageW(page, 1004, CB_SETCURSEL, 7, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(1004, CBN_SELCHANGE), 0);
+  DestroyWindow(page);
+  filters->Quit();
+  EXPECT_EQ(kBoostSettings.Read(u"type", 0), 7);
+  EXPECT_EQ(kBoostSettings.Read(u"frequency", 0), 58);
+
+  page = open(stereo);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(Text(page), u"Stereo Wide");
+  EXPECT_EQ(Text(GetDlgItem(page, 1002)), u"0% Separation");
+  SendDlgItemMessageW(page, 1004, CB_SETCURSEL, 1, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(1004, CBN_SELCHANGE), 0);
+  EXPECT_EQ(SendDlgItemMessageW(page, 1000, TBM_GETRANGEMAX, 0, 0), 200);
+  SendDlgItemMessageW(page, 1000, TBM_SETPOS, TRUE, 60);
+  SendMessageW(page, WM_HSCROLL, 0, 0);
+  EXPECT_EQ(Text(GetDlgItem(page, 1002)), u"100% Left 60% Right");
+  DestroyWindow(page);
+  stereo->Quit();
+  EXPECT_EQ(kEchoSettings.Read(u"stereo_panning", 0), -40);
+  EXPECT_EQ(kEchoSettings.Read(u"stereo_mode", 0), 1);
 }
 
 }  // namespace
