@@ -37,13 +37,20 @@ void Redesign(const DesignInputs& inputs) {
   g_memory[0] = g_memory[1] = Memory{};
 }
 
-int32_t Step(Memory& m, int32_t x) {
-  const int64_t acc = g_q24.b0 * x + g_q24.b1 * m.x1 + g_q24.b2 * m.x2 - g_q24.a1 * m.y1 - g_q24.a2 * m.y2;
-  const int64_t wide = acc >> 24;
-  const int32_t y = static_cast<int32_t>(
-      std::clamp<int64_t>(wide, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-  m.x2 = m.x1, m.x1 = x, m.y2 = m.y1, m.y1 = y;
-  return y;
+// One channel of the block with its memory and the coefficients held locally, so the loop keeps
+// them in registers.
+void FilterChannel(SHORT* s, int64_t count, int stride, Memory& memory) {
+  const BiquadQ24 q = g_q24;
+  Memory m = memory;
+  for (int64_t i = 0; i < count; i += stride) {
+    const int32_t x = int32_t{s[i]} * 256;
+    const int64_t acc = q.b0 * x + q.b1 * m.x1 + q.b2 * m.x2 - q.a1 * m.y1 - q.a2 * m.y2;
+    const int32_t y = static_cast<int32_t>(
+        std::clamp<int64_t>(acc >> 24, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    m.x2 = m.x1, m.x1 = x, m.y2 = m.y1, m.y1 = y;
+    s[i] = Saturate16(y >> 8);
+  }
+  memory = m;
 }
 
 int Filter(int marker, void* samples, int n, int channels, int bits, int rate) {
@@ -53,10 +60,7 @@ int Filter(int marker, void* samples, int n, int channels, int bits, int rate) {
   if (!(now == g_used)) Redesign(now);
   SHORT* s = static_cast<SHORT*>(samples);
   const int64_t count = int64_t{n} * channels;
-  for (int64_t i = 0; i < count; ++i) {
-    const int32_t y = Step(g_memory[i % channels], int32_t{s[i]} * 256);
-    s[i] = Saturate16(y >> 8);
-  }
+  for (int c = 0; c < channels; ++c) FilterChannel(s + c, count - c, channels, g_memory[c]);
   return n;
 }
 

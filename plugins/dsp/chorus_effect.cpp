@@ -96,13 +96,14 @@ void Run(Channel& c, SHORT* s, int n) {
   for (int i = 0; i < n; ++i, s += 2) {
     const int32_t x = *s;
     int64_t y = x;
-    int64_t index = (c.writePosition + L - v.lfo[v.lfoPosition]) % L;
-    if (index < 0) index += L;
+    int64_t index = c.writePosition + L - v.lfo[v.lfoPosition];
+    if (index >= L) index -= L;
+    if (index >= L || index < 0) index = ((index % L) + L) % L;  // a sweep deeper than its delay
     y += (int64_t{v.level} * c.line[index]) >> 16;
     *s = Saturate16((y * c.outputGain) >> 16);
     c.line[c.writePosition] = x;
-    c.writePosition = (c.writePosition + 1) % L;
-    v.lfoPosition = (v.lfoPosition + 1) % T;
+    if (++c.writePosition == L) c.writePosition = 0;
+    if (++v.lfoPosition == T) v.lfoPosition = 0;
   }
 }
 
