@@ -1,7 +1,7 @@
 // Smart playlists: each query of the document runs against the media library and its items are
 // gathered in one list, which is then shuffled, sorted and cut to its limits, in that order, so
 // that "the first N" are the first N of the sort.
-#include <climits>
+#include <limits>
 #include <string>
 
 #include "feed_parsers.h"
@@ -188,7 +188,7 @@ void CPsplParser::OnEndElement(LPCWSTR) {
 void CPsplParser::ApplyLimits() {
   DWORD count = 0;
   result_->GetCount(&count);
-  LONG keep = countLimit_ > 0 ? countLimit_ : LONG_MAX;
+  LONG keep = countLimit_ > 0 ? countLimit_ : std::numeric_limits<LONG>::max();
   if (durationLimit_ > 0) {
     // As many entries as fit in the time, counted in the order the list now has.
     long long seconds = 0;

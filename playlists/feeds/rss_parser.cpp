@@ -2,6 +2,7 @@
 // playable link in its description, else a web link to its page. Enclosures of types no decoder
 // takes stay, marked so the user knows before trying.
 #include <climits>
+#include <limits>
 
 #include "feed_parsers.h"
 #include "feed_player.h"
@@ -52,7 +53,7 @@ LONG DurationMs(const std::u16string& text) {
   long long seconds = 0;
   for (int n = 0; n < count; ++n) seconds = seconds * 60 + parts[n];
   const long long ms = seconds * 1000;
-  return ms < 0 || ms > LONG_MAX ? -1 : static_cast<LONG>(ms);
+  return ms < 0 || ms > std::numeric_limits<LONG>::max() ? -1 : static_cast<LONG>(ms);
 }
 
 // The text from the last '.', as the player's extension check takes it.
