@@ -127,7 +127,7 @@ class CPlaylist {
   int ReadPlaylistFile(LPCWSTR path, LPCWSTR sourceName);
   int ReadTextLines(const std::u16string& text, LPCWSTR base, int format);
   int ReadPltFile(LPCWSTR path);
-  bool ReadFeed(const std::u16string& text, LPCWSTR source, int encoding, int& first);
+  bool ReadFeed(const std::u16string& text, LPCWSTR source, int& first);
   int DownloadAndRead(LPCWSTR url, IPlaylistCore* core);
   void ReplaceEntryWithRead(int index, int firstRead);
 

@@ -6,15 +6,9 @@
 #include "feed_parser.h"
 #include "playlist.h"
 
-bool CPlaylist::ReadFeed(const std::u16string& text, LPCWSTR source, int encoding, int& first) {
+bool CPlaylist::ReadFeed(const std::u16string& text, LPCWSTR source, int& first) {
   std::unique_ptr<CFeedParser> parser(CreateFeedParser(text.c_str()));
   if (!parser) return false;
-  if (encoding == kEncodingUtf8) {
-    parser->SetUtf8(TRUE);
-  } else if (encoding != kEncoding1252) {
-    // Not also for UTF-8: its bytes declared as ISO-8859-1 would come out garbled.
-    parser->SetLatin1(TRUE);
-  }
   if (!parser->Parse(text.c_str(), source)) return false;
   std::vector<FeedItem> items;
   for (int i = 0; i < parser->GetItemCount(); ++i) items.push_back(*parser->GetItem(i));

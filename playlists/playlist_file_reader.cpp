@@ -8,6 +8,7 @@
 
 #include "core/settings/settings.h"
 #include "core/common/text_search.h"
+#include "feeds/feed_document.h"
 #include "path_helpers.h"
 #include "playlist.h"
 #include "settingsui/text_file.h"
@@ -80,11 +81,13 @@ int CPlaylist::ReadPlaylistFile(LPCWSTR path, LPCWSTR sourceName) {
   int first = -1;
   switch (kind.format) {
     case PLAYLIST_FORMAT_XML:
-      return ReadFeed(text, sourceName, kind.encoding, first) ? first : -1;
+      // A feed document names its own encoding; the reader's is only the fallback.
+      if (!ReadFeedDocument(path, kind.encoding, text)) return -1;
+      return ReadFeed(text, sourceName, first) ? first : -1;
     case PLAYLIST_FORMAT_ASX:
       // The XML reader first; a text it refuses is read line by line, as written.
       SplitOneLineAsx(text);
-      if (ReadFeed(EscapeBareAmpersands(text), sourceName, kind.encoding, first)) return first;
+      if (ReadFeed(EscapeBareAmpersands(text), sourceName, first)) return first;
       return ReadTextLines(text, base, PLAYLIST_FORMAT_ASX);
     default:
       return ReadTextLines(text, base, kind.format);

@@ -55,9 +55,12 @@ const CorpusCase kCorpus[] = {
      "    1 http://radio.example.net:8000/stream?type=.mp3 \"Radio One\" -1 0\n"
      "    2 file:///Storage%20Card/Music/a.mp3 \"file:///Storage%20Card/Music/a.mp3\" 0 0\n"
      "    3 file:///C:/Music/b.mp3 \"file:///C:/Music/b.mp3\" -2 1\n"},
+    // Well-formed once its bare '&' is escaped, so read as XML: titles count, and a relative
+    // reference is the entry's file whether or not it exists yet.
     {"upper_tags.asx", kAnsi, 0,
-     "    0 mms://wm.example.net/one?id=1&fmt=wma \"mms://wm.example.net/one?id=1&fmt=wma\" -2 1\n"
-     "    1 \\Corpus\\Music\\b.wma \"b.wma\" -2 1\n"},
+     "    0 mms://wm.example.net/one?id=1&fmt=wma \"One\" -2 1\n"
+     "    1 \\Corpus\\Music\\b.wma \"b.wma\" -2 1\n"
+     "    2 \\Corpus\\missing.wma \"missing.wma\" -2 1\n"},
     {"five_on_one_line.asx", kAnsi, 0,
      "    0 http://h.example.net/1.mp3?a=1&b=2 \"http://h.example.net/1.mp3?a=1&b=2\" -2 1\n"
      "    1 http://h.example.net/2.mp3?a=1&b=2 \"http://h.example.net/2.mp3?a=1&b=2\" -2 1\n"
