@@ -1,5 +1,5 @@
 // What the core's playlist asks of the core (IPlaylistCore): the advance setting, the playable
-// types for folder scans, the media library's items and the download of playlists named by URL;
+// types for folder scans and the media library's items (downloads: download_to_file.cpp);
 // and the library's activity bits that the transport sets while it plays.
 #include "core/player/core_seam.h"
 #include "core/transport/open_filter.h"
@@ -31,11 +31,6 @@ IMediaItem* CPlayerCore::GetLibraryItemForSource(LPCWSTR source) {
 HRESULT CPlayerCore::FindLibraryEntryForPlaylist(IMediaItem*, LPCWSTR) {
   LogSeam(u"CMediaLibrary::FindEntryForPlaylist");
   return E_FAIL;
-}
-
-int CPlayerCore::DownloadToFile(LPCWSTR, HANDLE) {
-  LogSeam(u"DownloadToFile (the HTTP client)");
-  return -1;
 }
 
 void CPlayerCore::RequestLibraryFlush(DWORD bits, DWORD mask) {
