@@ -146,9 +146,10 @@ void CSkinState::SetOffset(DWORD packed) {
   const DWORD x = LOWORD(packed), y = HIWORD(packed);
   if (x == offsetX_ && y == offsetY_) return;
   skin_->SetViewOffset(static_cast<int>(x), static_cast<int>(y));
-  if (host_) host_->PlaylistHook(kSetOffsetMessage, packed);
+  // Stored first: the playlist lays its areas out again from the origin it asks for.
   offsetX_ = x;
   offsetY_ = y;
+  if (host_) host_->PlaylistHook(kSetOffsetMessage, packed);
 }
 
 void CSkinState::RefreshAll() {
@@ -220,6 +221,13 @@ int CSkinState::HandleUiCommand(int id, void* value) {
       const auto* record = static_cast<const SkinElementMessage*>(value);
       CSkinElement* element = record && record->name ? skin_->FindElementByName(record->name) : nullptr;
       return element ? static_cast<int>(element->SendMessage(window_, record->message, record->words[0], record->words[1])) : 0;
+    }
+    case 18: {
+      // The small visualisation's own picture, drawn where the caller wants it.
+      CSkinElement* element = skin_->FindElementByName(u"VISSMALL");
+      if (!element || !value) return 0;
+      element->Draw(window_, static_cast<HDC>(value));
+      return 1;
     }
     case 21:
       ShowTagLabels(static_cast<IMediaItem*>(value));

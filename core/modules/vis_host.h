@@ -29,6 +29,11 @@ class CVisHost {
   void SetItem(IMediaItem* item);
   // The paint step with the core's visualisation flag.
   void Paint(int value, BOOL flag);
+  // Where the skin puts the small and the large view.
+  void VisHostSetRect1(const RECT& rect);
+  void SetLargeRect(const RECT& rect);
+  // The skin's 24 colours (red | green << 8 | blue << 16).
+  void VisHostSetColors(const DWORD* table);
 
  private:
   CPlayerCore* core_;

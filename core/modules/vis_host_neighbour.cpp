@@ -24,3 +24,6 @@ void CVisHost::RecreateWindow(int) { LogSeam(u"CVisHost::RecreateWindow"); }
 void CVisHost::OnSeek() { LogSeam(u"CVisHost::OnSeek"); }
 void CVisHost::SetItem(IMediaItem*) { LogSeam(u"CVisHost::SetItem"); }
 void CVisHost::Paint(int, BOOL) { LogSeam(u"CVisHost::Paint"); }
+void CVisHost::VisHostSetRect1(const RECT&) { LogSeam(u"CVisHost::VisHostSetRect1"); }
+void CVisHost::SetLargeRect(const RECT&) { LogSeam(u"CVisHost::SetLargeRect"); }
+void CVisHost::VisHostSetColors(const DWORD*) { LogSeam(u"CVisHost::VisHostSetColors"); }

@@ -6,9 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "gwes/screen_picture.h"
-#include "gwes/shared_screen.h"
-#include "device/device.h"
+#include "device_screen.h"
 #include "player_process.h"
 #include "x_display.h"
 
@@ -16,14 +14,6 @@ namespace zb::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The device's screen as last drawn, read as zbdev screenshot reads it.
-zb::screen::Picture Screen() {
-  std::string why;
-  auto shared = zb::screen::SharedScreen::Open(zb::device::StateFolder(), why);
-  auto pixels = shared ? shared->Pixels() : nullptr;
-  return pixels ? zb::screen::PictureOf(*pixels) : zb::screen::Picture{};
-}
 
 uint32_t At(const zb::screen::Picture& p, int x, int y) { return p.pixels[static_cast<size_t>(y) * p.width + x]; }
 
@@ -47,7 +37,7 @@ int CountNear(const zb::screen::Picture& p, RECT r, uint32_t colour) {
 zb::screen::Picture ShownScreen(uint32_t probe, int x, int y) {
   zb::screen::Picture p, last;
   for (int waited = 0; waited < 20000; waited += 100) {
-    p = Screen();
+    p = DeviceScreen();
     if (p.width > x && p.height > y && Near(At(p, x, y), probe) && p.pixels == last.pixels) break;
     last = p;
     RealSleep(100);

@@ -237,3 +237,33 @@ TEST_F(SkinStateTest, ANewSkinKeepsTheImagesItWasLoadedInto) {
 
 }  // namespace
 }  // namespace zb::testing
+
+namespace zb::testing {
+namespace {
+
+TEST_F(SkinStateTest, TheSmallVisualisationElementIsDrawnIntoTheCallersDc) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP target = CreateCompatibleBitmap(screen, 240, 320);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, target);
+  RECT all{0, 0, 240, 320};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  EXPECT_EQ(Command(18, dc), 0) << "no VISSMALL element";
+  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(255, 255, 255));
+
+  CSkinLabel* vis = AddLabel(u"VISSMALL", RECT{0, 0, 40, 6});
+  vis->SendMessage(window_, SKM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"88"));
+  EXPECT_EQ(Command(18, nullptr), 0) << "no device context";
+  EXPECT_EQ(Command(18, dc), 1);
+  SelectObject(dc, old);
+  int drawn = 0;
+  for (int x = 0; x < 40; ++x) drawn += PixelOf(target, x, 3) != RGB(255, 255, 255);
+  EXPECT_GT(drawn, 0);
+  EXPECT_EQ(PixelOf(target, 100, 100), RGB(255, 255, 255)) << "nothing outside the element";
+  DeleteDC(dc);
+  DeleteObject(target);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+}  // namespace zb::testing
