@@ -59,6 +59,18 @@ int CPlayerCore::HandleMessage(UINT id, void* in, UINT inSize, void* out, UINT o
       }
       return 0;
     }
+    case PLAYER_MSG_IS_CURRENT_SOURCE: {
+      if (!in || !out || outSize != kWordSize) return 0;
+      CSectionLock hold(messageLock_);
+      DecModule* decoder = GetDecoder();
+      *static_cast<DWORD*>(out) = decoder && decoder->source == in ? 1 : 0;
+      return 0;
+    }
+    case PLAYER_MSG_SHOW_STREAM_STATUS: {
+      CSectionLock hold(messageLock_);
+      SendUiCommand(29, in);
+      return 0;
+    }
     default:
       LogSeam(u"CPlayerCore::HandleMessage for this id");
       return -1;

@@ -30,7 +30,7 @@ void RegisterBuiltInModules(HINSTANCE instance, HWND window) {
   LogSeam(u"the Windows Media decoder");
   RegisterDecModule(&WaveDecoder, instance, window);
   RegisterSource(FileReaderSource(), instance, window);
-  LogSeam(u"the network source");
+  RegisterSource(HttpStreamSource(), instance, window);
   RegisterOutputModule(&WaveWriterModule, instance, window);
 }
 

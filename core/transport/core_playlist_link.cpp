@@ -1,5 +1,5 @@
 // What the core's playlist asks of the core (IPlaylistCore): the advance setting, the playable
-// types for folder scans, the media library's items and the download of playlists named by URL;
+// types for folder scans and the media library's items (downloads: download_to_file.cpp);
 // and the library's activity bits that the transport sets while it plays.
 #include "core/player/core_media_library.h"
 #include "core/player/core_seam.h"
@@ -43,11 +43,6 @@ HRESULT CPlayerCore::FindLibraryEntryForPlaylist(IMediaItem* item, LPCWSTR path)
   if (FAILED(ReadItemTags(item, path, &PlaylistProbe))) return E_FAIL;
   item->SetGuid(kTagPlaylistKind, kPlaylistFileKind);
   return S_OK;
-}
-
-int CPlayerCore::DownloadToFile(LPCWSTR, HANDLE) {
-  LogSeam(u"DownloadToFile (the HTTP client)");
-  return -1;
 }
 
 void CPlayerCore::RequestLibraryFlush(DWORD bits, DWORD mask) {

@@ -5,6 +5,7 @@
 #include "core/player/core_seam.h"
 #include "core/player/player_core.h"
 #include "file_source.h"
+#include "net_input_source.h"
 #include "playlist.h"
 #include "playlist_probe.h"
 #include "skin/skin_state.h"
@@ -16,8 +17,9 @@ InputSource* FileReaderSource() {
 }
 
 InputSource* HttpStreamSource() {
-  LogSeam(u"the HTTP stream source");
-  return nullptr;
+  // As the file reader: the registered record, whose copies read the streams.
+  static InputSource stream = *NetInputSourceRecord();
+  return &stream;
 }
 
 DecModule* PlaylistProbeRecord() { return &PlaylistProbe; }

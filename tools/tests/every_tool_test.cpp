@@ -40,7 +40,7 @@ std::vector<std::string> Tools() {
 
 TEST(EveryTool, AnswersHelpWithItsUsageOnStandardOutput) {
   const std::vector<std::string> tools = Tools();
-  for (const char* known : {"zbdecode", "zbdev", "zbimage", "zblibrary", "zbpath", "zbplaylist", "zbrc", "zbreg", "zbskin", "zbtags", "zbtitle"})
+  for (const char* known : {"zbdecode", "zbdev", "zbfetch", "zbimage", "zblibrary", "zbpath", "zbplaylist", "zbrc", "zbreg", "zbskin", "zbtags", "zbtitle"})
     EXPECT_NE(std::find(tools.begin(), tools.end(), known), tools.end()) << known << " is built";
   TestDevice device;
   for (const std::string& tool : tools) {
