@@ -146,9 +146,10 @@ void CSkinState::SetOffset(DWORD packed) {
   const DWORD x = LOWORD(packed), y = HIWORD(packed);
   if (x == offsetX_ && y == offsetY_) return;
   skin_->SetViewOffset(static_cast<int>(x), static_cast<int>(y));
-  if (host_) host_->PlaylistHook(kSetOffsetMessage, packed);
+  // Stored first: the playlist lays its areas out again from the origin it asks for.
   offsetX_ = x;
   offsetY_ = y;
+  if (host_) host_->PlaylistHook(kSetOffsetMessage, packed);
 }
 
 void CSkinState::RefreshAll() {

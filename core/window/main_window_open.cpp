@@ -10,6 +10,7 @@
 #include "core/window/main_window_state.h"
 #include "core/common/named_events.h"
 #include "core/player/player_core.h"
+#include "core/player/playlist_skin.h"
 #include "core/player/player_core_neighbours.h"
 #include "core/window/program_state.h"
 #include "core/settings/settings.h"
@@ -76,9 +77,10 @@ LRESULT OnSkinShown(HWND window, WPARAM temporary, LPARAM commandLine) {
   if (TrustedBufferChars(commandLine)) ForgetBuffer(reinterpret_cast<const WCHAR*>(commandLine));
   state.skinLoading = TRUE;
   RunUserInterfaceCommand(25, reinterpret_cast<void*>(1));
+  if (CPlayerCore* core = PeekPlayerCore()) LoadPlaylistSkinColors(core, static_cast<BOOL>(temporary));
+  else if (temporary) DeleteTemporarySkin();
   state.skinLoading = FALSE;
   RunUserInterfaceCommand(25, nullptr);
-  if (temporary) DeleteTemporarySkin();
   RaiseNamedEvent(u"Zonbrel/Skin/Changed");
   SetWindowLongW(window, GWL_USERDATA, MAIN_WINDOW_SHOWN);
   ShowNotificationBubble(1);

@@ -11,6 +11,7 @@
 #include "core/player/core_seam.h"
 #include "core/player/favorites_entry.h"
 #include "core/player/player_core.h"
+#include "core/player/playlist_skin.h"
 #include "core/settings/settings.h"
 #include "core/window/command_target.h"
 #include "core/window/control_message.h"
@@ -158,7 +159,9 @@ class CCoreSkinHost final : public ISkinHost {
     CTrustedBuffer trusted(title, wcslen(title) + 1);
     SendMessageW(window, WM_ZB_NEW_TITLE, 0, reinterpret_cast<LPARAM>(title));
   }
-  void PlaylistHook(UINT, WPARAM) override { LogSeam(u"the playlist colours of the skin"); }
+  void PlaylistHook(UINT message, WPARAM wParam) override {
+    if (CPlayerCore* core = PeekPlayerCore()) PlaylistWindowHook(core, Window(), message, wParam, 0);
+  }
 
   int RunMenuHooks(HMENU menu, int slot, int mode, int value) override {
     CPlayerCore* core = PeekPlayerCore();
