@@ -76,6 +76,8 @@ class CVisHost {
  private:
   friend LRESULT CALLBACK VisHostWindowProc(HWND, UINT, WPARAM, LPARAM);
   void UnloadLocked();
+  // A module function called with a device context of `window` that lives only for the call.
+  static int CallWithDc(HWND window, VisModule* module, int (*call)(VisModule*));
   VisModule* FindModule(HINSTANCE* library);
   void FillModule(VisModule* module);
   void RefreshFrameFields(VisModule* module);

@@ -17,6 +17,15 @@ BOOL IsOverlayFlags(WORD flags) { return (flags & ZB_VIS_FLAG_OVERLAY) == ZB_VIS
 
 }  // namespace
 
+int CVisHost::CallWithDc(HWND window, VisModule* module, int (*call)(VisModule*)) {
+  HDC dc = window ? GetDC(window) : nullptr;
+  module->hdc = dc;
+  const int answer = call ? call(module) : 0;
+  if (dc) ReleaseDC(window, dc);
+  module->hdc = nullptr;
+  return answer;
+}
+
 VisModule* CVisHost::FindModule(HINSTANCE* library) {
   *library = nullptr;
   CSettings* settings = GetSettings();
@@ -134,11 +143,7 @@ void CVisHost::LoadModule(int on) {
       library_ = library;
       FillModule(module);
       module->hwndParent = nullptr;
-      HDC dc = window ? GetDC(window) : nullptr;
-      module->hdc = dc;
-      const int answer = module->Init ? module->Init(module) : 0;
-      if (dc) ReleaseDC(window, dc);
-      module->hdc = nullptr;
+      const int answer = CallWithDc(window, module, module->Init);
       if (answer < 0) {
         library_ = nullptr;
         if ((module->flags & ZB_VIS_FLAG_ARTWORK) && module->artwork) {

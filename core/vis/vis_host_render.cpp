@@ -75,11 +75,7 @@ void CVisHost::Render(int redraw) {
       if (redraw) module->restartBits |= 2; else module->restartBits &= ~2u;
     }
     module->hwndParent = window;
-    HDC dc = window ? GetDC(window) : nullptr;
-    module->hdc = dc;
-    const int answer = module->Render ? module->Render(module) : 0;
-    if (dc) ReleaseDC(window, dc);
-    module->hdc = nullptr;
+    const int answer = CallWithDc(window, module, module->Render);
     if (answer < 0 && window) PostMessageW(window, kControlMessage, 0x1008B, 3);
   }
   if (refreshed && frame_ == frame + 1) DrawBuiltInView(window, sizeof buffer_, buffer_, redraw);
