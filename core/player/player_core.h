@@ -20,7 +20,7 @@
 #include "core/player/player_core_link.h"
 #include "core/modules/registered_commands.h"
 #include "core/modules/stream_sources.h"
-#include "core/modules/vis_host.h"
+#include "core/vis/vis_host.h"
 #include "mediaitem.h"
 #include "playlist_core.h"
 
@@ -150,6 +150,7 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   void SetVolume(int volume);
   void ChangeVolume(int delta) { SetVolume(volume_ + delta); }
   BOOL IsMuted() const { return muted_; }
+  BOOL IsEqOn() const { return eqOn_; }
   void SetMute(BOOL muted);
   // -666: the setting `panning`.
   void SetPan(int pan);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/modules/vis_host.h"
+#include "core/vis/vis_host.h"
 #include "core/player/core_seam.h"
 #include "core/player/player_core.h"
 #include "core/settings/settings.h"

@@ -88,8 +88,10 @@ class CCoreCommandTarget final : public ICommandTarget {
     });
   }
   void SetVisMode(int mode) override { Tell([mode](CPlayerCore* core) { core->SetVisMode(mode); }); }
-  int GetVisValue(int) override { return Seam(u"GetVisValue", 0); }
-  void SwitchVisPlugin() override { LogSeam(u"SwitchVisPlugin"); }
+  int GetVisValue(int which) override {
+    return Ask([which](CPlayerCore* core) { return core->GetVisHost()->GetValue(which); }, 0);
+  }
+  void SwitchVisPlugin() override { Tell([](CPlayerCore* core) { core->GetVisHost()->SwitchPlugin(); }); }
 
  private:
   template <class T>

@@ -15,6 +15,7 @@
 #include "core/window/program_state.h"
 #include "core/settings/settings.h"
 #include "core/window/trusted_buffers.h"
+#include "core/vis/vis_refresh.h"
 #include "skin/skin.h"
 #include "skin/element_commands.h"
 #include "skin/skin_state.h"
@@ -153,8 +154,15 @@ LRESULT OnPaint(HWND window, WPARAM wParam, LPARAM) {
   if (!wParam) {
     EndPaint(window, &paint);
     InterlockedExchange(&state.painted, 1);
+    MarkRefreshPainted();
   }
   return 1;
+}
+
+// The refresh thread's round: the visualisation host renders a frame.
+void RefreshVisualisation(int painted) {
+  CPlayerCore* core = PeekPlayerCore();
+  if (core && core->GetVisHost()) core->ForwardVisFlags(painted);
 }
 
 LRESULT OnClose(HWND window, WPARAM wParam, LPARAM) {
@@ -173,6 +181,7 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM) {
   state.active = FALSE;
   target->Stop(TRUE);
   state.boostValue = 0;
+  StopRefresh();
   ShowNotificationBubble(0x40);
   ShowWindow(window, SW_HIDE);
   DestroyWindow(window);
@@ -358,6 +367,7 @@ constexpr MessageEntry kMessages[] = {
      [](HWND, WPARAM wParam, LPARAM lParam) -> LRESULT {
        MainWindow().boostValue = wParam;
        MainWindow().boostArgument = lParam;
+       SetRefreshRun(wParam, lParam, RefreshVisualisation);
        return 1;
      }},
     {WM_ZB_TIMER, [](HWND w, WPARAM wParam, LPARAM) { return OnMainTimer(w, wParam); }},
