@@ -1,6 +1,6 @@
 // The player program given a URL: an MP3 served over HTTP by a scripted server on 127.0.0.1 plays
 // into the WAVE-file device byte for byte as the decoder makes of the file, and an .m3u behind a
-// URL expands into its entries, which play.
+// URL expands into its entries, the first of which plays.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -73,8 +73,7 @@ TEST_F(StreamPlayback, AUrlOnTheCommandLinePlaysIntoTheWaveDevice) {
   PlaysIntoTheWaveDevice(server.Url("/song.mp3"));
 }
 
-// The list is fetched and its entry takes the list's place in the playlist. The transport does
-// not yet start the entries of an expanded list by itself, so playing is not asked for here.
+// The list is fetched and its entries take the list's place in the playlist.
 TEST_F(StreamPlayback, AnM3uBehindAUrlExpandsIntoItsEntries) {
   ScriptedServer server([&](ServerConnection& c, int) {
     const std::string head = c.ReadHead();
@@ -95,6 +94,23 @@ TEST_F(StreamPlayback, AnM3uBehindAUrlExpandsIntoItsEntries) {
   bool askedForList = false;
   for (const std::string& request : server.Requests()) askedForList |= request.rfind("GET /list.m3u ", 0) == 0;
   EXPECT_TRUE(askedForList);
+}
+
+// The first entry of the fetched list plays, whole, into the sound device, whether the server
+// calls the list text or gives it a playlist type of its own.
+TEST_F(StreamPlayback, TheFirstEntryOfAnM3uBehindAUrlPlays) {
+  for (const char* type : {"audio/x-mpegurl", "text/plain"}) {
+    SCOPED_TRACE(type);
+    ScriptedServer server([&](ServerConnection& c, int) {
+      const std::string head = c.ReadHead();
+      if (head.find("/list.m3u") != std::string::npos)
+        c.Send(Ok(type, "#EXTM3U\r\n#EXTINF:3,Loopback - Song\r\n" + server.Url("/song.mp3") + "\r\n"));
+      else
+        c.Send(Ok("audio/mpeg", mp3));
+    });
+    PlaysIntoTheWaveDevice(server.Url("/list.m3u"));
+    for (const fs::path& written : Recordings(recording)) fs::remove(written);
+  }
 }
 
 }  // namespace

@@ -196,14 +196,18 @@ TEST_F(Transport, AnUnclaimedPlaylistFileGoesToTheProbeWhichAsksForItsExpansion)
   CloseHandle(file);
   AddItems({u"\\Music\\radio.pls", u"\\Music\\next.fake"});
   core_->Play(FALSE);
-  // No module claims ".pls": the playlist probe is bound and answers "expand as a playlist".
-  EXPECT_EQ(core_->GetDecoder(), &PlaylistProbe);
-  EXPECT_TRUE(Script().TakeCalls().empty());
-  EXPECT_FALSE(core_->IsPlaying());
-  EXPECT_EQ(core_->GetState() & (CORE_STATE_STOPPED | CORE_STATE_OPENING), DWORD(CORE_STATE_STOPPED));
+  // No module claims ".pls": the playlist probe is bound and answers "expand as a playlist"; the
+  // list's entry takes its place and plays.
+  EXPECT_EQ(Script().TakeCalls(), (Lines{"SetVolume " + std::to_string(core_->GetVolume()), "Play \\Music\\a.fake"}));
+  EXPECT_EQ(core_->GetDecoder(), &ScriptedRecord());
+  EXPECT_TRUE(core_->IsPlaying());
+  EXPECT_EQ(Current(), u"\\Music\\a.fake");
+  EXPECT_EQ(core_->GetCurrentIndex(), 0);
+  EXPECT_EQ(Playlist().GetCount(), 2);
   RunTimers();
   EXPECT_TRUE(Timers().empty());
-  EXPECT_EQ(Current(), u"\\Music\\radio.pls");
+  core_->Stop(TRUE);
+  Script().TakeCalls();
   // A missing file is no playlist: the probe's failure passes the item over.
   Playlist().Clear();
   AddItems({u"\\Music\\gone.pls", u"\\Music\\next.fake"});
@@ -212,6 +216,22 @@ TEST_F(Transport, AnUnclaimedPlaylistFileGoesToTheProbeWhichAsksForItsExpansion)
   EXPECT_EQ(Timers(), std::vector<UINT_PTR>{MAIN_TIMER_PLAY_FAILED});
   EXPECT_EQ(Current(), u"\\Music\\next.fake");
   EXPECT_TRUE(core_->IsPlaying());
+}
+
+TEST_F(Transport, AListNamingItselfIsFollowedOnlySoDeepAndLeavesThePlayerStopped) {
+  CreateDirectoryW(u"\\Music", nullptr);
+  HANDLE file = CreateFileW(u"\\Music\\self.pls", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const char text[] = "[playlist]\nFile1=\\Music\\self.pls\nNumberOfEntries=1\n";
+  DWORD written = 0;
+  WriteFile(file, text, sizeof text - 1, &written, nullptr);
+  CloseHandle(file);
+  AddItems({u"\\Music\\self.pls", u"\\Music\\next.fake"});
+  core_->Play(FALSE);
+  EXPECT_FALSE(core_->IsPlaying());
+  EXPECT_EQ(core_->GetState() & (CORE_STATE_STOPPED | CORE_STATE_OPENING), DWORD(CORE_STATE_STOPPED));
+  EXPECT_EQ(Current(), u"\\Music\\self.pls");
+  EXPECT_EQ(Playlist().GetCount(), 2);
+  EXPECT_TRUE(Script().TakeCalls().empty());
 }
 
 TEST_F(Transport, AFailedPlayPassesTheItemOverAndKeepsItsResumeEntry) {

@@ -1,7 +1,8 @@
 // The play entry and the play worker: the item is taken from the playlist, opened, given its
 // equaliser and resume position, and handed to its decoder; a failure arms the main window's
 // timer 4 (the item is then passed over), a probe answer retries as Windows Media or expands
-// the item as a playlist. Every step is offered to the event hooks first.
+// the item as a playlist, whose first entry then plays. Every step is offered to the event hooks
+// first.
 #include <string>
 
 #include "core/settings/bookmark_list.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr WCHAR kWindowsMediaSuffix[] = u"?ext=.wma";
 constexpr UINT kFailedPlayDelayMs = 50;
+constexpr int kMaxNestedLists = 4;
 constexpr int kDspEventPlay = 1;
 // Tag of the current item listing tag ids that go before the item plays.
 constexpr DWORD kTagRemovedBeforePlay = 0x80027FFF;
@@ -93,7 +95,8 @@ void CPlayerCore::OpenAndPlay(BOOL startPaused) {
   }
   SetDecoderEqualizes(0);
   if (!ok || path.empty()) return;
-  const std::u16string title = playlist_->GetItemDisplayName(index);
+  std::u16string title = playlist_->GetItemDisplayName(index);
+  int expansions = 0;
 
   CSettings* settings = GetSettings();
   if (settings && settings->autoResumePlaylists && IsSavablePlaylistName(playlistFileName_.c_str()))
@@ -142,8 +145,19 @@ void CPlayerCore::OpenAndPlay(BOOL startPaused) {
     }
     if (code & DEC_PLAY_EXPAND_AS_PLAYLIST) {
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-      ExpandPlaylistItem(playlist_.get(), path.c_str(), index, this);
+      const BOOL expanded = ExpandPlaylistItem(playlist_.get(), path.c_str(), index, this);
       SetCursor(nullptr);
+      // The list's first entry took the item's place: it plays, as the user asked the list to.
+      // Lists naming lists are followed only so deep, so a list naming itself ends.
+      std::u16string entry;
+      const int at = expanded && ++expansions <= kMaxNestedLists ? playlist_->GetCurrentPath(entry) : -1;
+      if (at >= 0 && !entry.empty()) {
+        path = entry;
+        index = at;
+        title = playlist_->GetItemDisplayName(index);
+        openSuffix_.clear();
+        continue;
+      }
     }
     break;
   }

@@ -3,6 +3,10 @@
 #include "http_fetch.h"
 
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "core/modules/stream_sources.h"
 #include "http_stream.h"
@@ -20,6 +24,30 @@ class CWinSockHold {
 
  private:
   WSADATA data_;
+};
+
+// Titles come on the stream's thread and can arrive before the caller has been given the head:
+// they wait for it, so the caller hears of the head first and of the titles in order.
+class CTitlesAfterHead {
+ public:
+  explicit CTitlesAfterHead(std::function<void(const char*)> onTitle) : onTitle_(std::move(onTitle)) {}
+  void Title(const char* title) {
+    std::lock_guard hold(lock_);
+    if (headGiven_) onTitle_(title);
+    else pending_.emplace_back(title);
+  }
+  void HeadGiven() {
+    std::lock_guard hold(lock_);
+    headGiven_ = true;
+    for (const std::string& title : pending_) onTitle_(title.c_str());
+    pending_.clear();
+  }
+
+ private:
+  std::function<void(const char*)> onTitle_;
+  std::mutex lock_;
+  bool headGiven_ = false;
+  std::vector<std::string> pending_;
 };
 
 }  // namespace
@@ -48,12 +76,15 @@ int HttpFetch(LPCWSTR url, const HttpFetchOptions& options, HttpFetchResult* out
   }
   if (options.connectTimeoutMs) stream->connectTimeout_ = static_cast<int>(options.connectTimeoutMs);
   if (options.receiveTimeoutMs) stream->receiveTimeout_ = static_cast<int>(options.receiveTimeoutMs);
-  if (options.onTitle) stream->titleListener_ = options.onTitle;
+  // Shared with the stream's thread, which may still hold the listener as the fetch returns.
+  const auto titles = options.onTitle ? std::make_shared<CTitlesAfterHead>(options.onTitle) : nullptr;
+  if (titles) stream->titleListener_ = [titles](const char* title) { titles->Title(title); };
   source->Open(source, url);
   const DWORD started = GetTickCount();
   if (!stream->WaitForData(stream->RequestPhaseBound())) stream->SetError("the server did not answer in time");
   const bool answered = stream->state_ == HTTPSTREAM_STREAMING || stream->state_ == HTTPSTREAM_ENDED;
   if (answered && options.onHead) options.onHead(stream->head_);
+  if (titles) titles->HeadGiven();
   bool stopped = false;
   if (answered) {
     char piece[kPiece];

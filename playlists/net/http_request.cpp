@@ -18,12 +18,16 @@ constexpr DWORD kOpenFlagKeepAlive = 0x40000000u;
 
 struct ContentClass {
   DWORD bits;
-  const char* types[4];
+  const char* types[7];
 };
+// The playlist types are those the associations register for .m3u and .pls, so a list served
+// with its own type expands as one served as text does.
 constexpr ContentClass kContentClasses[] = {
-    {0x8000, {"Content-Type: video/x-ms", "Content-Type: video/x-ms-asf", "Content-Type: audio/x-ms-wma", nullptr}},
-    {0x4000, {"Content-Type: application/xml", "Content-Type: text/xml", "Content-Type: text/html", "Content-Type: audio/x-scpls"}},
-    {0x4100, {"Content-Type: text/plain", "Content-Type: application/octet-stream", nullptr, nullptr}},
+    {0x8000, {"Content-Type: video/x-ms", "Content-Type: video/x-ms-asf", "Content-Type: audio/x-ms-wma"}},
+    {0x4000,
+     {"Content-Type: application/xml", "Content-Type: text/xml", "Content-Type: text/html", "Content-Type: audio/x-scpls",
+      "Content-Type: audio/scpls", "Content-Type: audio/x-mpegurl", "Content-Type: audio/mpegurl"}},
+    {0x4100, {"Content-Type: text/plain", "Content-Type: application/octet-stream"}},
 };
 
 // The value after a header name found anywhere in the head, blanks skipped; null when absent.

@@ -11,7 +11,7 @@ ZB_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libmad0-dev libmp3lame-dev lame madplay python3-mutagen libvorbisidec-dev libogg-dev libexpat1-dev libsqlite3-dev
-  sqlite3 sox ffmpeg vorbis-tools python3-pil
+  sqlite3 sox ffmpeg vorbis-tools python3-pil icecast2 ezstream
   libfreetype-dev fonts-dejavu-core libpng-dev libjpeg62-turbo-dev libgif-dev libzip-dev
   libsdl2-dev libx11-dev xvfb xauth xdotool
   clang-14 libclang-rt-14-dev
