@@ -154,6 +154,36 @@ void Unregister() {
   s.helperPath.clear();
 }
 
+// Whether the registered helper's notification is still in the database (the helper removes it
+// when it runs).
+bool HelperStillRegistered() {
+  HANDLE registered = State().helperNotification;
+  DWORD needed = 0;
+  if (!registered) return false;
+  CeGetUserNotification(registered, 0, &needed, nullptr);
+  return needed != 0;
+}
+
+// A wake-up message names the helper's process. A running process must be a copy of the
+// helper this player wrote out (then `process` is its handle, to wait for); a process that has
+// ended already counts only when the helper's registration is gone, as the helper leaves it.
+bool TrustHelper(DWORD processId, HANDLE* process) {
+  *process = nullptr;
+  HANDLE running = OpenProcess(0, FALSE, processId);
+  if (running && WaitForSingleObject(running, 0) == WAIT_TIMEOUT) {
+    if (IsWakeupHelperProcess(processId)) {
+      *process = running;
+      return true;
+    }
+    const bool stillRunning = WaitForSingleObject(running, 0) == WAIT_TIMEOUT;
+    CloseHandle(running);
+    if (stillRunning) return false;
+  } else if (running) {
+    CloseHandle(running);
+  }
+  return !HelperStillRegistered();
+}
+
 void EndHelperWait() {
   CallState& s = State();
   if (s.helperProcess) CloseHandle(s.helperProcess);
@@ -175,14 +205,15 @@ void RegisterCallHandling(int mode, HWND window, DWORD processId) {
     case 2: {
       if (SystemGeneration().modern) return;
       CallState& s = State();
-      if (processId && !IsWakeupHelperProcess(processId)) {
-        OutputDebugStringW(u"Wake-up message from a process that is not the player's helper: ignored\r\n");
+      HANDLE process = nullptr;
+      if (processId && !TrustHelper(processId, &process)) {
+        OutputDebugStringW(u"Wake-up message that did not come from the player's helper: ignored\r\n");
         return;
       }
       EndHelperWait();
-      s.helperProcess = processId ? OpenProcess(0, FALSE, processId) : nullptr;
+      s.helperProcess = process;
       s.helperDeadline = GetTickCount() + kHelperWaitMs;
-      s.waitDone = s.helperProcess == nullptr;
+      s.waitDone = process == nullptr;
       SetTimer(window, MAIN_TIMER_WAKEUP_HELPER, s.waitDone ? kAfterHelperMs : kHelperPollMs, nullptr);
       break;
     }

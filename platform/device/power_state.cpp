@@ -86,6 +86,8 @@ bool Unsubscribe(uint32_t id, bool devices) {
   return true;
 }
 
+int Subscribers(bool devices) { return static_cast<int>(Matching(devices).size()); }
+
 int Broadcast(uint32_t message, uint32_t flags, std::u16string_view state) {
   int written = 0;
   for (const Subscription& sub : Matching(false)) {

@@ -18,6 +18,8 @@ namespace zb::device::power {
 uint32_t SubscribePower(const kernel::ObjectRef& queue, uint32_t kinds);
 uint32_t SubscribeDevices(const kernel::ObjectRef& queue, const _GUID& deviceClass);
 bool Unsubscribe(uint32_t id, bool devices);
+// How many power (or device) subscriptions are open.
+int Subscribers(bool devices);
 // Writes one POWER_BROADCAST to every power queue that asked for `message`; the name is cut
 // to what each queue's record size takes. Returns the queues written.
 int Broadcast(uint32_t message, uint32_t flags, std::u16string_view state);

@@ -24,6 +24,7 @@ int AnnounceDevice(const GUID& deviceClass, std::u16string_view name, bool attac
 void SetPowerState(std::u16string_view name, DWORD flags) { power::SetSystemState(name, flags); }
 DWORD RequestedPowerFlags() { return power::LastRequestedFlags(); }
 void FailDeviceNotifications(bool fail) { power::SetDeviceRequestsFail(fail); }
+int PowerSubscribers(bool devices) { return power::Subscribers(devices); }
 
 void SetDisplayEscapes(bool supported) { power::SetDisplayEscapes(supported); }
 DWORD DisplayPower() { return power::DisplayPower(); }

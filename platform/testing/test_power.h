@@ -20,6 +20,8 @@ int AnnounceDevice(const GUID& deviceClass, std::u16string_view name, bool attac
 void SetPowerState(std::u16string_view name, DWORD flags);
 DWORD RequestedPowerFlags();
 void FailDeviceNotifications(bool fail);
+// Open power (devices false) or device-class subscriptions.
+int PowerSubscribers(bool devices);
 
 void SetDisplayEscapes(bool supported);
 DWORD DisplayPower();  // 1 on, 4 off
