@@ -89,7 +89,21 @@ class ChildProcess {
 // The player program started with its arguments.
 class PlayerProcess : public ChildProcess {
  public:
-  explicit PlayerProcess(std::vector<std::string> args) : ChildProcess(ZONBREL_PATH, std::move(args)) {}
+  explicit PlayerProcess(std::vector<std::string> args)
+      : ChildProcess(AssociationsAlreadyAsked(ZONBREL_PATH), std::move(args)) {}
+
+ private:
+  // A fresh device would greet the player with the first-run association question; the tests
+  // start it as a device where that was answered.
+  static std::string AssociationsAlreadyAsked(std::string path) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr);
+    DWORD asked = 1, size = sizeof asked, type = 0;
+    if (RegQueryValueExW(key, u"setAssociations", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      RegSetValueExW(key, u"setAssociations", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&asked), sizeof asked);
+    RegCloseKey(key);
+    return path;
+  }
 };
 
 // The player's main window once its readiness word says it is shown, within `ms` of real time.
