@@ -36,16 +36,6 @@ BacklightState& State() {
   return state;
 }
 
-bool ReadDword(HKEY key, const WCHAR* name, DWORD* out) {
-  DWORD type = 0, size = sizeof *out;
-  return RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) == ERROR_SUCCESS &&
-         type == REG_DWORD && size == sizeof *out;
-}
-
-void WriteDword(HKEY key, const WCHAR* name, DWORD value) {
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
 void SignalBacklightChange() {
   HANDLE event = CreateEventW(nullptr, FALSE, FALSE, u"BackLightChangeEvent");
   if (!event) return;
@@ -55,9 +45,9 @@ void SignalBacklightChange() {
 
 // Puts one value back: the saved one, or (unknown) the one kept under its "ZBOld" name.
 void RestoreOne(HKEY key, const Timeout& t, DWORD saved) {
-  if (saved == t.marker) ReadDword(key, t.oldValue, &saved);
+  if (saved == t.marker) ReadRegDword(key, t.oldValue, &saved);
   RegDeleteValueW(key, t.oldValue);
-  if (saved != t.marker) WriteDword(key, t.value, saved);
+  if (saved != t.marker) WriteRegDword(key, t.value, saved);
 }
 
 }  // namespace
@@ -79,9 +69,9 @@ BOOL SetBacklightTimeouts(BOOL keepOn) {
       RegKey key;
       if (key.Open(HKEY_CURRENT_USER, t.key) != ERROR_SUCCESS) continue;
       s.saved[i] = t.marker;
-      ReadDword(key.get(), t.value, &s.saved[i]);
-      WriteDword(key.get(), t.value, t.marker);
-      if (s.saved[i] != t.marker) WriteDword(key.get(), t.oldValue, s.saved[i]);
+      ReadRegDword(key.get(), t.value, &s.saved[i]);
+      WriteRegDword(key.get(), t.value, t.marker);
+      if (s.saved[i] != t.marker) WriteRegDword(key.get(), t.oldValue, s.saved[i]);
     }
     SignalBacklightChange();
     return TRUE;
@@ -104,7 +94,7 @@ BOOL RestoreLeftBacklightTimeouts() {
   for (const Timeout& t : kTimeouts) {
     RegKey key;
     DWORD left = 0;
-    if (key.Open(HKEY_CURRENT_USER, t.key) != ERROR_SUCCESS || !ReadDword(key.get(), t.oldValue, &left)) continue;
+    if (key.Open(HKEY_CURRENT_USER, t.key) != ERROR_SUCCESS || !ReadRegDword(key.get(), t.oldValue, &left)) continue;
     RestoreOne(key.get(), t, t.marker);
     restored = TRUE;
   }

@@ -71,18 +71,14 @@ constexpr EventKey kEventKeys[] = {
      u"IncomingEndMsg", WM_ZB_CALL_ENDED},
 };
 
-void WriteDword(HKEY key, const WCHAR* name, DWORD value) {
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
 void WriteEventKeys(DWORD major) {
   for (const EventKey& e : kEventKeys) {
     RegKey key;
     if (key.Create(HKEY_LOCAL_MACHINE, e.key) != ERROR_SUCCESS) continue;
     RegSetValueExW(key.get(), e.classValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(kMainWindowClass),
                    sizeof kMainWindowClass);
-    WriteDword(key.get(), e.first, e.firstMessage);
-    if (e.second && major >= 4) WriteDword(key.get(), e.second, e.secondMessage);
+    WriteRegDword(key.get(), e.first, e.firstMessage);
+    if (e.second && major >= 4) WriteRegDword(key.get(), e.second, e.secondMessage);
   }
   if (HWND taskBar = FindWindowW(u"HHTaskBar", nullptr)) SendMessageW(taskBar, WM_SETTINGCHANGE, 0, 0);
 }

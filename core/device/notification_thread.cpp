@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/modules/bound_system_functions.h"
+#include "core/settings/registry_values.h"
 #include "core/window/main_window_protocol.h"
 #include "core/window/program_state.h"
 #include "unattended_mode.h"
@@ -94,16 +95,11 @@ void OnDeviceQueue(HANDLE queue, AudioDevice& last, bool& firstRound) {
 }  // namespace
 
 DWORD GetAudioDeviceChangeDelay() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\MediaPlayer\\Preferences", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
+  RegKey key;
+  DWORD value = 0;
+  if (key.Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\MediaPlayer\\Preferences", KEY_READ) != ERROR_SUCCESS ||
+      !ReadRegDword(key.get(), u"AudioDeviceChangeDelay", &value))
     return 0;
-  DWORD value = 0, type = 0, size = sizeof value;
-  if (RegQueryValueExW(key, u"AudioDeviceChangeDelay", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD || size != sizeof value)
-    value = 0;
-  RegCloseKey(key);
   return value;
 }
 

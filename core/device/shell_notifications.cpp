@@ -46,9 +46,8 @@ BOOL WriteNotificationOptions(const CLSID& clsid) {
             clsid.Data4[5], clsid.Data4[6], clsid.Data4[7]);
   RegKey key;
   if (key.Create(HKEY_CURRENT_USER, name) != ERROR_SUCCESS) return FALSE;
-  const DWORD duration = 0, options = 8;
-  RegSetValueExW(key.get(), u"Duration", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&duration), sizeof duration);
-  RegSetValueExW(key.get(), u"Options", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&options), sizeof options);
+  WriteRegDword(key.get(), u"Duration", 0);
+  WriteRegDword(key.get(), u"Options", 8);
   return TRUE;
 }
 

@@ -47,7 +47,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
   if (!commandLine || !*commandLine) return 0;
   WCHAR self[MAX_PATH] = {};
   if (GetModuleFileNameW(nullptr, self, MAX_PATH) && self[0]) RemoveOwnEntries(self);
-  if (HWND player = FindWindowW(commandLine, nullptr))
-    PostMessageW(player, kWakeupMessage, 0, static_cast<LPARAM>(GetCurrentProcessId()));
+  HWND player = FindWindowW(commandLine, nullptr);
+  if (!player || !PostMessageW(player, kWakeupMessage, 0, static_cast<LPARAM>(GetCurrentProcessId())))
+    OutputDebugStringW(u"zonbrelwakeup: the player's window was not found\r\n");
   return 0;
 }

@@ -109,6 +109,9 @@ TEST_F(OlderSystemTest, TheHelperTellsThePlayerWhichWaitsAndRegistersItAgain) {
     CloseHandle(helper);
   }
   EXPECT_TRUE(Registrations().empty()) << "the helper removed its own entry";
+  MSG peek;
+  ASSERT_TRUE(PeekMessageW(&peek, window, WM_ZB_SUSPEND, WM_ZB_SUSPEND, PM_NOREMOVE));
+  EXPECT_EQ(static_cast<DWORD>(peek.lParam), started[0]) << "1357 names the helper's process";
   // The player hears 1357 with the helper's id and registers the helper again.
   ASSERT_TRUE(PumpUntil([&] { return Registrations().size() == 1 && WakeupNotificationHandle() != first; }));
   EXPECT_EQ(Registrations()[0].arguments, u"Zonbrel");

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <optional>
 #include <string>
@@ -33,7 +34,10 @@ class Locked {
   }
   bool ok() const { return fd_ >= 0; }
 
-  std::vector<Record> Read() const {
+  // The oid given out last; oids are never given out twice, so a stale handle reaches nothing.
+  uint32_t lastOid = 0;
+
+  std::vector<Record> Read() {
     std::string all;
     char buffer[4096];
     ::lseek(fd_, 0, SEEK_SET);
@@ -43,14 +47,19 @@ class Locked {
     while (start < all.size()) {
       size_t end = all.find('\n', start);
       if (end == std::string::npos) end = all.size();
-      if (auto r = Parse(all.substr(start, end - start))) records.push_back(*r);
+      const std::string line = all.substr(start, end - start);
+      if (line.rfind("#last ", 0) == 0) {
+        lastOid = static_cast<uint32_t>(std::strtoul(line.c_str() + 6, nullptr, 10));
+      } else if (auto r = Parse(line)) {
+        records.push_back(*r);
+      }
       start = end + 1;
     }
     return records;
   }
 
   bool Write(const std::vector<Record>& records) const {
-    std::string all;
+    std::string all = "#last " + std::to_string(lastOid) + "\n";
     for (const Record& r : records) {
       all += std::to_string(r.oid) + '\t' + std::to_string(r.type) + '\t' + std::to_string(r.event) + '\t' +
              ToUtf8(r.application) + '\t' + ToUtf8(r.arguments) + '\n';
@@ -97,8 +106,9 @@ uint32_t Add(const Record& record) {
   Locked store;
   if (!store.ok()) return 0;
   std::vector<Record> records = store.Read();
-  uint32_t oid = 0x10000;  // clear of small numbers that callers may take for flags
+  uint32_t oid = std::max<uint32_t>(0x10000, store.lastOid + 1);  // clear of small numbers
   for (const Record& r : records) oid = std::max(oid, r.oid + 1);
+  store.lastOid = oid;
   Record added = record;
   added.oid = oid;
   records.push_back(added);
