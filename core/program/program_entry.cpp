@@ -3,8 +3,8 @@
 // tears them down in a fixed order (the core and the settings went with the main window).
 #include <windows.h>
 
+#include "core/device/notification_thread.h"
 #include "core/modules/bound_function.h"
-#include "core/player/core_seam.h"
 #include "core/window/main_window.h"
 #include "core/window/main_window_neighbours.h"
 #include "core/window/main_window_protocol.h"
@@ -13,6 +13,7 @@
 #include "core/program/single_instance.h"
 #include "core/window/program_state.h"
 #include "core/window/repeat_timers.h"
+#include "core/settings/button_table.h"
 #include "core/settings/settings.h"
 #include "skin/skin_file_types.h"
 
@@ -24,6 +25,7 @@ struct CommonControlsInit {
 };
 constexpr DWORD kCommonControlClasses = 0x43F;
 constexpr WORD kShellStartOrdinal = 9;
+constexpr DWORD kNotificationStopMs = 1000;
 
 // The common controls and the shell's start call, where the device has them.
 void InitSystemLibraries() {
@@ -107,12 +109,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, i
   }
   if (!previous && !RegisterMainWindowClass(instance)) return EndEarly();
   if (!CreateMainWindow(instance, show)) return EndEarly();
-  LogSeam(u"system notification thread");
+  HANDLE stopNotifications = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE notifications =
+      stopNotifications ? CreateThread(nullptr, 0, NotificationThread, stopNotifications, 0, nullptr) : nullptr;
 
   const int exitCode = RunMessageLoop();
 
   EndDisplayControl();
-  LogSeam(u"end of the hardware-button handling");
+  EndButtons();
+  if (stopNotifications) EventModify(stopNotifications, EVENT_SET);
+  if (notifications) {
+    WaitForSingleObject(notifications, kNotificationStopMs);
+    CloseHandle(notifications);
+  }
+  if (stopNotifications) CloseHandle(stopNotifications);
   CloseIfValid(program.inputEvent);
   CloseIfValid(program.activityEvent);
   RaiseNamedEvent(u"Zonbrel/Instance/Stopping");

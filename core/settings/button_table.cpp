@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/settings/button_defaults.h"
-#include "core/window/button_mapping.h"
+#include "core/device/button_mapping.h"
 #include "core/settings/registry_values.h"
 
 namespace {
@@ -111,6 +111,10 @@ void LoadButtons() {
     });
   }
   table.loaded = true;
+}
+
+void LoadButtonsOnce() {
+  if (!Buttons().loaded) LoadButtons();
 }
 
 void EndButtons() {

@@ -25,6 +25,8 @@ struct ButtonEntry {
 // Writes the default custom keys when the stored revision is missing or older, then builds the
 // table (a second call builds it anew).
 void LoadButtons();
+// LoadButtons when the table was not loaded yet.
+void LoadButtonsOnce();
 // Frees the table (program exit).
 void EndButtons();
 

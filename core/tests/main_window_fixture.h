@@ -35,6 +35,7 @@ class MainWindowTest : public ::testing::Test {
     Program().instance = GetModuleHandleW(nullptr);
     MainWindow() = MainWindowState{};
     ResetDispatcherState();
+    if (CSettings* settings = GetSettings()) settings->setAssociations = 1;  // asked before
     RegisterMainWindowClass(Program().instance);
     ASSERT_TRUE(CreateMainWindow(Program().instance, SW_SHOW));
     window = Program().mainWindow;

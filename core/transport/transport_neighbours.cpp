@@ -2,6 +2,8 @@
 // element updates, and stand-ins that log for what is built elsewhere.
 #include "core/transport/transport_neighbours.h"
 
+#include "core/device/display_control.h"
+#include "core/device/window_chrome.h"
 #include "core/player/core_seam.h"
 #include "core/player/player_core.h"
 #include "file_source.h"
@@ -24,9 +26,10 @@ InputSource* HttpStreamSource() {
 
 DecModule* PlaylistProbeRecord() { return &PlaylistProbe; }
 
-void HoldBacklightForPlayback(bool) { LogSeam(u"backlight hold while playing"); }
+void HoldBacklightForPlayback(bool hold) { SetBacklightTimeouts(hold ? TRUE : FALSE); }
 
-void UpdatePowerIdle() { LogSeam(u"PowerIdleUpdate"); }
+// After a stop the display comes back on, so that the system's own idle timing takes over.
+void UpdatePowerIdle() { WakeDisplay(FALSE); }
 
 namespace {
 
@@ -73,7 +76,10 @@ std::u16string RunAddUrlDialog(HWND) {
   return {};
 }
 
-void UpdateNotificationBubble(int) { LogSeam(u"ShowNotificationBubble"); }
+void UpdateNotificationBubble(int code) {
+  CPlayerCore* core = PeekPlayerCore();
+  ShowNotificationBubble(core ? core->GetMainWindow() : nullptr, code);
+}
 
 BOOL ExpandPlaylistItem(CPlaylist* playlist, LPCWSTR path, int index, CPlayerCore* core) {
   return playlist && playlist->LoadFromPathOrUrl(path, index, core) ? TRUE : FALSE;

@@ -3,6 +3,10 @@
 // the titles, the timers and the control message have files of their own.
 #include "core/window/main_window.h"
 
+#include "core/device/activity_watch.h"
+#include "core/interface/player_messages.h"
+#include "core/device/call_handling.h"
+#include "core/device/window_chrome.h"
 #include "core/window/command_target.h"
 #include "core/window/control_message.h"
 #include "core/window/main_window_messages.h"
@@ -62,6 +66,7 @@ LRESULT OnCreate(HWND window, WPARAM, LPARAM) {
   // The core (and with it the media library) is made now, on the window's own thread.
   SetPlayerCoreOwner(Program().instance, window);
   OpenLibrary(GetPlayerCore());
+  RunAssociationPrompt();
   PostMessageW(window, WM_ZB_STARTED, 0, 0);
   ShowNotificationBubble(0);
   return 0;
@@ -74,6 +79,7 @@ LRESULT OnDestroy(HWND window, WPARAM, LPARAM) {
   if (state.backBuffer) DeleteObject(state.backBuffer);
   state.backBuffer = nullptr;
   UnmapHardwareButtons();
+  SetActivityWatch(window, FALSE);
   DestroyPlayerCore();
   DestroySettings();  // saves them
   if (state.controlLockMade) DeleteCriticalSection(&state.controlLock);
@@ -100,9 +106,11 @@ LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
     MapHardwareButtons();
     if (state.pausedByBackground && target->IsPaused()) target->TogglePause();
     state.pausedByBackground = FALSE;
+    SetActivityWatch(window, FALSE);
     state.active = TRUE;
     WakeDisplay(FALSE);
     RestartSleepTimer(window);
+    ShowInputPanel(FALSE);
     target->SetVolume(kStoredValue);
     target->SetPan(kStoredValue);
     ShowNotificationBubble(1);
@@ -125,6 +133,7 @@ LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam) {
   } else {
     state.pausedByBackground = FALSE;
   }
+  SetActivityWatch(window, TRUE);
   state.active = FALSE;
   WakeDisplay(FALSE);
   KillTimer(window, MAIN_TIMER_SLEEP);
@@ -174,6 +183,7 @@ LRESULT OnClose(HWND window, WPARAM wParam, LPARAM) {
     settings->Save();
     return 1;
   }
+  RegisterCallHandling(0, window, 0);
   for (UINT_PTR id : {MAIN_TIMER_STATUS, MAIN_TIMER_DISPLAY, MAIN_TIMER_KEEP_ALIVE, MAIN_TIMER_MINUTE,
                       MAIN_TIMER_LOOP, MAIN_TIMER_CALL_LOG})
     KillTimer(window, id);
@@ -273,8 +283,9 @@ LRESULT OnPhoneState(HWND window, WPARAM wParam, LPARAM) {
 constexpr WPARAM kFromQueue = 0x23;
 constexpr DWORD kSuspendGraceMs = 14999;
 
-LRESULT OnSuspend(HWND window, WPARAM wParam, LPARAM) {
-  if (wParam != kFromQueue) return PostMessageW(window, WM_ZB_SUSPEND, kFromQueue, 0);
+LRESULT OnSuspend(HWND window, WPARAM wParam, LPARAM lParam) {
+  // lParam: the wake-up helper's process id, when the helper sent it.
+  if (wParam != kFromQueue) return PostMessageW(window, WM_ZB_SUSPEND, kFromQueue, lParam);
   ICommandTarget* target = GetCommandTarget();
   CSettings* settings = GetSettings();
   if (settings && settings->stopAtSuspend && target->IsPlaying() && !target->IsPaused()) {
@@ -288,6 +299,7 @@ LRESULT OnSuspend(HWND window, WPARAM wParam, LPARAM) {
     const ULONGLONG systemMs = ticks(nowTime) > ticks(then) ? (ticks(nowTime) - ticks(then)) / 10000 : 0;
     if (GetTickCount() - Program().lastPlayTick > kSuspendGraceMs || systemMs > kSuspendGraceMs) target->TogglePause();
   }
+  RegisterCallHandling(2, window, static_cast<DWORD>(lParam));
   return 1;
 }
 
@@ -398,6 +410,11 @@ constexpr MessageEntry kMessages[] = {
     {WM_ZB_CALL_CONNECTED, OnCallConnected},
     {WM_ZB_CALL_ENDED, OnCallEnded},
     {WM_ZB_PHONE_STATE, OnPhoneState},
+    {WM_ZB_OUTPUT_CHANGED,
+     [](HWND, WPARAM, LPARAM) -> LRESULT {
+       if (CPlayerCore* core = PeekPlayerCore()) core->HandleMessage(PLAYER_MSG_OUTPUT_RESET, nullptr, 0, nullptr, 0);
+       return 1;
+     }},
     {WM_ZB_REPAINT_ALL, [](HWND, WPARAM, LPARAM) -> LRESULT {
        MainWindow().repaintAll = TRUE;
        return 1;

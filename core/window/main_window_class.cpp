@@ -27,6 +27,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 BOOL CreateMainWindow(HINSTANCE instance, int) {
   HDC screen = GetDC(nullptr);
   Sleep(200);
+  DetectPlatform();
   HWND window = CreateWindowExW(0, kMainWindowClass, kMainWindowClass, WS_BORDER, CW_USEDEFAULT, 0, CW_USEDEFAULT,
                                 0, nullptr, nullptr, instance, nullptr);
   window = window ? Program().mainWindow : nullptr;

@@ -3,6 +3,13 @@
 #include "core/window/main_window_neighbours.h"
 
 #include "core/player/core_seam.h"
+#include "core/device/button_engine.h"
+#include "core/device/button_lock.h"
+#include "core/device/display_control.h"
+#include "core/device/window_chrome.h"
+#include "core/settings/button_table.h"
+#include "core/window/command_target.h"
+#include "core/window/main_window_state.h"
 #include "core/window/main_window_protocol.h"
 #include "core/transport/open_filter.h"
 #include "core/window/program_state.h"
@@ -13,22 +20,34 @@ void StoreChosenSkin(LPCWSTR path) {
   if (CSettings* settings = GetSettings()) settings->SaveSkin(path, TRUE);
 }
 
-void ShowNotificationBubble(int) { LogSeam(u"notification bubble"); }
+void ShowNotificationBubble(int mode) { ShowNotificationBubble(Program().mainWindow, mode); }
 
-void StartDisplayControl(HWND) { LogSeam(u"display control start"); }
-void EndDisplayControl() { LogSeam(u"display control end"); }
-BOOL WakeDisplay(BOOL) { return FALSE; }
-void CheckDisplayState() {}
-void SwitchDisplayOffNow() { LogSeam(u"display off"); }
+void CheckDisplayState() {
+  SyncDisplayState();
+  const BOOL wasOff = IsDisplayOff();
+  // While the backlight is held for a video, the screen stays on.
+  if (!IsBacklightHeld()) IdleDimCheck();
+  if (MainWindow().active) KeypadDimCheck();
+  if (!wasOff && !IsDisplayOff()) {
+    ICommandTarget* target = GetCommandTarget();
+    if (target && target->IsPlaying()) SetBacklightTimeouts(target->IsPaused() == 0);
+  }
+}
 
-void InitButtonPresets() { LogSeam(u"button presets"); }
-BOOL IsHoldModeOn() { return FALSE; }
-void EnterHoldMode() { LogSeam(u"enter hold mode"); }
-void LeaveHoldMode() { LogSeam(u"leave hold mode"); }
-void MapHardwareButtons() { LogSeam(u"map hardware buttons"); }
-void UnmapHardwareButtons() { LogSeam(u"unmap hardware buttons"); }
+void SwitchDisplayOffNow() { ForceDisplayOff(); }
+
+void InitButtonPresets() { LoadButtons(); }
+BOOL IsHoldModeOn() { return GetButtonLock() != 0; }
+void EnterHoldMode() { SetButtonLock(1); }
+void LeaveHoldMode() { SetButtonLock(0); }
+void MapHardwareButtons() {
+  if (CSettings* settings = GetSettings()) settings->ApplyButtonCommands(TRUE);
+}
+void UnmapHardwareButtons() {
+  if (CSettings* settings = GetSettings()) settings->ApplyButtonCommands(FALSE);
+}
 LRESULT HandleHardwareKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
+  return OnButtonKey(window, message, wParam, lParam);
 }
 std::u16string ButtonActionName(int) { return {}; }
 int RunButtonAction(int, int) {

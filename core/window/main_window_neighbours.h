@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "core/device/display_control.h"
+
 // The skin (skin_apply.cpp). Applying the default skin shows it: the skin then tells the main
 // window (message 1330) with the command line still to open. Applying the chosen skin reloads it
 // when the file or the colour settings changed: TRUE when a new skin was applied.
@@ -24,11 +26,8 @@ void StoreChosenSkin(LPCWSTR path);
 // The notification bubble (modes 0, 1, 0x20, 0x40, 0x82, 0x90).
 void ShowNotificationBubble(int mode);
 
-// The display control: start for the window, end, the wake-up (TRUE when it just switched the
-// display back on; `markOnly` only notes user activity), the state check and switching off now.
-void StartDisplayControl(HWND window);
-void EndDisplayControl();
-BOOL WakeDisplay(BOOL markOnly);
+// The display control (display_control.h: start, end, the wake-up), the main window's display
+// check (timer 3) and switching off now.
 void CheckDisplayState();
 void SwitchDisplayOffNow();
 

@@ -2,6 +2,7 @@
 // start's command line), a new stream or title (1334) and the continuation after creation (1224).
 #include <string>
 
+#include "core/device/call_handling.h"
 #include "core/window/command_line_switches.h"
 #include "core/window/command_target.h"
 #include "core/window/main_window.h"
@@ -125,6 +126,7 @@ LRESULT OnNewTitle(HWND window, LPARAM title) {
 LRESULT OnStarted(HWND window) {
   CSettings* settings = GetSettings();
   const UINT status = settings ? settings->ScaleBySpeed(kStatusPeriodMs, 3) : kStatusPeriodMs;
+  RegisterCallHandling(1, window, 0);
   SetTimer(window, MAIN_TIMER_STATUS, status, nullptr);
   SetTimer(window, MAIN_TIMER_DISPLAY, status * 4, nullptr);
   if (settings && settings->disableSleep) SetTimer(window, MAIN_TIMER_KEEP_ALIVE, kKeepAlivePeriodMs, nullptr);

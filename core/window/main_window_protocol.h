@@ -55,6 +55,7 @@ constexpr WCHAR kMainWindowClass[] = u"Zonbrel";
 #define MAIN_TIMER_LOOP 10
 #define MAIN_TIMER_CALL_RESUME 16
 #define MAIN_TIMER_DRAIN 17
+#define MAIN_TIMER_WAKEUP_HELPER 20  // the wait for the wake-up helper to end
 
 // Words of the window's 12 extra bytes that other processes read.
 #define MAIN_WORD_SIZE 0

@@ -1,6 +1,7 @@
 // The main window's timers: the status refresh of the window words, the end-of-stream timers of
 // the decoder side, the sleep timer's fade, the keep-alive, the core's software timers, and the
 // repeat timers of held buttons, which come back as the control message.
+#include "core/device/call_handling.h"
 #include "core/window/command_target.h"
 #include "core/window/control_message.h"
 #include "core/window/main_window.h"
@@ -97,6 +98,9 @@ LRESULT OnMainTimer(HWND window, UINT_PTR id) {
         KillTimer(window, MAIN_TIMER_LOOP);
         if (wait) SetTimer(window, MAIN_TIMER_LOOP, wait + 1, nullptr);
       }
+      break;
+    case MAIN_TIMER_WAKEUP_HELPER:
+      OnWakeupHelperTimer(window);
       break;
     case MAIN_TIMER_DRAIN:
       PostMessageW(window, WM_ZB_STREAM_END, 3, 0);

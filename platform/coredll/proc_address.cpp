@@ -43,6 +43,16 @@ extern "C" FARPROC GetProcAddressW(HMODULE module, LPCWSTR procName) {
       address = OwnSymbol(found->dl, zb::ToUtf8(procName).c_str());
     }
   }
+  if (!address && found->system && found->dl && procName && !IS_INTRESOURCE(procName) &&
+      found->baseName == u"coredll.dll") {
+    // The device's coredll also carries the window manager's calls (hooks, keys); here they
+    // live in the window room's library, which every windowed program has loaded already.
+    std::filesystem::path gwes = found->host.parent_path() / "libgwes.so";
+    if (void* dl = dlopen(gwes.c_str(), RTLD_LAZY | RTLD_NOLOAD)) {
+      address = OwnSymbol(dl, zb::ToUtf8(procName).c_str());
+      dlclose(dl);
+    }
+  }
   if (!address) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;

@@ -22,6 +22,17 @@ namespace {
 const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(0x42);
 constexpr const char* kCommandLineVariable = "ZONBREL_CMDLINE";
 
+// A program file written on the device (copied, or unpacked from a resource) carries no host
+// execute bit; on the device any program file runs, so a host executable is made runnable.
+bool MakeRunnable(const std::filesystem::path& host) {
+  char magic[4] = {};
+  std::ifstream in(host, std::ios::binary);
+  if (!in.read(magic, sizeof magic) || std::memcmp(magic, "\x7f" "ELF", 4) != 0) return false;
+  std::error_code ec;
+  std::filesystem::permissions(host, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add, ec);
+  return !ec && access(host.c_str(), X_OK) == 0;
+}
+
 // A program named without a folder is looked for in "\Windows" and the root; ".exe" is the
 // default extension.
 std::optional<std::filesystem::path> FindProgram(std::u16string name, DWORD* error) {
@@ -39,7 +50,7 @@ std::optional<std::filesystem::path> FindProgram(std::u16string name, DWORD* err
     auto host = zb::device::ToHost(candidate, &pathError);
     std::error_code ec;
     if (host && std::filesystem::is_regular_file(*host, ec)) {
-      if (access(host->c_str(), X_OK) != 0) {
+      if (access(host->c_str(), X_OK) != 0 && !MakeRunnable(*host)) {
         *error = ERROR_BAD_EXE_FORMAT;
         continue;
       }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "device/kernel_segment.h"
 
@@ -88,6 +89,8 @@ void EndProcess(Segment& s, int32_t pid, std::optional<uint32_t> exitCode);
 uint64_t ProcessStartTime(int32_t pid);  // 0 when the process does not exist
 bool ProcessAlive(int32_t pid, uint64_t startTime);
 void SweepDeadProcesses(Segment& s);
+// The ids of the device's processes that are running now.
+std::vector<int32_t> RunningProcesses();
 // Slots on this process's record for the window room (main window, queue channel).
 void SetChannel(uint32_t slot, uint64_t value);
 std::optional<uint64_t> Channel(int32_t pid, uint32_t slot);

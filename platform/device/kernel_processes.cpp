@@ -1,6 +1,7 @@
 // Process records of the kernel segment: one per running process of the device, keyed by pid and
 // start time so a reused pid is never mistaken for the old process. A process that ends, cleanly
 // or not, has its references dropped, its mutexes abandoned and its record signalled.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -146,6 +147,21 @@ std::optional<uint64_t> Channel(int32_t pid, uint32_t slot) {
     if (o.kind == Kind::Process && o.pid == pid && !o.signalled) return o.channel[slot];
   }
   return std::nullopt;
+}
+
+}  // namespace zb::kernel
+
+namespace zb::kernel {
+
+std::vector<int32_t> RunningProcesses() {
+  Segment& s = Current();
+  Locked lock(s);
+  SweepDeadProcesses(s);
+  std::vector<int32_t> pids;
+  for (const Object& o : s.objects)
+    if (o.kind == Kind::Process && !o.signalled && std::find(pids.begin(), pids.end(), o.pid) == pids.end())
+      pids.push_back(o.pid);
+  return pids;
 }
 
 }  // namespace zb::kernel

@@ -120,7 +120,7 @@ TEST_F(LoaderTest, SystemLibrariesArePresentOrAbsentAsTheProfileSays) {
       EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND)) << c.name;
       continue;
     }
-    EXPECT_EQ(GetProcAddressW(module, u"SetKMode"), nullptr) << c.name;
+    EXPECT_EQ(GetProcAddressW(module, u"KernelLibIoControl"), nullptr) << c.name;
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND)) << c.name;
     EXPECT_TRUE(FreeLibrary(module));
   }

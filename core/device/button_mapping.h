@@ -5,3 +5,5 @@
 
 void StartButtonMapping(BOOL mapAll, BOOL enable);
 void StopButtonMapping();
+// Whether the key engine is installed as the keyboard hook now.
+BOOL IsButtonHookInstalled();
