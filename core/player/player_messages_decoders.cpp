@@ -2,6 +2,7 @@
 // type and extension), copies of the source for a URL, the decoders' stored flags, sources that
 // plug-ins register, a decoder record for a path, the output device after a change, and the
 // code-page conversions plug-ins borrow.
+#include <algorithm>
 #include <memory>
 
 #include "core/common/codepage_convert.h"

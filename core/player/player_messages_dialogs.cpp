@@ -1,5 +1,7 @@
 // Player callback messages that open the player's dialogs for a plug-in, tell it about the menu
 // bar, paint the player behind a visualisation, and open a plug-in's own settings key.
+#include <aygshell.h>
+
 #include <cstddef>
 
 #include "core/interface/player_messages.h"

@@ -7,7 +7,7 @@
 #include "core/interface/player_messages.h"
 #include "core/player/player_core.h"
 #include "core/player/player_message_table.h"
-#include "image_loader.h"
+#include "skin/image_loader.h"
 #include "media_item.h"
 #include "medialist.h"
 #include "playlist.h"
