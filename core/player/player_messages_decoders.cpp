@@ -24,9 +24,10 @@ constexpr UINT kSourceAsked = 0x10000000;  // the copy is for a plug-in of the p
 int Utf8ToWide(CPlayerCore&, const PlayerMessage& m) {
   if (!m.in || !m.out || m.outSize == 0) return -1;
   auto* out = static_cast<WCHAR*>(m.out);  // out size counts characters here
-  const int stored = MultiByteToWide(kUtf8, 0, static_cast<const char*>(m.in), static_cast<int>(m.inSize), out,
-                                     static_cast<int>(m.outSize - 1));
-  out[stored > 0 ? stored : 0] = 0;
+  const int room = static_cast<int>(m.outSize - 1);
+  // With no room the converter would only count what it needs: nothing is converted then.
+  const int stored = room > 0 ? MultiByteToWide(kUtf8, 0, static_cast<const char*>(m.in), static_cast<int>(m.inSize), out, room) : 0;
+  out[stored > 0 && stored <= room ? stored : 0] = 0;
   return -1;
 }
 

@@ -61,8 +61,11 @@ TEST_F(DownloadToFile, ABodyCutShortIsAFailureAndIsNotCached) {
   });
   std::string held;
   EXPECT_LT(Download(server.Url("/cut.m3u"), &held), 0);
+  const size_t first = server.Requests().size();  // the stream tries again as its settings allow
+  EXPECT_GE(first, 1u);
+  // Nothing was cached: the second download asks the server again.
   EXPECT_LT(Download(server.Url("/cut.m3u"), &held), 0);
-  EXPECT_EQ(server.Requests().size(), 2u);
+  EXPECT_EQ(server.Requests().size(), 2 * first);
 }
 
 TEST_F(DownloadToFile, ABodyThatNeverEndsIsCutAtTheTimeLimitAndFails) {

@@ -108,11 +108,33 @@ inline std::u16string StringTag(IMediaItem* item, DWORD tag) {
   return value;
 }
 
+// Every message a recording window got, oldest first; the windows behave as the stand-ins do.
+inline std::vector<WindowMessage>& RecordedMessages() {
+  static std::vector<WindowMessage> recorded;
+  return recorded;
+}
+inline LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  RecordedMessages().push_back({window, message, wParam, lParam, 0});
+  return StandInProc(window, message, wParam, lParam);
+}
+inline void RecordMessagesOf(HWND window) {
+  SetWindowLongW(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc));
+}
+// The messages of the given range a window got since the last call.
+inline std::vector<UINT> RecordedFor(HWND window, UINT from, UINT to) {
+  std::vector<UINT> seen;
+  for (const WindowMessage& m : std::exchange(RecordedMessages(), {}))
+    if (m.window == window && m.message >= from && m.message <= to) seen.push_back(m.message);
+  return seen;
+}
+
 class MessageTest : public TransportTest {
  protected:
   void SetUp() override {
     TransportTest::SetUp();
     CreateDirectoryW(u"\\Music", nullptr);
+    CreateDirectoryW(u"\\Library", nullptr);
+    wcscpy(GetSettings()->metadataLocation, u"\\Library");
     OpenLibrary(core_.get());
     Playlist().Clear();
     AddItems({u"\\Music\\one.fake", u"\\Music\\two.fake"});

@@ -11,18 +11,14 @@ namespace {
 
 class PlayerMessages : public MessageTest {
  protected:
-  std::vector<UINT> MainWindowMessages(UINT from, UINT to) {
-    std::vector<UINT> seen;
-    for (const WindowMessage& m : std::exchange(ReceivedMessages(), {}))
-      if (m.window == window_.Handle() && m.message >= from && m.message <= to) seen.push_back(m.message);
-    return seen;
-  }
+  std::vector<UINT> MainWindowMessages(UINT from, UINT to) { return RecordedFor(window_.Handle(), from, to); }
 };
 
 constexpr GUID kPodcasts = {0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
 
 TEST_F(PlayerMessages, KeysReachTheMainWindowAndTheButtonHandler) {
-  ReceivedMessages().clear();
+  RecordMessagesOf(window_.Handle());
+  RecordedMessages().clear();
   RunMessageCases({
       {"4100 key down", PLAYER_MSG_FORWARD_KEY,
        [](MessageArgs& a) { a.msg.message = WM_KEYDOWN; a.msg.wParam = 'A'; a.Pointer(&a.msg, sizeof a.msg); }, 0,

@@ -28,18 +28,14 @@ class PlaylistMessages : public MessageTest {
     list->GetCount(&count);
     return count;
   }
-  std::vector<UINT> ViewMessages(HWND view) {
-    std::vector<UINT> seen;
-    for (const WindowMessage& m : std::exchange(ReceivedMessages(), {}))
-      if (m.window == view) seen.push_back(m.message);
-    return seen;
-  }
+  std::vector<UINT> ViewMessages(HWND view) { return RecordedFor(view, PLM_CURRENT, PLM_CURRENT); }
 };
 
 TEST_F(PlaylistMessages, ViewsComeAndGoAndHearTheChanges) {
   StandInWindow view;
   HWND handle = view.Handle();
-  ReceivedMessages().clear();
+  RecordMessagesOf(handle);
+  RecordedMessages().clear();
   RunMessageCases({
       {"4097 add", PLAYER_MSG_ADD_PLAYLIST_VIEW, [&](MessageArgs& a) { a.Pointer(&handle, sizeof handle); }, 0, nullptr},
       {"4097 no window", PLAYER_MSG_ADD_PLAYLIST_VIEW, nullptr, -1, nullptr},

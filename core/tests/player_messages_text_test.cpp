@@ -3,6 +3,7 @@
 // texts, and nothing at all for an out size of 0.
 #include "core/settings/settings.h"
 #include "core/window/main_window_state.h"
+#include "local_content.h"
 #include "player_message_cases.h"
 
 namespace zb::testing {
@@ -65,8 +66,16 @@ TEST_F(TextMessages, NamesAndFoldersCopyAtMostTheOutSize) {
       {"4360 short", PLAYER_MSG_GET_CURRENT_TITLE, [](MessageArgs& a) { a.Out(9); }, 0,
        [](MessageArgs& a) { EXPECT_TRUE(a.out->Untouched()); }},
       {"4360 no out", PLAYER_MSG_GET_CURRENT_TITLE, nullptr, -1, nullptr},
-      {"4359 nothing scanned fits", PLAYER_MSG_GET_SCAN_FOLDER, [](MessageArgs& a) { a.Out(2); }, 1,
-       [](MessageArgs& a) { EXPECT_EQ(a.out->Wide(), u""); }},
+      {"4359 the folder scanned now", PLAYER_MSG_GET_SCAN_FOLDER, [](MessageArgs& a) { a.Out(520); }, 1,
+       [](MessageArgs& a) { EXPECT_EQ(a.out->Wide(), GetListScanFolder(GetPlaylistFilesList())); }},
+      {"4359 too short for a folder", PLAYER_MSG_GET_SCAN_FOLDER, [](MessageArgs& a) { a.Out(2); },
+       GetListScanFolder(GetPlaylistFilesList()).empty() ? 1 : 0,
+       [](MessageArgs& a) {
+         if (GetListScanFolder(GetPlaylistFilesList()).empty())
+           EXPECT_EQ(a.out->Wide(), u"");
+         else
+           EXPECT_TRUE(a.out->Untouched());
+       }},
       {"4359 out size 0", PLAYER_MSG_GET_SCAN_FOLDER, [](MessageArgs& a) { a.Out(0); }, 0,
        [](MessageArgs& a) { EXPECT_TRUE(a.out->Untouched()); }},
       {"4359 no out", PLAYER_MSG_GET_SCAN_FOLDER, nullptr, -1, nullptr},
