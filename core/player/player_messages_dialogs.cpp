@@ -1,11 +1,10 @@
 // Player callback messages that open the player's dialogs for a plug-in, tell it about the menu
 // bar, paint the player behind a visualisation, and open a plug-in's own settings key.
-#include <aygshell.h>
-
 #include <cstddef>
 
 #include "core/interface/player_messages.h"
 #include "core/interface/vis_module.h"
+#include "core/modules/bound_system_functions.h"
 #include "core/player/core_seam.h"
 #include "core/player/player_core.h"
 #include "core/player/player_message_table.h"
@@ -63,7 +62,7 @@ int ShowPlaylistDialog(CPlayerCore&, const PlayerMessage&) {
 int GetMenuInfo(CPlayerCore& core, const PlayerMessage& m) {
   auto* info = static_cast<PlayerMenuInfo*>(m.out);
   if (!info || m.outSize < sizeof info->menuBar) return -1;
-  info->menuBar = SHFindMenuBar(core.GetMainWindow());
+  info->menuBar = BoundSHFindMenuBar(core.GetMainWindow());
   if (m.outSize >= offsetof(PlayerMenuInfo, leftCommand) + sizeof(DWORD)) info->leftCommand = kLeftSoftKey;
   if (m.outSize >= offsetof(PlayerMenuInfo, rightCommand) + sizeof(DWORD)) info->rightCommand = kRightSoftKey;
   return -1;

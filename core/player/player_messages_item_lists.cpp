@@ -82,6 +82,18 @@ DWORD WINAPI Decode(void* argument) {
   return 0;
 }
 
+// Runs `draw`(target DC, source DC) with the two bitmaps selected into memory DCs of the screen.
+template <class Draw>
+void DrawBetween(HDC screen, HBITMAP source, HBITMAP target, Draw draw) {
+  HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+  HGDIOBJ oldFrom = SelectObject(from, source), oldTo = SelectObject(to, target);
+  draw(to, from);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+}
+
 // The bitmap as a DIB section of its own; the old one goes. Null when it cannot be made.
 HBITMAP AsDibSection(HBITMAP bitmap, int width, int height) {
   DIBSECTION section{};
@@ -89,13 +101,7 @@ HBITMAP AsDibSection(HBITMAP bitmap, int width, int height) {
   HDC screen = GetDC(nullptr);
   HBITMAP copy = CreateScreenDib(screen, width, height);
   if (copy) {
-    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-    HGDIOBJ oldFrom = SelectObject(from, bitmap), oldTo = SelectObject(to, copy);
-    BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
+    DrawBetween(screen, bitmap, copy, [&](HDC to, HDC from) { BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY); });
     DeleteObject(bitmap);
   }
   ReleaseDC(nullptr, screen);
@@ -132,13 +138,9 @@ HBITMAP ScaleToFit(HBITMAP bitmap, const PlayerAlbumArtRequest& request) {
     }
   }
   if (target) {
-    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
-    HGDIOBJ oldFrom = SelectObject(from, bitmap), oldTo = SelectObject(to, target);
-    StretchSmooth(smooth ? 1 : 0, to, 0, 0, targetWidth, targetHeight, from, 0, 0, width, height, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
+    DrawBetween(screen, bitmap, target, [&](HDC to, HDC from) {
+      StretchSmooth(smooth ? 1 : 0, to, 0, 0, targetWidth, targetHeight, from, 0, 0, width, height, SRCCOPY);
+    });
     DeleteObject(bitmap);
     bitmap = target;
   }

@@ -97,32 +97,33 @@ int Mark(CPlayerCore& core, const PlayerMessage& m, bool valid) {
 int MarkValid(CPlayerCore& core, const PlayerMessage& m) { return Mark(core, m, true); }
 int MarkInvalid(CPlayerCore& core, const PlayerMessage& m) { return Mark(core, m, false); }
 
-// Queries answer -1 when they made nothing, whatever the reason.
-int QueryValues(CPlayerCore& core, const PlayerMessage& m) {
-  auto** out = OutAs<IMediaResult*>(m);
-  if (!m.in || !out) return -1;
+// Queries and query items answer -1 when they made nothing, whatever the reason.
+template <class Made, class Make>
+int MakeFromLibrary(CPlayerCore& core, const PlayerMessage& m, bool needsQuery, Make make) {
+  auto** out = OutAs<Made*>(m);
+  if ((needsQuery && !m.in) || !out) return -1;
   *out = nullptr;
   CMediaLibrary* library = core.GetMediaLibrary();
-  if (!library || FAILED(library->QueryValues(static_cast<IMediaItem*>(m.in), out))) *out = nullptr;
+  if (!library || FAILED(make(library, static_cast<IMediaItem*>(m.in), out))) *out = nullptr;
   return *out ? 0 : -1;
+}
+
+int QueryValues(CPlayerCore& core, const PlayerMessage& m) {
+  return MakeFromLibrary<IMediaResult>(core, m, true, [](CMediaLibrary* library, IMediaItem* query, IMediaResult** out) {
+    return library->QueryValues(query, out);
+  });
 }
 
 int CreateQueryItem(CPlayerCore& core, const PlayerMessage& m) {
-  auto** out = OutAs<IMediaItem*>(m);
-  if (!out) return -1;
-  *out = nullptr;
-  CMediaLibrary* library = core.GetMediaLibrary();
-  if (!library || FAILED(library->CreateItem(out))) *out = nullptr;
-  return *out ? 0 : -1;
+  return MakeFromLibrary<IMediaItem>(core, m, false, [](CMediaLibrary* library, IMediaItem*, IMediaItem** out) {
+    return library->CreateItem(out);
+  });
 }
 
 int QueryMedia(CPlayerCore& core, const PlayerMessage& m) {
-  auto** out = OutAs<IMediaList*>(m);
-  if (!m.in || !out) return -1;
-  *out = nullptr;
-  CMediaLibrary* library = core.GetMediaLibrary();
-  if (!library || FAILED(library->QueryMedia(static_cast<IMediaItem*>(m.in), out))) *out = nullptr;
-  return *out ? 0 : -1;
+  return MakeFromLibrary<IMediaList>(core, m, true, [](CMediaLibrary* library, IMediaItem* query, IMediaList** out) {
+    return library->QueryMedia(query, out);
+  });
 }
 
 int GetItemFromObject(CPlayerCore& core, const PlayerMessage& m) {
