@@ -39,6 +39,10 @@ ILocalContentHost* GetLocalContentHost();
 void CreateLocalContentLists();
 CPlaylist* GetLocalContentPlaylist();
 CPlaylist* GetPlaylistFilesList();
+// How much of a list's folder scan is still ahead (0 when none is, else at least 1), and the
+// folder it scans now (empty when none); 0 and empty for a list without an updater.
+int GetListScanProgress(CPlaylist* list);
+std::u16string GetListScanFolder(CPlaylist* list);
 
 // Worker kinds and updater options.
 #define LCWORKER_SAVER 0x10000

@@ -236,3 +236,22 @@ int RunLocalContentScan(LPCWSTR folder, void (*progress)(int percent, LPCWSTR fo
   DestroyWindow(window);
   return found;
 }
+
+namespace {
+CLocalContentUpdater* UpdaterOf(CPlaylist* list) {
+  if (!list) return nullptr;
+  HWND worker = nullptr;
+  list->Notify(PLM_FINDWORKER, LCWORKER_UPDATER, reinterpret_cast<LPARAM>(&worker));
+  return worker ? reinterpret_cast<CLocalContentUpdater*>(GetWindowLongW(worker, GWL_USERDATA)) : nullptr;
+}
+}  // namespace
+
+int GetListScanProgress(CPlaylist* list) {
+  CLocalContentUpdater* updater = UpdaterOf(list);
+  return updater ? updater->Scan().GetScanProgress() : 0;
+}
+
+std::u16string GetListScanFolder(CPlaylist* list) {
+  CLocalContentUpdater* updater = UpdaterOf(list);
+  return updater ? updater->Scan().GetCurrentScanFolder() : std::u16string();
+}

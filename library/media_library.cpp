@@ -193,6 +193,11 @@ void CMediaLibrary::AddKeptTag(DWORD tag) {
   keptTags_.insert(tag);
 }
 
+void CMediaLibrary::RemoveKeptTag(DWORD tag) {
+  CLibraryLock lock(this);
+  keptTags_.erase(tag);
+}
+
 void CMediaLibrary::AddOverridingTag(DWORD tag) {
   CLibraryLock lock(this);
   overridingTags_.insert(tag);

@@ -96,6 +96,7 @@ class CMediaLibrary : public CComObject<IMediaLibrary>, private ISqlErrorSink, p
   void SetCompactAtExit(bool compact) { compactAtExit_ = compact; }
   void SetLogFile(LPCWSTR path);
   void AddKeptTag(DWORD tag);
+  void RemoveKeptTag(DWORD tag);
   void AddOverridingTag(DWORD tag);
 
   HRESULT FindItem(LPCWSTR source, IMediaItem** item, DWORD flag);

@@ -21,7 +21,7 @@ enum : UINT {
   PLAYER_EVENT_RESUME_MODE = 10,       // out: mode
   PLAYER_EVENT_RESUME_POSITION = 11,   // out: position ms
   PLAYER_EVENT_FORGET_RESUME = 12,     // out: flag
-  PLAYER_EVENT_BOOKMARK_PASSED = 13,   // in: the bookmark's identifier
+  PLAYER_EVENT_CUE_MARK_PASSED = 13,   // in: the cookie of a cue mark playback went past
   PLAYER_EVENT_SEEKED = 14,            // in: target ms
   PLAYER_EVENT_EQ_VALUES = 20,         // in and out: 10 bands and the preamp, 11 bytes
   PLAYER_EVENT_EQ_ON = 21,             // in and out: the on word

@@ -113,5 +113,26 @@ enum : UINT {
   PLAYER_MSG_SHOW_STREAM_STATUS = PLAYER_MSG_UI_COMMAND_29,
 };
 
+// What PLAYER_MSG_GET_MENU_INFO writes, as far as the out size reaches: the main window's menu
+// bar, then the commands of its two soft keys.
+struct PlayerMenuInfo {
+  HWND menuBar;
+  DWORD leftCommand;   // 40083
+  DWORD rightCommand;  // 40086
+};
+
+// PLAYER_MSG_GET_ALBUM_ART's request; the player writes the record's size into `size`.
+#define ALBUM_ART_SCALE 0x1       // scale down to fit the maximum, keeping the aspect
+#define ALBUM_ART_DIB 0x2         // the result is a DIB section, scaled smoothly
+#define ALBUM_ART_FROM_STREAM 0x4 // `data` is an IStream, not bytes in memory
+struct PlayerAlbumArtRequest {
+  DWORD size;
+  const void* data;
+  DWORD dataSize;
+  DWORD flags;
+  int maxWidth;
+  int maxHeight;
+};
+
 // PLAYER_MSG_OPEN_URL hands out, and PLAYER_MSG_CLOSE_URL takes back, a whole copy of a
 // registered InputSource (sizeof(InputSource), core/input_source.h).

@@ -144,6 +144,10 @@ BOOL BoundSHChangeNotifyDeregister(HWND window) {
   return CallBound<BOOL (*)(HWND)>(KeptAygshell(), u"SHChangeNotifyDeregister", FALSE, window);
 }
 
+HWND BoundSHFindMenuBar(HWND window) {
+  return CallBound<HWND (*)(HWND)>(KeptAygshell(), u"SHFindMenuBar", static_cast<HWND>(nullptr), window);
+}
+
 void BoundSHChangeNotifyFree(FILECHANGENOTIFY* notice) {
   if (auto release = BoundFunction<void (*)(FILECHANGENOTIFY*)>(KeptAygshell(), u"SHChangeNotifyFree")) release(notice);
 }

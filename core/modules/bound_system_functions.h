@@ -27,6 +27,8 @@ HRESULT BoundRegistryCloseNotification(HANDLE notification);
 BOOL BoundSHChangeNotifyRegister(HWND window, SHCHANGENOTIFYENTRY* entry);
 BOOL BoundSHChangeNotifyDeregister(HWND window);
 void BoundSHChangeNotifyFree(FILECHANGENOTIFY* notice);
+// The menu bar of a window (aygshell, kept loaded as above); null when missing.
+HWND BoundSHFindMenuBar(HWND window);
 
 // "\Windows\phone.dll", loaded on first use and kept; E_FAIL when missing.
 HRESULT BoundPhoneOpenCallLog(HANDLE* log);

@@ -31,7 +31,8 @@ void OpenLibrary(CPlayerCore* core) {
   if (library && settings) {
     OpenLibrary(library, settings, core->GetMainWindow(), ForwardLibraryEvent, reinterpret_cast<DWORD_PTR>(core));
   }
-  LogSeam(u"CSettings::LoadActions");
+  // The plug-ins registered their commands in their Init: the button slots can find them now.
+  if (settings) settings->LoadActions(core);
   CPlaylist* playlist = core->GetPlaylist();
   if (playlist) playlist->RestoreState();
   if (CBookmarkList* bookmarks = core->GetBookmarkList()) bookmarks->ReadBookmarksFile();

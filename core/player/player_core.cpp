@@ -81,6 +81,8 @@ CPlayerCore::~CPlayerCore() {
   DecModule* playing = decoder_.load();
   if (IsPlaying() && playing && playing->Stop) playing->Stop();
   SaveActionBindings(this);
+  // Stream copies a plug-in never gave back go before the sources' clean-up.
+  while (!urlCopies_.empty()) CloseUrlCopy(urlCopies_.back());
   SourceListBroadcastQuit();
   OutputModulesQuit(0);
   QuitDecModules();

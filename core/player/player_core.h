@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/common/critical_section.h"
 #include "core/interface/dec_module.h"
@@ -20,6 +21,8 @@
 #include "core/player/player_core_link.h"
 #include "core/modules/registered_commands.h"
 #include "core/modules/stream_sources.h"
+#include "core/player/cue_marks.h"
+#include "core/player/feature_set.h"
 #include "core/vis/vis_host.h"
 #include "mediaitem.h"
 #include "playlist_core.h"
@@ -73,8 +76,18 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   // The bound decoder's Command; -1 without a decoder or a Command.
   int DecoderCommand(UINT code, void* in, UINT inSize, void* out, UINT outSize);
 
-  // The player callback's handler.
+  // The player callback's handler (player_core_messages.cpp and the player_messages_*.cpp groups).
   int HandleMessage(UINT id, void* in, UINT inSize, void* out, UINT outSize);
+  CCriticalSection& MessageLock() { return messageLock_; }
+  // The player state item: the tags plug-ins set for the skin and the Today item.
+  IMediaItem* GetStateItem() const { return stateItem_; }
+  IMediaLibraryLink* GetLibraryLink() const { return library_; }
+  CCueMarks& GetCueMarks() { return cueMarks_; }
+  CFeatureSet& GetFeatures() { return features_; }
+  // Initialised copies of the source that claims a URL, handed to plug-ins unopened; only copies
+  // handed out here are taken back (FALSE for any other pointer).
+  InputSource* OpenUrlCopy(LPCWSTR url);
+  BOOL CloseUrlCopy(InputSource* copy);
 
   // Event hooks.
   void AddEventHook(PlayerEventHook hook) { hooks_.Add(hook); }
@@ -320,6 +333,10 @@ class CPlayerCore : public IPlayerCoreLink, public IPlaylistCore {
   FILETIME failedAt_ = {};
 
   CRegisteredCommands commands_;
+  CCueMarks cueMarks_;
+  CFeatureSet features_;
+  CCriticalSection urlLock_;
+  std::vector<InputSource*> urlCopies_;
   CDeferredTimers timers_;
   CCriticalSection statusLock_;
   DWORD lastStatusUpdate_ = 0;

@@ -6,6 +6,7 @@
 #include "core/player/player_core.h"
 #include "core/modules/module_lists.h"
 #include "core/output/output_registry.h"
+#include "core/settings/settings.h"
 #include "core/transport/transport_neighbours.h"
 #include "mp3_decoder.h"
 #include "ogg_decoder.h"
@@ -53,4 +54,6 @@ void RefreshSkinDsp() {
 
 void RefreshPlaylistCurrentItem() { LogSeam(u"playlist refresh of the current item"); }
 
-void SaveActionBindings(CPlayerCore*) { LogSeam(u"CSettings::SaveActions"); }
+void SaveActionBindings(CPlayerCore* core) {
+  if (CSettings* settings = GetSettings()) settings->SaveActions(core);
+}

@@ -1,6 +1,5 @@
-// What the player core calls in work that is not built yet: the built-in modules, the skin, the
-// user-interface commands, the playlist and the saving of action bindings. Each
-// entry logs that it was reached and does nothing more.
+// What the player core calls in its neighbours: the built-in modules, the skin, the
+// user-interface commands, the playlist and the saving of action bindings.
 #pragma once
 #include <windows.h>
 

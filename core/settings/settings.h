@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class CPlayerCore;
 class CStringTokenizer;
 
 constexpr WCHAR kSettingsKey[] = u"Software\\Kestrane\\Zonbrel\\2.0";
@@ -56,6 +57,14 @@ class CSettings {
   void ResetButtonCommands();
   int AssignCommandDefaults(DWORD command);
   bool IsLockSafeCommand(DWORD command) const;
+
+  // Plug-in actions in the button slots, kept under "Actions" by library file and action name,
+  // since their numbers change from run to run. LoadActions maps the stored numbers to this
+  // run's (the error of opening the key, else that of closing it); SaveActions writes the slots'
+  // actions and only then drops what the key held besides (0, or the first error, when nothing
+  // was dropped); before the slots were mapped in this run it leaves the key as it is.
+  LONG LoadActions(CPlayerCore* core);
+  LONG SaveActions(CPlayerCore* core);
 
   // ---- Fields, named after their registry values ----
   DWORD setAssociations, associationsNoPrompt, fileAssociationsDefault, fileAssociationsEnforced;
@@ -108,6 +117,8 @@ class CSettings {
   DWORD showPlaylistOnWmpSkins;
 
  private:
+  // Whether the slots hold this run's action numbers: SaveActions writes nothing until then.
+  bool actionsMapped_ = false;
   void LoadButtonCommands(HKEY key);
   LONG SaveButtonCommands(HKEY key) const;
 };

@@ -9,6 +9,17 @@
 namespace {
 
 constexpr ULONGLONG kTicksPerMinute = 600000000ULL;
+// A playlist document is small: its whole download may take twice the connect and receive
+// time-outs together, so a server that trickles forever cannot hold the player.
+constexpr DWORD kLimitFactor = 2;
+constexpr DWORD kDefaultConnectSeconds = 15, kDefaultReceiveSeconds = 5;
+
+DWORD DownloadLimitMs() {
+  const CSettings* settings = GetSettings();
+  const DWORD connect = settings ? settings->httpConnectTimeout : kDefaultConnectSeconds;
+  const DWORD receive = settings ? settings->httpReceiveTimeout : kDefaultReceiveSeconds;
+  return (connect + receive) * kLimitFactor * 1000;
+}
 
 LONGLONG FilePosition(HANDLE file) {
   LONG high = 0;
@@ -35,14 +46,17 @@ int CPlayerCore::DownloadToFile(LPCWSTR url, HANDLE file) {
     SetEndOfFile(file);
   }
   HttpFetchResult result;
-  HttpFetchToFile(url, file, &result);
+  const int fetched = HttpFetchToFile(url, file, &result, DownloadLimitMs());
+  // Stopped by the time limit or by a failed write, the file holds part of the document.
+  const bool whole = fetched == 0 && result.complete && !result.cutShort;
+  if (!whole && result.cutShort) result.error = "the download was cut short";
   if (!result.error.empty()) {
     const std::u16string why = u"DownloadToFile: " + std::u16string(result.error.begin(), result.error.end()) + u"\r\n";
     OutputDebugStringW(why.c_str());
   }
   const LONGLONG end = FilePosition(file);
   const DWORD size = static_cast<DWORD>(end - start);
-  if (result.complete && !result.noCache && cache && size && cache->CanStore(url, size)) {
+  if (whole && !result.noCache && cache && size && cache->CanStore(url, size)) {
     FILETIME expiry = result.expiry;
     if (!result.hasExpiry) {
       CSettings* settings = GetSettings();
@@ -57,5 +71,5 @@ int CPlayerCore::DownloadToFile(LPCWSTR url, HANDLE file) {
     cache->Store(url, file, size, &expiry);
     SetPosition(file, end);
   }
-  return result.complete && size ? 0 : E_FAIL;
+  return whole && size ? 0 : E_FAIL;
 }

@@ -1,11 +1,10 @@
 // The periodic now-playing refresh: the title line with its playlist number and length, the time
-// elements, the play/pause elements and the bookmarks passed, and what it learns of the playing
+// elements, the play/pause elements and what it learns of the playing
 // entry written back into the playlist.
 #include <string>
 
 #include "core/interface/player_events.h"
 #include "core/player/player_core.h"
-#include "core/settings/bookmark_list.h"
 #include "core/settings/settings.h"
 #include "core/transport/transport_neighbours.h"
 #include "library/mediaitem.h"
@@ -20,7 +19,6 @@ constexpr int kTitleChars = 1024;
 struct NowPlayingMemory {
   const CPlayerCore* core = nullptr;  // whose display this is: another core starts afresh
   std::u16string shownPath;  // the idle item whose resume position the time elements show
-  int lastPosition = 0;      // where the bookmarks were looked at last
 };
 
 NowPlayingMemory& Memory() {
@@ -96,21 +94,6 @@ std::u16string TitleAndLength(CPlayerCore* core, DecModule* decoder, int* length
   return title;
 }
 
-// Each bookmark of the playing file passed since the last look is offered to the plug-ins.
-void OfferPassedBookmarks(CPlayerCore* core, int position) {
-  NowPlayingMemory& memory = Memory();
-  const std::u16string current = core->GetCurrentPath();
-  for (int i = 0;; ++i) {
-    LONG at = -1;
-    const std::u16string path = core->GetBookmarkText(i, &at);
-    if (path.empty()) break;
-    if (_wcsicmp(path.c_str(), current.c_str()) != 0 || at <= memory.lastPosition || at > position) continue;
-    DWORD id = static_cast<DWORD>(i);
-    core->DispatchToHooks(PLAYER_EVENT_BOOKMARK_PASSED, &id, sizeof id, nullptr, nullptr);
-  }
-  memory.lastPosition = position;
-}
-
 void ShowPlaying(CPlayerCore* core, CSkinState* state, DecModule* decoder) {
   std::u16string text = PlaylistNumberPrefix(core->GetCurrentIndex());
   int length = 0;
@@ -129,7 +112,6 @@ void ShowPlaying(CPlayerCore* core, CSkinState* state, DecModule* decoder) {
   core->SendUiCommand(kUiTitle, const_cast<WCHAR*>(text.c_str()));
 
   const int position = decoder->GetOutputTime ? decoder->GetOutputTime() : 0;
-  OfferPassedBookmarks(core, position);
   if (state) {
     const int decoderLength = decoder->GetLength ? decoder->GetLength() : 0;
     const int seconds = position / 1000, lengthSeconds = decoderLength / 1000;

@@ -70,8 +70,13 @@ void CPlayerCore::RefreshNowPlaying() {
     return;
   }
   SetMainWindowWord(MAIN_WORD_LENGTH, decoder->GetLength ? decoder->GetLength() : 0);
-  lastPosition_ = decoder->GetOutputTime ? decoder->GetOutputTime() : 0;
+  const int position = decoder->GetOutputTime ? decoder->GetOutputTime() : 0;
+  // The cue marks passed since the last refresh are told after the new position is stored, so a
+  // hook that asks for the position sees the one the mark was passed at.
+  const std::vector<DWORD> passed = cueMarks_.Passed(lastPosition_, position);
+  lastPosition_ = position;
   SetMainWindowWord(MAIN_WORD_POSITION, lastPosition_);
+  for (DWORD cookie : passed) DispatchToHooks(PLAYER_EVENT_CUE_MARK_PASSED, &cookie, sizeof cookie, nullptr, nullptr);
   ShowNowPlaying(this);
 }
 

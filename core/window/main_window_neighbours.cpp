@@ -2,11 +2,13 @@
 // main_window_neighbours.h), and the storing of the chosen skin.
 #include "core/window/main_window_neighbours.h"
 
+#include "core/interface/player_events.h"
 #include "core/player/core_seam.h"
 #include "core/device/button_engine.h"
 #include "core/device/button_lock.h"
 #include "core/device/display_control.h"
 #include "core/device/window_chrome.h"
+#include "core/player/player_core.h"
 #include "core/settings/button_table.h"
 #include "core/window/command_target.h"
 #include "core/window/main_window_state.h"
@@ -49,10 +51,17 @@ void UnmapHardwareButtons() {
 LRESULT HandleHardwareKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return OnButtonKey(window, message, wParam, lParam);
 }
-std::u16string ButtonActionName(int) { return {}; }
-int RunButtonAction(int, int) {
-  LogSeam(u"button action");
-  return 0;
+// Commands from 33 on are the plug-ins' registered actions; the key source is their phase.
+std::u16string ButtonActionName(int command) {
+  CPlayerCore* core = PeekPlayerCore();
+  WCHAR name[GEN_CMD_NAME_CHARS] = {};
+  if (!core || !core->RunCommand(command, 0, name)) return {};
+  name[GEN_CMD_NAME_CHARS - 1] = 0;
+  return name;
+}
+int RunButtonAction(int command, int source) {
+  CPlayerCore* core = PeekPlayerCore();
+  return core ? core->RunCommand(command, source, nullptr) : 0;
 }
 
 void PlaylistViewCommand(int) { LogSeam(u"playlist view command"); }

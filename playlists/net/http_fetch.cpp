@@ -112,6 +112,7 @@ int HttpFetch(LPCWSTR url, const HttpFetchOptions& options, HttpFetchResult* out
   }
   const bool whole = stream->contentLength_ <= 0 || result.bytes >= stream->contentLength_ - stream->rangeStart_;
   result.complete = stopped || (stream->state_ == HTTPSTREAM_ENDED && whole);
+  result.cutShort = stopped;
   result.noCache = stream->noCache_ != 0;
   result.hasExpiry = stream->expiryValid_ != 0;
   result.expiry = stream->expiry_;
@@ -133,8 +134,9 @@ int HttpFetchToBuffer(LPCWSTR url, std::string* body, HttpFetchResult* result) {
   return HttpFetch(url, options, result);
 }
 
-int HttpFetchToFile(LPCWSTR url, HANDLE file, HttpFetchResult* result) {
+int HttpFetchToFile(LPCWSTR url, HANDLE file, HttpFetchResult* result, DWORD maxMs) {
   HttpFetchOptions options;
+  options.maxMs = maxMs;
   bool written = true;
   options.onData = [file, &written](const char* data, int size) {
     DWORD wrote = 0;

@@ -19,6 +19,7 @@ struct HttpFetchOptions {
 
 struct HttpFetchResult {
   bool complete = false;  // the whole body arrived (or the limits asked to stop)
+  bool cutShort = false;  // a limit or the data callback stopped the body before its end
   long long bytes = 0;    // body bytes handed over
   bool noCache = false;
   bool hasExpiry = false;
@@ -33,4 +34,5 @@ struct HttpFetchResult {
 int HttpFetch(LPCWSTR url, const HttpFetchOptions& options, HttpFetchResult* result);
 // The body into a buffer, or appended to an open file at its position.
 int HttpFetchToBuffer(LPCWSTR url, std::string* body, HttpFetchResult* result = nullptr);
-int HttpFetchToFile(LPCWSTR url, HANDLE file, HttpFetchResult* result = nullptr);
+// `maxMs` bounds the whole fetch (0: no bound).
+int HttpFetchToFile(LPCWSTR url, HANDLE file, HttpFetchResult* result = nullptr, DWORD maxMs = 0);
