@@ -16,19 +16,26 @@ std::vector<std::u16string> g_readingNow;
 
 void Progress(LPCWSTR) {}  // the skin-loading progress hook: the program shows nothing
 
-// The classic script: "wszscript.txt" beside the program, else the built-in one (TEXT 142).
-std::u16string ClassicScriptText() {
+}  // namespace
+
+std::u16string ReadProgramTextOrResource(LPCWSTR fileName, int resourceId, bool* failed) {
+  if (failed) *failed = false;
   WCHAR module[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, module, MAX_PATH);
   if (WCHAR* slash = wcsrchr(module, u'\\')) slash[1] = 0;
-  const std::u16string path = std::u16string(module) + u"wszscript.txt";
+  const std::u16string path = std::u16string(module) + fileName;
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return ReadSkinText(path.c_str());
   WCHAR temp[MAX_PATH] = {};
-  if (!ExtractResourceToTempFile(nullptr, MAKEINTRESOURCEW(142), u"TEXT", u"txt", temp)) return {};
+  if (!ExtractResourceToTempFile(nullptr, MAKEINTRESOURCEW(resourceId), u"TEXT", u"txt", temp)) {
+    if (failed) *failed = true;
+    return {};
+  }
   std::u16string text = ReadSkinText(temp);
   DeleteFileW(temp);
   return text;
 }
+
+namespace {
 
 std::u16string ScriptText(LPCWSTR packagePath, LPCWSTR scriptName, BOOL nested, bool* found) {
   WCHAR path[MAX_PATH] = {};
@@ -40,7 +47,7 @@ std::u16string ScriptText(LPCWSTR packagePath, LPCWSTR scriptName, BOOL nested, 
     return text;
   }
   if (nested || IsSmartphoneDevice()) return {};
-  return ClassicScriptText();
+  return ReadProgramTextOrResource(u"wszscript.txt", 142);
 }
 
 }  // namespace
