@@ -48,7 +48,7 @@ CSelectBar::CSelectBar(HWND parent, DWORD style, HWND menuParent) : menuParent_(
   WNDCLASSW wc{};
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = WindowProc;
-  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.cbWndExtra = 4;
   wc.hCursor = nullptr;
   wc.lpszClassName = kClassName;
   RegisterClassW(&wc);  // a second bar finds the class registered
@@ -63,7 +63,7 @@ CSelectBar::CSelectBar(HWND parent, DWORD style, HWND menuParent) : menuParent_(
 
 CSelectBar::~CSelectBar() {
   if (window_) {
-    SetWindowLongW(window_, 0, 0);
+    SetWindowLongW(window_, GWL_USERDATA, 0);
     DestroyWindow(window_);
   }
   for (Button& b : buttons_) {
@@ -300,9 +300,9 @@ LRESULT CSelectBar::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK CSelectBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_CREATE) {
     auto* bar = static_cast<CSelectBar*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongW(window, 0, reinterpret_cast<LONG_PTR>(bar));
+    SetWindowLongW(window, GWL_USERDATA, reinterpret_cast<LONG_PTR>(bar));
     bar->window_ = window;
   }
-  auto* bar = reinterpret_cast<CSelectBar*>(GetWindowLongW(window, 0));
+  auto* bar = reinterpret_cast<CSelectBar*>(GetWindowLongW(window, GWL_USERDATA));
   return bar ? bar->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }

@@ -46,7 +46,7 @@ class Compositing : public SkinWindowTest {
   }
 };
 
-const COLORREF kRed = RGB(248, 0, 0), kBlue = RGB(0, 0, 248), kGreen = RGB(0, 248, 0);
+const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);  // exact on a 16-bit screen
 
 struct LineCase {
   const char16_t* line;

@@ -68,7 +68,7 @@ class Descriptions : public SkinWindowTest {
   void SetUp() override {
     SkinWindowTest::SetUp();
     PutFile("back.bmp", KeyedBmp(240, 320, RGB(40, 40, 40), RECT{0, 0, 0, 0}));
-    PutFile("keys.bmp", KeyedBmp(40, 12, RGB(0, 0, 200), RECT{4, 2, 8, 6}));
+    PutFile("keys.bmp", KeyedBmp(40, 12, RGB(0, 0, 255), RECT{4, 2, 8, 6}));
     PutFile("thumb.bmp", KeyedBmp(16, 6, RGB(200, 200, 200), RECT{0, 0, 2, 6}));
     PutFile("demo.skn", Text(kDescription));
   }
@@ -121,8 +121,8 @@ TEST_F(Descriptions, ImportToTheConventionalElements) {
   HGDIOBJ old = SelectObject(dc, canvas);
   PatBlt(dc, 0, 0, 240, 320, WHITENESS);
   Press(12, 22);
-  play->Draw(dc);
-  EXPECT_EQ(GetPixel(dc, 10, 20), RGB(0, 0, 200)) << "keys.bmp at (2, 1)";
+  play->Draw(window_, dc);
+  EXPECT_EQ(GetPixel(dc, 10, 20), RGB(0, 0, 255)) << "keys.bmp at (2, 1)";
   EXPECT_EQ(GetPixel(dc, 12, 21), RGB(255, 255, 255)) << "keys.bmp's magenta at (4, 2) lets the canvas through";
   Release(12, 22);
   SelectObject(dc, old);
