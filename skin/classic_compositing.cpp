@@ -157,19 +157,12 @@ bool ComposeSkinBitmap(CSkin* skin, const CompositingRecord& record) {
 }
 
 bool RunCompositingTable(CSkin* skin, const std::u16string& text) {
-  bool anyLine = false;
-  size_t at = 0;
-  while (true) {
-    at = text.find_first_not_of(u"\r\n", at);
-    if (at == std::u16string::npos) break;
-    size_t end = text.find_first_of(u"\r\n", at);
-    if (end == std::u16string::npos) end = text.size();
-    anyLine = true;
+  const std::vector<std::u16string> lines = SplitSkinLines(text);
+  for (const std::u16string& line : lines) {
     CompositingRecord record;
-    if (ParseCompositingLine(text.substr(at, end - at), &record)) ComposeSkinBitmap(skin, record);
-    at = end;
+    if (ParseCompositingLine(line, &record)) ComposeSkinBitmap(skin, record);
   }
-  return anyLine;
+  return !lines.empty();
 }
 
 bool ProcessClassicSkinResources(CSkin* skin) {

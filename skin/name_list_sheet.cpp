@@ -305,7 +305,7 @@ INT_PTR ShowSaveNameDialog(const SaveNameRequest* r) {
   std::vector<NameListPage> pages;
   std::vector<int> templates;
   if (onePage) {
-    if (r->name) {
+    if (r->name && r->name != r->initialName) {
       wcsncpy(r->name, r->initialName ? r->initialName : u"", kNameListNameLength - 1);
       r->name[kNameListNameLength - 1] = 0;
     }

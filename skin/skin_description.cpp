@@ -90,14 +90,8 @@ int Header(SkinDescriptionContext* c, const std::u16string& line) {
 // Reads the file line by line into the context; 0 when there was no text.
 int ReadDescription(SkinDescriptionContext* c, const std::u16string& text, std::vector<std::u16string>* messages) {
   int number = 0;
-  size_t at = 0;
-  while (!c->done) {
-    at = text.find_first_not_of(u"\r\n", at);
-    if (at == std::u16string::npos) break;
-    size_t end = text.find_first_of(u"\r\n", at);
-    if (end == std::u16string::npos) end = text.size();
-    std::u16string line = text.substr(at, end - at);
-    at = end;
+  for (std::u16string line : SplitSkinLines(text)) {
+    if (c->done) break;
     ++number;
     line.resize(std::min(line.find(u'\''), line.size()));
     line.resize(std::min(line.find(u"//"), line.size()));
@@ -105,9 +99,7 @@ int ReadDescription(SkinDescriptionContext* c, const std::u16string& text, std::
     if (line.empty()) continue;
     c->parse.error[0] = 0;
     if (!ImportSkinDescription(c, line.c_str())) {
-      WCHAR suffix[64];
-      wsprintfW(suffix, u", line %d.  Continue processing script?", number);
-      SetSkinError(&c->parse, c->parse.error, suffix);
+      AddSkinLineSuffix(&c->parse, number);
       if (messages) messages->push_back(c->parse.error);
     }
   }

@@ -45,6 +45,17 @@ void SetRect(SkinElementParams* p, int x, int y, int w, int h) {
   p->region.rect = RECT{x, y, x + w, y + h};
 }
 
+// An element over the background at (x, y, w, h) with its two ids (pictures, or picture and font).
+SkinElementParams Params(SkinDescriptionContext* c, int kind, const std::u16string& name, int id, int x, int y, int w, int h) {
+  SkinElementParams p;
+  p.kind = kind;
+  SetName(&p, name);
+  p.ids[0] = c->backgroundId;
+  p.ids[1] = id;
+  SetRect(&p, x, y, w, h);
+  return p;
+}
+
 int Add(SkinDescriptionContext* c, const SkinElementParams& p) {
   CSkinElement* e = CreateSkinElement(c->parse.skin, p);
   if (!e) return Fail(c, u"cannot create ", p.name);
@@ -67,12 +78,7 @@ std::pair<int, int> OffsetOf(const SkinDescriptionContext* c, int id) {
 // A button that looks like the background until pressed, when it shows the bitmap at the source
 // point moved by the bitmap's offset.
 int HotArea(SkinDescriptionContext* c, LPCWSTR name, int x, int y, int w, int h, int bitmapId, int srcX, int srcY) {
-  SkinElementParams p;
-  p.kind = SKIN_KIND_BUTTON;
-  SetName(&p, name);
-  p.ids[0] = c->backgroundId;
-  p.ids[1] = bitmapId;
-  SetRect(&p, x, y, w, h);
+  SkinElementParams p = Params(c, SKIN_KIND_BUTTON, name, bitmapId, x, y, w, h);
   const auto [a, b] = OffsetOf(c, bitmapId);
   const int numbers[] = {x, y, w, h, x, y, srcX + a, srcY + b};
   std::copy(std::begin(numbers), std::end(numbers), p.numbers);
@@ -266,12 +272,7 @@ int NewFont(SkinDescriptionContext* c, const std::u16string& face, int size, int
 }
 
 int Label(SkinDescriptionContext* c, LPCWSTR name, int font, int x, int y, int w, int h, int align) {
-  SkinElementParams p;
-  p.kind = SKIN_KIND_LABEL;
-  SetName(&p, name);
-  p.ids[0] = c->backgroundId;
-  p.ids[1] = font;
-  SetRect(&p, x, y, w, h);
+  SkinElementParams p = Params(c, SKIN_KIND_LABEL, name, font, x, y, w, h);
   p.numbers[0] = align;
   return Add(c, p);
 }

@@ -18,6 +18,16 @@ void Progress(LPCWSTR) {}  // the skin-loading progress hook: the program shows 
 
 }  // namespace
 
+std::vector<std::u16string> SplitSkinLines(const std::u16string& text) {
+  std::vector<std::u16string> lines;
+  for (size_t at = text.find_first_not_of(u"\r\n"); at != std::u16string::npos; at = text.find_first_not_of(u"\r\n", at)) {
+    const size_t end = std::min(text.find_first_of(u"\r\n", at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end;
+  }
+  return lines;
+}
+
 std::u16string ReadProgramTextOrResource(LPCWSTR fileName, int resourceId, bool* failed) {
   if (failed) *failed = false;
   WCHAR module[MAX_PATH] = {};
@@ -91,14 +101,7 @@ int ParseSkinScript(CSkin* skin, LPCWSTR packagePath, LPCWSTR scriptName, BOOL n
   wcsncpy(context.packagePath, packagePath ? packagePath : u"", 259);
   g_readingNow.push_back(key);
   int number = 0;
-  size_t at = 0;
-  while (true) {
-    at = text.find_first_not_of(u"\r\n", at);
-    if (at == std::u16string::npos) break;
-    size_t end = text.find_first_of(u"\r\n", at);
-    if (end == std::u16string::npos) end = text.size();
-    std::u16string line = text.substr(at, end - at);
-    at = end;
+  for (std::u16string line : SplitSkinLines(text)) {
     ++number;
     line.resize(std::min(line.find(u'\''), line.size()));  // an apostrophe starts a comment
     WCHAR progress[40];
@@ -106,9 +109,7 @@ int ParseSkinScript(CSkin* skin, LPCWSTR packagePath, LPCWSTR scriptName, BOOL n
     Progress(progress);
     context.error[0] = 0;
     if (!DispatchSkinScriptLine(&context, line.c_str())) {
-      WCHAR suffix[64];
-      wsprintfW(suffix, u", line %d.  Continue processing script?", number);
-      SetSkinError(&context, context.error, suffix);
+      AddSkinLineSuffix(&context, number);
       context.messages.push_back(context.error);
     }
     Sleep(1);
