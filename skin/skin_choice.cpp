@@ -3,6 +3,7 @@
 // its variant for this platform is still looked for.
 #include "skin/skin_choice.h"
 
+#include "skin/skin_description.h"
 #include "skin/skin_file_types.h"
 #include "skin/skin_package.h"
 
@@ -50,7 +51,11 @@ int LoadSkinPreview(LPCWSTR skinFile, WCHAR* imagePath, BOOL* isTemporary) {
   if (isTemporary) *isTemporary = FALSE;
   if (!imagePath) return 0;
   imagePath[0] = 0;
-  if (!skinFile || GetSkinFileType(skinFile) != 1) return 0;  // sectioned descriptions: not read here
+  if (skinFile && GetSkinFileType(skinFile) == 2) {
+    SIZE size{};
+    return ReadSkinDescriptionInfo(skinFile, nullptr, &size, nullptr, imagePath) && imagePath[0] ? 1 : 0;
+  }
+  if (!skinFile || GetSkinFileType(skinFile) != 1) return 0;
   for (LPCWSTR name : {u"preview.jpg", u"preview.gif", u"preview.png", u"main.bmp"}) {
     BOOL temporary = FALSE;
     if (ExtractSkinEntry(skinFile, name, imagePath, &temporary)) {

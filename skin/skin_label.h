@@ -34,6 +34,8 @@ class CSkinLabel : public CSkinElement {
   void SetBox(int x, int y, int width, int height, int backgroundX, int backgroundY, int align, BOOL inverted);
 
   LPCWSTR Text() const { return text_; }
+  int Alignment() const { return align_; }
+  int FontId() const { return fontId_; }
   int ScrollOffset() const { return offset_; }
   bool ScrollNeeded() const { return scrollNeeded_; }
   // The glyph indices shown now, one per character of the text.

@@ -1,6 +1,7 @@
-// Building a skin from its file: a skin package is read through its script; the sectioned
-// description import is another way in that is not built yet.
+// Building a skin from its file: a skin package is read through its script, a sectioned skin
+// description through its importer.
 #include "skin/skin.h"
+#include "skin/skin_description.h"
 #include "skin/skin_element_params.h"
 #include "skin/skin_file_types.h"
 #include "skin/skin_package.h"
@@ -22,7 +23,8 @@ BOOL CSkin::Load(LPCWSTR path) {
       return LoadScript(path, u"script.txt");
     case 2:
       SetPath(path);
-      OutputDebugStringW(u"not built yet: sectioned skin description import\r\n");
+      loadMessages_.clear();
+      if (ImportSkinDescriptionFile(this, path, &loadMessages_)) return TRUE;
       DeleteElements();
       return FALSE;
     default:

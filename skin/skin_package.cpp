@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/skin_description.h"
 #include "skin/skin_file_types.h"
 
 namespace {
@@ -207,7 +208,8 @@ bool ParseGroupName(const std::u16string& entry, SkinVariant* v) {
 int ReadSkinVariant(LPCWSTR file, SkinVariant* variant) {
   if (!file || !variant) return 0;
   *variant = SkinVariant{};
-  if (GetSkinFileType(file) != 1) return 0;  // sectioned descriptions are read by their own importer
+  if (GetSkinFileType(file) == 2) return ReadSkinDescriptionInfo(file, variant->baseName, &variant->size, variant->platform, nullptr);
+  if (GetSkinFileType(file) != 1) return 0;
   const Listing& l = Listed(file);
   bool found = false;
   for (const std::u16string& entry : l.names) {

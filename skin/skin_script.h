@@ -57,7 +57,14 @@ int SkinTokenNumber(LPCWSTR token);
 // Windows-1252. Empty when the file cannot be read.
 std::u16string ReadSkinText(LPCWSTR path);
 std::u16string DecodeSkinText(const BYTE* bytes, size_t count);
+// The lines of a skin text: cut at every CR and LF, runs of line ends making no empty lines.
+std::vector<std::u16string> SplitSkinLines(const std::u16string& text);
+// The text of the file of that name in the program's folder, else of the program's resource
+// TEXT resourceId (*failed set when that can't be written out).
+std::u16string ReadProgramTextOrResource(LPCWSTR fileName, int resourceId, bool* failed = nullptr);
 
+// Appends ", line N.  Continue processing script?" to the error text of a failed line.
+void AddSkinLineSuffix(SkinParseContext* context, int line);
 // Sets the error text ("wrong amount of tokens for " and the like are built by the handlers).
 void SetSkinError(SkinParseContext* context, LPCWSTR text, LPCWSTR more = nullptr);
 

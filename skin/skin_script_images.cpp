@@ -2,6 +2,7 @@
 // fill the UICache; TRANSPARENCY, BACKGROUND and the pragmas set the skin. A missing or broken
 // image still registers its id, as a 1 x 1 bitmap.
 #include "skin/bitmap_helpers.h"
+#include "skin/classic_compositing.h"
 #include "skin/image_loader.h"
 #include "skin/skin.h"
 #include "skin/skin_package.h"
@@ -169,11 +170,8 @@ int PragmaValue(SkinParseContext* c, LPCWSTR args) {
   return ok;
 }
 
-// The classic skins' compositing table is not built yet: the line is taken as done.
-int ProcessClassicResources(SkinParseContext*, LPCWSTR) {
-  OutputDebugStringW(u"not built yet: classic skin compositing\r\n");
-  return 1;
-}
+// Classic skins: cuts their bitmaps into the handheld layout with the compositing table.
+int ProcessClassicResources(SkinParseContext* c, LPCWSTR) { return ProcessClassicSkinResources(c->skin) ? 1 : 0; }
 
 }  // namespace
 

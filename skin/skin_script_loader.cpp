@@ -16,19 +16,36 @@ std::vector<std::u16string> g_readingNow;
 
 void Progress(LPCWSTR) {}  // the skin-loading progress hook: the program shows nothing
 
-// The classic script: "wszscript.txt" beside the program, else the built-in one (TEXT 142).
-std::u16string ClassicScriptText() {
+}  // namespace
+
+std::vector<std::u16string> SplitSkinLines(const std::u16string& text) {
+  std::vector<std::u16string> lines;
+  for (size_t at = text.find_first_not_of(u"\r\n"); at != std::u16string::npos; at = text.find_first_not_of(u"\r\n", at)) {
+    const size_t end = std::min(text.find_first_of(u"\r\n", at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end;
+  }
+  return lines;
+}
+
+std::u16string ReadProgramTextOrResource(LPCWSTR fileName, int resourceId, bool* failed) {
+  if (failed) *failed = false;
   WCHAR module[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, module, MAX_PATH);
   if (WCHAR* slash = wcsrchr(module, u'\\')) slash[1] = 0;
-  const std::u16string path = std::u16string(module) + u"wszscript.txt";
+  const std::u16string path = std::u16string(module) + fileName;
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return ReadSkinText(path.c_str());
   WCHAR temp[MAX_PATH] = {};
-  if (!ExtractResourceToTempFile(nullptr, MAKEINTRESOURCEW(142), u"TEXT", u"txt", temp)) return {};
+  if (!ExtractResourceToTempFile(nullptr, MAKEINTRESOURCEW(resourceId), u"TEXT", u"txt", temp)) {
+    if (failed) *failed = true;
+    return {};
+  }
   std::u16string text = ReadSkinText(temp);
   DeleteFileW(temp);
   return text;
 }
+
+namespace {
 
 std::u16string ScriptText(LPCWSTR packagePath, LPCWSTR scriptName, BOOL nested, bool* found) {
   WCHAR path[MAX_PATH] = {};
@@ -40,7 +57,7 @@ std::u16string ScriptText(LPCWSTR packagePath, LPCWSTR scriptName, BOOL nested, 
     return text;
   }
   if (nested || IsSmartphoneDevice()) return {};
-  return ClassicScriptText();
+  return ReadProgramTextOrResource(u"wszscript.txt", 142);
 }
 
 }  // namespace
@@ -84,14 +101,7 @@ int ParseSkinScript(CSkin* skin, LPCWSTR packagePath, LPCWSTR scriptName, BOOL n
   wcsncpy(context.packagePath, packagePath ? packagePath : u"", 259);
   g_readingNow.push_back(key);
   int number = 0;
-  size_t at = 0;
-  while (true) {
-    at = text.find_first_not_of(u"\r\n", at);
-    if (at == std::u16string::npos) break;
-    size_t end = text.find_first_of(u"\r\n", at);
-    if (end == std::u16string::npos) end = text.size();
-    std::u16string line = text.substr(at, end - at);
-    at = end;
+  for (std::u16string line : SplitSkinLines(text)) {
     ++number;
     line.resize(std::min(line.find(u'\''), line.size()));  // an apostrophe starts a comment
     WCHAR progress[40];
@@ -99,9 +109,7 @@ int ParseSkinScript(CSkin* skin, LPCWSTR packagePath, LPCWSTR scriptName, BOOL n
     Progress(progress);
     context.error[0] = 0;
     if (!DispatchSkinScriptLine(&context, line.c_str())) {
-      WCHAR suffix[64];
-      wsprintfW(suffix, u", line %d.  Continue processing script?", number);
-      SetSkinError(&context, context.error, suffix);
+      AddSkinLineSuffix(&context, number);
       context.messages.push_back(context.error);
     }
     Sleep(1);

@@ -27,6 +27,12 @@ void SetSkinError(SkinParseContext* context, LPCWSTR text, LPCWSTR more) {
   context->error[s.size()] = 0;
 }
 
+void AddSkinLineSuffix(SkinParseContext* context, int line) {
+  WCHAR suffix[64];
+  wsprintfW(suffix, u", line %d.  Continue processing script?", line);
+  SetSkinError(context, context->error, suffix);
+}
+
 int SplitSkinTokens(SkinParseContext*, SkinTokens* tokens, LPCWSTR text, int* count, int maxLength, LPCWSTR separators) {
   const int slots = std::min(*count, tokens->Slots());
   auto separator = [separators](WCHAR c) { return c && wcschr(separators, c) != nullptr; };

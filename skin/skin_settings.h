@@ -9,6 +9,7 @@ struct SkinSettings {
   int adjustColorsHue = 0;
   int adjustColorsSat = 0;
   BOOL useGDIFont = FALSE;
+  BOOL showPlaylistOnWmpSkins = FALSE;  // sectioned descriptions get a playlist in their video area
 };
 
 SkinSettings& CurrentSkinSettings();

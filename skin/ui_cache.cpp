@@ -174,6 +174,28 @@ HBITMAP UICache::FindNamedBitmap(LPCWSTR fileName) const {
   return nullptr;
 }
 
+HBITMAP UICache::FindMaskOf(HBITMAP bitmap) const {
+  if (!bitmap) return nullptr;
+  for (const Entry& e : bitmaps_)
+    if (e.bitmap == bitmap)
+      for (const Entry& m : masks_)
+        if (m.id == e.id) return m.bitmap;
+  return nullptr;
+}
+
+void UICache::AddMaskForBitmap(HBITMAP bitmap, HBITMAP mask) {
+  if (!mask) return;
+  std::vector<int> ids;
+  for (const Entry& e : bitmaps_)
+    if (e.bitmap == bitmap && std::none_of(masks_.begin(), masks_.end(), [&e](const Entry& m) { return m.id == e.id; }))
+      ids.push_back(e.id);
+  if (ids.empty()) {
+    DeleteObject(mask);
+    return;
+  }
+  for (int id : ids) AddMask(mask, id, nullptr);
+}
+
 HBITMAP UICache::GetNamedBitmap(int index, LPCWSTR* name) const {
   if (index < 0 || index >= static_cast<int>(named_.size())) {
     if (name) *name = u"";

@@ -64,6 +64,11 @@ class UICache {
   HFONT GetGdiFont(HDC dc, int id);
 
   HBITMAP FindNamedBitmap(LPCWSTR fileName) const;
+  // The mask registered under an id that holds this bitmap; null when none has one.
+  HBITMAP FindMaskOf(HBITMAP bitmap) const;
+  // Takes ownership of the mask and enters it for every id that holds the bitmap and has no mask
+  // yet (deleted when there is none).
+  void AddMaskForBitmap(HBITMAP bitmap, HBITMAP mask);
   // The handle and name of the index-th named bitmap; 0 and an empty name past the end.
   HBITMAP GetNamedBitmap(int index, LPCWSTR* name) const;
   int ReplaceBitmap(LPCWSTR fileName, HBITMAP oldHandle, HBITMAP newHandle);

@@ -116,6 +116,7 @@ void CopySkinSettings() {
     s.adjustColorsHue = settings->adjustColorsHue;
     s.adjustColorsSat = settings->adjustColorsSat;
     s.useGDIFont = settings->useGDIFont != 0;
+    s.showPlaylistOnWmpSkins = settings->showPlaylistOnWmpSkins != 0;
   }
 }
 

@@ -1,8 +1,10 @@
-// zbskin: tries a skin package by hand. "lint" loads its script and prints the loader's message
-// for every bad line; "shot" renders the skin at a screen size as the player lays it out and
-// saves the picture as PNG.
+// zbskin: tries a skin file by hand (a package, or a sectioned description with the images beside
+// it). "lint" loads it and prints the loader's message for every bad line; "shot" renders the
+// skin at a screen size as the player lays it out and saves the picture as PNG; "dump" lists the
+// elements it built; "info" prints what the skin chooser reads of it without building it.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +15,10 @@
 #include "device/text.h"
 #include "gwes/screen_picture.h"
 #include "skin/skin.h"
+#include "skin/skin_choice.h"
+#include "skin/skin_element.h"
 #include "skin/skin_fit.h"
+#include "skin/skin_package.h"
 #include "skin/skin_state.h"
 
 namespace {
@@ -21,22 +26,24 @@ namespace {
 constexpr const char* kUsage =
     "Usage: zbskin lint PACKAGE\n"
     "       zbskin shot PACKAGE [--screen WxH] --out OUT.png\n"
+    "       zbskin dump PACKAGE\n"
+    "       zbskin info PACKAGE\n"
+    "PACKAGE is a skin package (.zsz, .wsz) or a sectioned description (.skn) with its images.\n"
     "lint prints the skin loader's message for each bad line of the package's script;\n"
-    "shot renders the skin at the screen size (default 240x320) and saves it as PNG.\n";
+    "shot renders the skin at the screen size (default 240x320) and saves it as PNG;\n"
+    "dump lists the elements the skin has (kind, name, rectangle) after its messages;\n"
+    "info prints the base name, size, platform and preview image the skin chooser reads.\n";
 
 int Fail(const std::string& why) {
   std::fprintf(stderr, "zbskin: %s\n", why.c_str());
   return 1;
 }
 
-// The package goes onto the device as a file of its own name in the temporary folder.
-std::u16string CopyOntoDevice(const std::string& host) {
+std::u16string CopyFileOntoDevice(const std::string& host, const std::u16string& folder) {
   std::ifstream in(host, std::ios::binary);
   if (!in) return {};
   const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-  WCHAR folder[MAX_PATH];
-  if (!GetTempPathW(MAX_PATH, folder)) return {};
-  const std::u16string path = std::u16string(folder) + zb::FromUtf8(std::filesystem::path(host).filename().string());
+  const std::u16string path = folder + zb::FromUtf8(std::filesystem::path(host).filename().string());
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
   const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -44,6 +51,76 @@ std::u16string CopyOntoDevice(const std::string& host) {
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (!ok) DeleteFileW(path.c_str());
   return ok ? path : std::u16string();
+}
+
+bool IsDescription(const std::string& host) {
+  std::string ext = std::filesystem::path(host).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".skn";
+}
+
+// A package goes onto the device as a file of its own name in the temporary folder; a sectioned
+// description into a folder of its own there, with every file that lies beside it.
+std::u16string CopyOntoDevice(const std::string& host, std::vector<std::u16string>* copied) {
+  WCHAR temp[MAX_PATH];
+  if (!GetTempPathW(MAX_PATH, temp)) return {};
+  if (!IsDescription(host)) {
+    std::u16string path = CopyFileOntoDevice(host, temp);
+    if (!path.empty()) copied->push_back(path);
+    return path;
+  }
+  const std::u16string folder = std::u16string(temp) + u"zbskin-description\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::u16string result;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(host).parent_path(), error)) {
+    if (!entry.is_regular_file()) continue;
+    const std::u16string path = CopyFileOntoDevice(entry.path().string(), folder);
+    if (path.empty()) continue;
+    copied->push_back(path);
+    if (entry.path().filename() == std::filesystem::path(host).filename()) result = path;
+  }
+  copied->push_back(folder);
+  return result;
+}
+
+const char* KindName(CSkinElement* e) {
+  static constexpr struct {
+    int kind;
+    const char* name;
+  } kKinds[] = {{SKIN_KIND_BUTTON, "BUTTON"}, {SKIN_KIND_ONOFF, "ONOFF"},   {SKIN_KIND_SLIDER, "SLIDER"},
+                {SKIN_KIND_LABEL, "LABEL"},   {SKIN_KIND_COUNTBUTTON, "COUNTBUTTON"}, {SKIN_KIND_GROUP, "GROUP"},
+                {SKIN_KIND_RATCHET, "RATCHET"}, {SKIN_KIND_PANEL, "PANEL"}, {SKIN_KIND_DIAL, "DIAL"}};
+  for (const auto& k : kKinds)
+    if (e->IsKind(k.kind)) return k.name;
+  return "?";
+}
+
+void Dump(const CSkin& skin) {
+  for (int i = 0; i < skin.GetElementCount(); ++i) {
+    CSkinElement* e = skin.GetElementAt(i);
+    WCHAR name[260];
+    e->GetName(name, 260);
+    RECT r{};
+    e->GetRect(&r);
+    std::printf("%s %s %ld,%ld,%ld,%ld\n", KindName(e), zb::ToUtf8(name).c_str(), static_cast<long>(r.left),
+                static_cast<long>(r.top), static_cast<long>(r.right), static_cast<long>(r.bottom));
+  }
+}
+
+int Info(const std::u16string& file) {
+  SkinVariant v{};
+  if (!ReadSkinVariant(file.c_str(), &v)) return Fail("no variant information");
+  std::printf("base name: %s\nsize: %ldx%ld\nplatform: %s\n", zb::ToUtf8(v.baseName).c_str(), static_cast<long>(v.size.cx),
+              static_cast<long>(v.size.cy), zb::ToUtf8(v.platform).c_str());
+  WCHAR preview[MAX_PATH];
+  BOOL temporary = FALSE;
+  if (LoadSkinPreview(file.c_str(), preview, &temporary)) {
+    const std::u16string p = preview;
+    std::printf("preview: %s\n", zb::ToUtf8(p.substr(p.find_last_of(u'\\') + 1)).c_str());
+    if (temporary) DeleteFileW(preview);
+  }
+  return 0;
 }
 
 HWND MakeWindow(int w, int h) {
@@ -87,7 +164,8 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
-  if (args.size() < 2 || (args[0] != "lint" && args[0] != "shot")) {
+  const std::string command = args.empty() ? std::string() : args[0];
+  if (args.size() < 2 || (command != "lint" && command != "shot" && command != "dump" && command != "info")) {
     std::fputs(kUsage, stderr);
     return 2;
   }
@@ -105,8 +183,21 @@ int main(int argc, char** argv) {
     }
   }
   if (args[0] == "shot" && out.empty()) return Fail("shot needs --out OUT.png");
-  const std::u16string package = CopyOntoDevice(args[1]);
-  if (package.empty()) return Fail("cannot read " + args[1]);
+  std::vector<std::u16string> copied;
+  const std::u16string package = CopyOntoDevice(args[1], &copied);
+  auto cleanUp = [&copied] {
+    for (const std::u16string& path : copied)
+      if (!DeleteFileW(path.c_str())) RemoveDirectoryW(path.c_str());
+  };
+  if (package.empty()) {
+    cleanUp();
+    return Fail("cannot read " + args[1]);
+  }
+  if (command == "info") {
+    const int status = Info(package);
+    cleanUp();
+    return status;
+  }
   HWND window = MakeWindow(w, h);
   int status = 0;
   {
@@ -118,8 +209,10 @@ int main(int argc, char** argv) {
     for (const std::u16string& m : skin->LoadMessages()) std::printf("%s\n", zb::ToUtf8(m).c_str());
     if (!loaded) {
       status = Fail(args[1] + " has no skin script");
-    } else if (args[0] == "lint") {
+    } else if (command == "lint") {
       status = skin->LoadMessages().empty() ? 0 : 1;
+    } else if (command == "dump") {
+      Dump(*skin);
     } else {
       FitSkinToSize(skin, w, h);
       state.HandleUiCommand(0, nullptr);
@@ -127,6 +220,6 @@ int main(int argc, char** argv) {
     }
   }
   DestroyWindow(window);
-  DeleteFileW(package.c_str());
+  cleanUp();
   return status;
 }
