@@ -80,7 +80,7 @@ struct WmaChannelEnvelope {
 struct WmaChannelLsp {
   int32_t polynomial[kWmaLspCodes];
   uint8_t bits;
-  uint8_t valid;  // codes were read for this channel since set-up
+  uint8_t valid;  // the codes and their largest value are known, for blocks that reuse them
   uint8_t fresh;  // read in this block: its envelope sets the largest value
   int8_t maxExponent;
   uint32_t maxMantissa;

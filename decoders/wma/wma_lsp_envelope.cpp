@@ -99,7 +99,8 @@ void WmaReadLspCodes(WmaAudioDecoder* d, int channel, int bits) {
   }
   WmaAudioLspToPolynomial(lsp.polynomial);
   lsp.bits = static_cast<uint8_t>(bits);
-  lsp.valid = 1;
+  // Usable by later blocks once this block has found their envelope's largest value.
+  lsp.valid = 0;
   lsp.fresh = 1;
 }
 
@@ -120,6 +121,7 @@ void WmaEnvelopeFromLsp(WmaAudioDecoder* d, int channel, int32_t* ratio, int32_t
       lsp.maxExponent = v.exponent;
     }
   }
+  if (lsp.fresh) lsp.valid = 1;
   lsp.fresh = 0;
   // Each value over the largest in Q28: mantissa times 2^60 / the largest mantissa. Values above
   // the largest (option bit 5 between the codes' positions) may reach 8 before they saturate.
