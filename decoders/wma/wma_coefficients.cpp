@@ -80,7 +80,11 @@ int WmaCoefDecode(WmaAudioDecoder* d, int channel) {
   // Line spectral pairs: the envelope at each position, which weighs the one step of the block.
   const bool lsp = !d->expByHuffman;
   int32_t* ratio = d->work;
-  if (lsp) WmaEnvelopeFromLsp(d, channel, ratio, out);
+  if (lsp) {
+    WmaEnvelopeFromLsp(d, channel, ratio, out);
+    // Version 1 codes from coefficient 3 on, and its envelope starts with that coefficient.
+    if (d->version == 1) std::memmove(ratio + 3, ratio, (n - 3) * sizeof *ratio);
+  }
   std::memset(out, 0, n * sizeof *out);
   WmaBlockBands bands, exp;
   if (!WmaBlockBandsFor(d, d->curBits, &bands)) return WMA_MALFORMED;
