@@ -18,6 +18,8 @@ import subprocess
 import sys
 import wave
 
+import asf_packets
+
 ZBDECODE, ZBWMAINFO, FIXTURES = sys.argv[1:4]
 TABLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "format-tables.json")
 RATES = [44100, 32000, 22050, 16000, 11025, 8000]
@@ -84,40 +86,8 @@ def asf_payloads(data):
             options_at = w + (20 if tag == 0x160 else 22)
             stream = struct.unpack_from("<H", data, pos + 72)[0] & 0x7F
         pos += osize
-    start, found = size + 50, []
-    widths = [0, 1, 2, 4]
-    for k in range(packets):
-        base = start + k * packet_size
-        p = data[base:base + packet_size]
-        i = 3 if p[0] & 0x80 else 0
-        lt, prop = p[i], p[i + 1]
-        i += 2
-
-        def field(t):
-            nonlocal i
-            v = int.from_bytes(p[i:i + widths[t]], "little")
-            i += widths[t]
-            return v
-        plen = field((lt >> 5) & 3)
-        field((lt >> 1) & 3)
-        pad = field((lt >> 3) & 3)
-        i += 6
-        end = (plen or len(p)) - pad
-        n, ltype = 1, 0
-        if lt & 1:
-            n, ltype = p[i] & 63, p[i] >> 6
-            i += 1
-        for _ in range(n):
-            number = p[i] & 0x7F
-            i += 1
-            field((prop >> 4) & 3)
-            field((prop >> 2) & 3)
-            replicated = field(prop & 3)
-            i += replicated
-            length = field(ltype) if lt & 1 else end - i
-            if number == stream:
-                found.append((base + i, length))
-            i += length
+    found = [(offset, length) for number, offset, length in asf_packets.payloads(data, size + 50, packets, packet_size)
+             if number == stream]
     return options_at, found
 
 
