@@ -1,4 +1,4 @@
-// The player program playing a file headless, as a real process: an MP3 or an Ogg Vorbis file
+// The player program playing a file headless, as a real process: an MP3, Ogg Vorbis or WMA file
 // named on its command line plays to its end into the WAVE-file device, byte for byte what the
 // decoder alone makes of it; a second start's "/ENQUEUE" grows the running copy's playlist and a
 // bare one leaves it be; and zbdev, from a process of its own, reads the window's words, drives the
@@ -80,6 +80,13 @@ TEST_F(Playback, AnOggFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
   const fs::path oggReference = folder / "ogg_reference.wav";
   ASSERT_EQ(RunTool({ZBDECODE_PATH, device.Host("Music/c.ogg").string(), oggReference.string()}).status, 0);
   PlaysToItsEnd("\\Music\\c.ogg", oggReference);
+}
+
+TEST_F(Playback, AWmaFileOnTheCommandLinePlaysToItsEndIntoTheWaveFile) {
+  fs::copy_file(fs::path(MP3_FIXTURE_FOLDER) / "four.wma", device.Host("Music/d.wma"));
+  const fs::path wmaReference = folder / "wma_reference.wav";
+  ASSERT_EQ(RunTool({ZBDECODE_PATH, device.Host("Music/d.wma").string(), wmaReference.string()}).status, 0);
+  PlaysToItsEnd("\\Music\\d.wma", wmaReference);
 }
 
 TEST_F(Playback, EnqueueFromASecondStartGrowsThePlaylistWithoutPlayingIt) {

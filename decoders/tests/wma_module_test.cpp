@@ -173,4 +173,30 @@ TEST_F(WmaModuleTest, FilesTheLibraryRefusesGoToTheWindowsMediaModule) {
   WmaDecoder.Stop();
 }
 
+// Coefficient data gone bad in the second half of a real file: the blocks it breaks are dropped
+// (the library resets and goes on with the next packet), the first half plays in full and the
+// file never gives more than it holds.
+TEST_F(WmaModuleTest, CorruptBlocksAreDroppedAndTheRestPlays) {
+  const struct {
+    const char* codec;
+    int rate, channels, kbps;
+  } cases[] = {{"wmav2", 44100, 2, 128}, {"wmav1", 22050, 1, 32}, {"wmav2", 16000, 1, 24}};
+  for (const auto& c : cases) {
+    const std::string name = std::string("bad_") + c.codec + "_" + std::to_string(c.rate) + ".wma";
+    Make(name, c.codec, c.rate, c.channels, c.kbps, c.rate * 4);
+    const auto host = device_.Host(name);
+    const uint64_t whole = LibrarySamples(host);
+    ASSERT_GT(whole, static_cast<uint64_t>(c.rate) * 3) << name;
+    std::fstream file(host, std::ios::in | std::ios::out | std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+    for (size_t at = bytes.size() / 2; at < bytes.size(); at += 37) bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+    file.seekp(0);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    const uint64_t corrupt = LibrarySamples(host);
+    EXPECT_GE(corrupt, whole * 2 / 5) << name;
+    EXPECT_LE(corrupt, whole) << name;
+  }
+}
+
 }  // namespace

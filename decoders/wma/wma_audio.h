@@ -74,6 +74,18 @@ struct WmaChannelEnvelope {
   int16_t largest;
 };
 
+// Per channel, with line spectral pairs: the prediction polynomial of the last codes read (ten
+// coefficients, Q25, as -2 times A's coefficients 1 to 10), the block bits they were read at and
+// their envelope's largest value (mantissa 2^-30 2^-exponent), which later blocks stay relative to.
+struct WmaChannelLsp {
+  int32_t polynomial[kWmaLspCodes];
+  uint8_t bits;
+  uint8_t valid;  // the codes and their largest value are known, for blocks that reuse them
+  uint8_t fresh;  // read in this block: its envelope sets the largest value
+  int8_t maxExponent;
+  uint32_t maxMantissa;
+};
+
 // Per channel: the noise-coded high bands of the current block.
 struct WmaChannelNoise {
   uint8_t noiseBands;               // how many high bands are noise-coded
@@ -148,6 +160,7 @@ struct WmaAudioDecoder {
 
   WmaChannelEnvelope envelope[2];
   WmaChannelNoise noise[2];
+  WmaChannelLsp lsp[2];
   uint32_t noiseState = 0;
   int32_t noisePrevious = 0;  // the generator's last draw, for the differenced noise
 

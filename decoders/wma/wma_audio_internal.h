@@ -86,6 +86,15 @@ int WmaCoefDecode(WmaAudioDecoder* d, int channel);
 // holds 2^bits values.
 void WmaInverseTransform(int32_t* data, int32_t* work, int bits, int version);
 
+// Line spectral pairs: ten codebook values (Q30, -2 cos w) into the prediction polynomial's ten
+// coefficients, in place (Q25, -2 times A's coefficients 1 to 10 in order).
+void WmaAudioLspToPolynomial(int32_t* codes);
+// Reads a channel's ten codes for a block of 2^bits and makes its polynomial.
+void WmaReadLspCodes(WmaAudioDecoder* d, int channel, int bits);
+// The channel's envelope at each position of the current block, relative to the largest value
+// of the block its codes were read with (Q28); `scratch` holds a block's values meanwhile.
+void WmaEnvelopeFromLsp(WmaAudioDecoder* d, int channel, int32_t* ratio, int32_t* scratch);
+
 // A dequantisation step: a value of level L is hi32(mantissa * (L << shift)). It is
 // 10^(d / 16 + g / 20) * 2^(base - 9) for exponent difference d, gain g and base 13 (version 2)
 // or 14 (version 1); a mantissa of 0 means the step is too small to matter.
@@ -94,6 +103,9 @@ struct WmaStep {
   int shift;
 };
 WmaStep WmaQuantStep(int difference, int gain, int base);
+// The step of the block's own scaling: version 1 blocks of an even bit count carry the 1/sqrt(2)
+// of their transform's norm in it.
+WmaStep WmaBlockStep(const WmaAudioDecoder* d, int difference, int gain);
 // hi32(mantissa * (level << shift)), 0 for a shift outside 0..31.
 inline uint32_t WmaScaleLevel(WmaStep step, uint32_t level) {
   if (step.shift < 0 || step.shift > 31) return 0;

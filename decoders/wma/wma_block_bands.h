@@ -22,3 +22,8 @@ struct WmaBlockBands {
 bool WmaBlockBandsFor(const WmaAudioDecoder* d, int bits, WmaBlockBands* bands);
 // The bands of the current exponents, scaled to a block of 2^bits.
 void WmaExponentBands(const WmaAudioDecoder* d, int bits, WmaBlockBands* bands);
+
+// Line spectral pairs with noise coding: the noise-coded bands of a channel filled from the
+// generator at their gains and their share of the envelope's power, and every other position
+// the block left at 0 given a little noise at the envelope. `ratio` is the envelope (Q28).
+void WmaFillLspNoise(WmaAudioDecoder* d, int channel, const WmaBlockBands& bands, const int32_t* ratio);

@@ -1,6 +1,7 @@
 // A block's header: its size and place in the frame, which channels it codes and whether as mid
 // and side, the total gain, the noise-coded high bands, and each coded channel's exponents (one
-// per band, Huffman-coded steps) or the reuse of the last block's.
+// per band, Huffman-coded steps, or ten line-spectral-pair codes) or the reuse of the last
+// block's.
 #include <algorithm>
 
 #include "wma_audio_internal.h"
@@ -92,6 +93,20 @@ int ReadExponents(WmaAudioDecoder* d, int channel, int bandCount) {
   return 0;
 }
 
+// Line spectral pairs: ten codes for each coded channel when the block carries them; otherwise
+// each coded channel reuses the codes it read last, which it must have.
+int ReadLspEnvelopes(WmaAudioDecoder* d, int bits) {
+  for (int ch = 0; ch < d->channels; ++ch) {
+    d->lsp[ch].fresh = 0;
+    if (!(d->channelCoded & (2 >> ch))) continue;
+    if (d->exponentsPresent)
+      WmaReadLspCodes(d, ch, bits);
+    else if (!d->lsp[ch].valid)
+      return WMA_MALFORMED;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int WmaAudioReadBlockHeader(WmaAudioDecoder* d) {
@@ -139,7 +154,7 @@ int WmaAudioReadBlockHeader(WmaAudioDecoder* d) {
   }
 
   d->exponentsPresent = d->blockSizeIndexBits == 0 || bits == d->frameBits || WmaBitGet(d, 1);
-  if (!d->expByHuffman) return WMA_MALFORMED;  // line spectral pairs: not decoded here
+  if (!d->expByHuffman) return ReadLspEnvelopes(d, bits);
   if (!d->exponentsPresent) return d->exponentsRead ? 0 : WMA_MALFORMED;
   d->bandRow = static_cast<uint8_t>(bands.row);
   d->expBits = static_cast<uint8_t>(bits);

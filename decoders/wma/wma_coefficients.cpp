@@ -1,6 +1,7 @@
 // One channel's spectrum: run-level codes over the positions the block codes (below the high band
-// start and in the high bands that are not noise), each level times its band's step, then the
-// noise-coded bands filled from the generator at their own gains.
+// start and in the high bands that are not noise), each level times its band's step (or, with
+// line spectral pairs, the block's step weighed by the envelope), then the noise-coded bands
+// filled from the generator at their own gains.
 #include <cstring>
 
 #include "wma_audio_internal.h"
@@ -32,16 +33,6 @@ int CodedSegments(const WmaAudioDecoder* d, int channel, const WmaBlockBands& ba
   return n;
 }
 
-// Steps of version 1 blocks of an even bit count carry the 1/sqrt(2) of their transform norm.
-WmaStep StepFor(const WmaAudioDecoder* d, int difference, int gain) {
-  WmaStep step = WmaQuantStep(difference, gain, d->version == 1 ? 14 : 13);
-  if (d->version == 1 && (d->curBits & 1) == 0 && step.mantissa) {
-    step.mantissa = static_cast<uint32_t>((static_cast<uint64_t>(step.mantissa) * 0xB504F334u) >> 32);
-    if ((step.mantissa >> 31) == 0) step.mantissa <<= 1, step.shift -= 1;
-  }
-  return step;
-}
-
 // The exponent that covers a block position.
 int ExponentAt(const WmaAudioDecoder* d, int channel, const WmaBlockBands& exp, uint32_t position) {
   int band = 0;
@@ -65,7 +56,7 @@ void FillNoiseBands(WmaAudioDecoder* d, int channel, const WmaBlockBands& bands,
     if (!noise.flags[i]) continue;
     const uint32_t from = bands.Lower(i) > hs ? bands.Lower(i) : hs;
     const uint32_t to = bands.edges[i] < end ? bands.edges[i] : end;
-    const WmaStep step = StepFor(d, ExponentAt(d, channel, exp, from) - reference, noise.values[value++]);
+    const WmaStep step = WmaBlockStep(d, ExponentAt(d, channel, exp, from) - reference, noise.values[value++]);
     // A step this large is no noise a real stream codes; its band stays silent.
     if (step.mantissa == 0 || step.shift > 28) continue;
     const int down = 28 - step.shift > 31 ? 31 : 28 - step.shift;
@@ -86,6 +77,14 @@ void FillNoiseBands(WmaAudioDecoder* d, int channel, const WmaBlockBands& bands,
 int WmaCoefDecode(WmaAudioDecoder* d, int channel) {
   const uint32_t n = d->blockLength;
   int32_t* out = d->spectrum[channel];
+  // Line spectral pairs: the envelope at each position, which weighs the one step of the block.
+  const bool lsp = !d->expByHuffman;
+  int32_t* ratio = d->work;
+  if (lsp) {
+    WmaEnvelopeFromLsp(d, channel, ratio, out);
+    // Version 1 codes from coefficient 3 on, and its envelope starts with that coefficient.
+    if (d->version == 1) std::memmove(ratio + 3, ratio, (n - 3) * sizeof *ratio);
+  }
   std::memset(out, 0, n * sizeof *out);
   WmaBlockBands bands, exp;
   if (!WmaBlockBandsFor(d, d->curBits, &bands)) return WMA_MALFORMED;
@@ -105,6 +104,7 @@ int WmaCoefDecode(WmaAudioDecoder* d, int channel) {
   int band = -1;
   uint32_t bandEnd = 0;
   WmaStep step{0, 0};
+  const WmaStep lspStep = lsp ? WmaBlockStep(d, 0, gain) : step;
   for (uint32_t k = 0; k < coded; ++k) {
     const int symbol = WmaBitGetSymbol(d, code);
     if (symbol < 0) return WMA_MALFORMED;
@@ -132,16 +132,27 @@ int WmaCoefDecode(WmaAudioDecoder* d, int channel) {
     if (segment >= segmentCount) return WMA_MALFORMED;
     const uint32_t position = segments[segment].from + (k - segmentStart);
     if (position >= n) return WMA_MALFORMED;
+    if (lsp) {
+      const uint64_t weighed = (static_cast<uint64_t>(WmaScaleLevel(lspStep, level)) * static_cast<uint32_t>(ratio[position])) >> 28;
+      const uint32_t magnitude = weighed > 0x7FFFFFFFu ? 0x7FFFFFFFu : static_cast<uint32_t>(weighed);
+      out[position] = static_cast<int32_t>(positive ? magnitude : 0u - magnitude);
+      continue;
+    }
     if (band < 0 || position >= bandEnd) {
       if (band < 0) band = 0;
       while (band + 1 < exp.count && position >= exp.edges[band]) ++band;
       bandEnd = band + 1 < exp.count ? exp.edges[band] : n;
-      step = StepFor(d, env.exponents[band] - env.largest, gain);
+      step = WmaBlockStep(d, env.exponents[band] - env.largest, gain);
       if (d->discontinuity) return WMA_PACKET_LOST;
     }
     const uint32_t magnitude = WmaScaleLevel(step, level);
     out[position] = static_cast<int32_t>(positive ? magnitude : 0u - magnitude);
   }
-  if (d->noiseCoding) FillNoiseBands(d, channel, bands, exp);
+  if (d->noiseCoding) {
+    if (lsp)
+      WmaFillLspNoise(d, channel, bands, ratio);
+    else
+      FillNoiseBands(d, channel, bands, exp);
+  }
   return d->discontinuity ? WMA_PACKET_LOST : 0;
 }

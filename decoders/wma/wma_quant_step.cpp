@@ -36,3 +36,12 @@ WmaStep WmaQuantStep(int difference, int gain, int base) {
   if ((step.mantissa >> 31) == 0) step.mantissa <<= 1, step.shift -= 1;
   return step;
 }
+
+WmaStep WmaBlockStep(const WmaAudioDecoder* d, int difference, int gain) {
+  WmaStep step = WmaQuantStep(difference, gain, d->version == 1 ? 14 : 13);
+  if (d->version == 1 && (d->curBits & 1) == 0 && step.mantissa) {
+    step.mantissa = static_cast<uint32_t>((static_cast<uint64_t>(step.mantissa) * 0xB504F334u) >> 32);
+    if ((step.mantissa >> 31) == 0) step.mantissa <<= 1, step.shift -= 1;
+  }
+  return step;
+}

@@ -13,6 +13,8 @@ import struct
 import subprocess
 import sys
 
+import asf_packets
+
 ZBWMAINFO, FIXTURES, TABLES = sys.argv[1:4]
 RATES = [44100, 32000, 22050, 16000, 11025, 8000]
 TAGS = {"title": "Tïtle ✓", "artist": "Ärtist", "copyright": "(c) 2026", "comment": "a comment"}
@@ -176,40 +178,11 @@ def read_asf(path):
                                                   struct.unpack_from("<H", data, w + 22)[0]))
         pos += osize
     # The data packets: count the audio stream's payloads and bytes.
-    start, payloads, audio = size + 50, 0, 0
-    for k in range(info["packet_count"]):
-        p = data[start + k * info["packet_size"]:start + (k + 1) * info["packet_size"]]
-        i = 3 if p[0] & 0x80 else 0
-        lt, prop = p[i], p[i + 1]
-        i += 2
-        widths = [0, 1, 2, 4]
-
-        def field(t):
-            nonlocal i
-            v = int.from_bytes(p[i:i + widths[t]], "little")
-            i += widths[t]
-            return v
-        plen = field((lt >> 5) & 3)
-        field((lt >> 1) & 3)
-        pad = field((lt >> 3) & 3)
-        i += 6
-        end = (plen or len(p)) - pad
-        n, ltype = 1, 0
-        if lt & 1:
-            n, ltype = p[i] & 63, p[i] >> 6
-            i += 1
-        for _ in range(n):
-            stream = p[i] & 0x7F
-            i += 1
-            field((prop >> 4) & 3)
-            field((prop >> 2) & 3)
-            rep = field(prop & 3)
-            i += rep
-            length = field(ltype) if lt & 1 else end - i
-            i += length
-            if stream == info["stream"]:
-                payloads += 1
-                audio += length
+    payloads, audio = 0, 0
+    for stream, _, length in asf_packets.payloads(data, size + 50, info["packet_count"], info["packet_size"]):
+        if stream == info["stream"]:
+            payloads += 1
+            audio += length
     info["audio_payloads"], info["audio_bytes"] = payloads, audio
     return info
 
