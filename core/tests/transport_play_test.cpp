@@ -17,6 +17,16 @@ using Lines = std::vector<std::string>;
 
 class Transport : public TransportTest {};
 
+// A one-entry .pls on the device, in the \\Music folder.
+void WritePls(LPCWSTR path, const std::string& entry) {
+  CreateDirectoryW(u"\\Music", nullptr);
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const std::string text = "[playlist]\nFile1=" + entry + "\nNumberOfEntries=1\n";
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
 TEST_F(Transport, PlayOpensTheCurrentItemAndOffersEachStepToTheHooks) {
   AddItems({u"\\Music\\a.fake", u"\\Music\\b.fake"});
   const DWORD eqOn = static_cast<DWORD>(core_->GetEqValue(-2));
@@ -188,12 +198,7 @@ TEST_F(Transport, ProbeAnswersAfterTheRetryStopWithoutPassingTheItemOver) {
 }
 
 TEST_F(Transport, AnUnclaimedPlaylistFileGoesToTheProbeWhichAsksForItsExpansion) {
-  CreateDirectoryW(u"\\Music", nullptr);
-  HANDLE file = CreateFileW(u"\\Music\\radio.pls", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  const char text[] = "[playlist]\nFile1=\\Music\\a.fake\nNumberOfEntries=1\n";
-  DWORD written = 0;
-  WriteFile(file, text, sizeof text - 1, &written, nullptr);
-  CloseHandle(file);
+  WritePls(u"\\Music\\radio.pls", "\\Music\\a.fake");
   AddItems({u"\\Music\\radio.pls", u"\\Music\\next.fake"});
   core_->Play(FALSE);
   // No module claims ".pls": the playlist probe is bound and answers "expand as a playlist"; the
@@ -219,12 +224,7 @@ TEST_F(Transport, AnUnclaimedPlaylistFileGoesToTheProbeWhichAsksForItsExpansion)
 }
 
 TEST_F(Transport, AListNamingItselfIsFollowedOnlySoDeepAndLeavesThePlayerStopped) {
-  CreateDirectoryW(u"\\Music", nullptr);
-  HANDLE file = CreateFileW(u"\\Music\\self.pls", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  const char text[] = "[playlist]\nFile1=\\Music\\self.pls\nNumberOfEntries=1\n";
-  DWORD written = 0;
-  WriteFile(file, text, sizeof text - 1, &written, nullptr);
-  CloseHandle(file);
+  WritePls(u"\\Music\\self.pls", "\\Music\\self.pls");
   AddItems({u"\\Music\\self.pls", u"\\Music\\next.fake"});
   core_->Play(FALSE);
   EXPECT_FALSE(core_->IsPlaying());
